@@ -1,0 +1,33 @@
+#include "control/Command.h"
+
+#include "core/Mediator.h"
+#include "core/error.h"
+
+namespace {
+Mediator& required(Mediator* coordinator) {
+    if (coordinator == nullptr)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: the command has no coordinator");
+    return *coordinator;
+}
+} // namespace
+
+void cmd1::init(Mediator& coordinator) {
+    coordinator_ = &coordinator;
+    coordinator.registerCmd1(shared_from_this());
+}
+
+void cmd1::Execute() {
+    Mediator& coordinator = required(coordinator_);
+    std::string file = coordinator.GetSourceFile();
+    coordinator.Command1(file);
+}
+
+void Cmd2::init(Mediator& coordinator) {
+    coordinator_ = &coordinator;
+    coordinator.registerCmd2(shared_from_this());
+}
+
+void Cmd2::Execute() {
+    std::string text = "test";
+    required(coordinator_).Command2(text);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The processing modes: what happens when the user starts work and when a
+// finished job asks for its successor.
+#include <memory>
+#include <string>
+
+class Mediator;
+
+class State {
+public:
+    virtual ~State() = default;
+    virtual void init(Mediator& coordinator) = 0;
+    virtual void Command1(std::string& text) = 0;
+    virtual void Command2(std::string& text) = 0;
+    virtual void Command3() = 0;
+};
+
+// The single-document mode.
+class State1 : public State {
+public:
+    void init(Mediator& coordinator) override { coordinator_ = &coordinator; }
+    void Command1(std::string& path) override;
+    void Command2(std::string& text) override;
+    void Command3() override {}
+
+private:
+    Mediator* coordinator_ = nullptr; // not owned
+};
+
+// The batch mode.
+class State2 : public State {
+public:
+    void init(Mediator& coordinator) override { coordinator_ = &coordinator; }
+    void Command1(std::string& text) override;
+    void Command2(std::string& text) override;
+    void Command3() override {}
+
+private:
+    Mediator* coordinator_ = nullptr; // not owned
+};
+
+// The idle mode of a freshly started program.
+class State3 : public State {
+public:
+    void init(Mediator& coordinator) override { coordinator_ = &coordinator; }
+    void Command1(std::string& text) override;
+    void Command2(std::string&) override {}
+    void Command3() override {}
+
+private:
+    Mediator* coordinator_ = nullptr; // not owned
+};
+
+// Holds one instance of each mode and forwards every command to the current one.
+class StateManager {
+public:
+    void init(Mediator& coordinator);
+    void setStateOne() { current_ = stateOne_; }
+    void SetStateTwo() { current_ = stateTwo_; }
+    void SetStateThree() { current_ = stateThree_; }
+    void Command1(std::string& text);
+    void Command2(std::string& text);
+    void Command3();
+
+    // The current mode, for tests and diagnostics.
+    const State* current() const { return current_.get(); }
+    const State* stateOne() const { return stateOne_.get(); }
+    const State* stateTwo() const { return stateTwo_.get(); }
+    const State* stateThree() const { return stateThree_.get(); }
+
+private:
+    State& currentMode();
+
+    std::shared_ptr<State> current_;
+    std::shared_ptr<State> stateOne_;
+    std::shared_ptr<State> stateTwo_;
+    std::shared_ptr<State> stateThree_;
+};

@@ -1,0 +1,40 @@
+#pragma once
+// Objects driven by operation name at the time of the call: the word
+// processor's automation object (IDispatch on Windows, a fake in tests) and
+// the conversion jobs that a Decorator runs by name.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+// A general value as automation passes it: nothing, a truth value, a whole
+// number, a real number or a text.
+using Value = std::variant<std::monostate, bool, std::int32_t, double, std::string>;
+
+// An argument of a late-bound call; by reference when the callee may see the
+// caller's variable (the macro path is passed that way).
+struct Arg {
+    Value value;
+    bool byRef = false;
+};
+
+inline Arg byVal(std::string text) { return Arg{Value{std::move(text)}, false}; }
+inline Arg byRef(std::string text) { return Arg{Value{std::move(text)}, true}; }
+
+// True when a value equals the automation "true": a truth value that is
+// set, or the number -1 that stands for it.
+bool isTrue(const Value& value);
+std::string toText(const Value& value);
+
+class LateBound {
+public:
+    virtual ~LateBound() = default;
+    // Calls the named operation; an unknown name raises AppError.
+    virtual Value call(std::string_view name, std::span<const Arg> args = {}) = 0;
+    // Reads the named property; an unknown name raises AppError.
+    virtual Value get(std::string_view name) = 0;
+};
+
+// The error every late-bound object raises for a name it does not have.
+[[noreturn]] void throwNoSuchMember(std::string_view name, std::string_view source);

@@ -1,0 +1,72 @@
+#include "core/General.h"
+
+#include "conversion/late_binding.h"
+#include "core/Mediator.h"
+#include "core/error.h"
+#include "core/ports.h"
+#include "core/views.h"
+#include "version.h"
+
+namespace General {
+
+std::shared_ptr<Mediator> mediator;
+std::shared_ptr<LateBound> WordPerfect;
+bool ExtAccepted = false;
+
+namespace {
+Services services_;
+}
+
+void install(const Services& services) { services_ = services; }
+
+Platform& platform() {
+    if (services_.platform == nullptr)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no platform services installed");
+    return *services_.platform;
+}
+
+Windows& windows() {
+    if (services_.windows == nullptr)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no windows installed");
+    return *services_.windows;
+}
+
+void reset() {
+    mediator.reset();
+    WordPerfect.reset();
+    ExtAccepted = false;
+    services_ = {};
+}
+
+void Main() {
+    // 1. The one coordinator, kept program-wide before anything uses it.
+    mediator = std::make_shared<Mediator>();
+    // 2. (The extension manager is loaded here once it exists.)
+    // 3. Connect, determine the temporary folder, build the core. When the
+    //    word processor cannot be reached, init ends the program.
+    mediator->init();
+    // 4. The main window, modeless, without owner.
+    windows().Form2().show();
+    // 5.-7. (The Quick Start and macro dialogs and the second loading of the
+    //    extension manager follow here once those windows exist.)
+}
+
+void ReportUnexpectedFailure(std::exception_ptr failure) noexcept {
+    std::string text;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const AppError& e) {
+        text = e.description();
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text = "An unknown failure occurred.";
+    }
+    try {
+        platform().messageBox(text, TARNWICK_TITLE, MsgIcon::Critical, MsgButtons::Ok);
+    } catch (...) {
+        // Nothing is left to show it with.
+    }
+}
+
+} // namespace General

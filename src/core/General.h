@@ -1,0 +1,42 @@
+#pragma once
+// The program-wide state and the start-up routine.
+#include <exception>
+#include <memory>
+
+class Mediator;
+class LateBound;
+class Platform;
+class Windows;
+
+namespace General {
+
+// The coordinator: set once by the start-up routine, the same object for
+// the whole run.
+extern std::shared_ptr<Mediator> mediator;
+// The word processor's automation object, set by the coordinator's
+// connection step and kept until the program ends.
+extern std::shared_ptr<LateBound> WordPerfect;
+// The extension filter chain's verdict.
+extern bool ExtAccepted;
+
+// The services and windows the program runs with; installed by the
+// executable's entry point (or a test) before the start-up routine.
+struct Services {
+    Platform* platform = nullptr;
+    Windows* windows = nullptr;
+};
+void install(const Services& services);
+Platform& platform();
+Windows& windows();
+
+// Drops all program-wide state (tests start each case from nothing).
+void reset();
+
+// The start-up routine.
+void Main();
+
+// Shows a failure that reached a window, dialog or COM boundary: one message
+// box with its description and the program's title. The program goes on.
+void ReportUnexpectedFailure(std::exception_ptr failure) noexcept;
+
+} // namespace General

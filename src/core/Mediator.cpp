@@ -1,0 +1,102 @@
+#include "core/Mediator.h"
+
+#include "control/Command.h"
+#include "conversion/late_binding.h"
+#include "core/General.h"
+#include "core/error.h"
+#include "core/ports.h"
+#include "core/views.h"
+
+namespace {
+const char* const kProgId = "WordPerfect.PerfectScript";
+
+std::string trimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+} // namespace
+
+std::string TrimTemporaryFolder(const std::string& buffer) {
+    std::string text = trimBlanks(buffer);
+    const auto nul = text.find('\0');
+    if (nul != std::string::npos)
+        text.erase(nul);
+    return trimBlanks(text);
+}
+
+Mediator::Mediator() = default;
+Mediator::~Mediator() = default;
+
+void Mediator::init() {
+    // 1.-2. Connect; without the word processor the program cannot work.
+    if (!ConnectWordPerfect()) {
+        General::platform().messageBox("Could not find WordPerfect", "Error!", MsgIcon::Exclamation,
+                                       MsgButtons::Ok);
+        General::platform().endProgram();
+    }
+    // 3. The temporary folder as the system reports it.
+    const std::string temp = TrimTemporaryFolder(General::platform().temporaryFolderBuffer());
+    // 4. The modes, idle first.
+    stateManager_ = std::make_unique<StateManager>();
+    stateManager_->init(*this);
+    // 5. The job settings, all empty.
+    source_ = std::make_unique<Source>();
+    // 6.-7. Through the program-wide coordinator, which is this object.
+    General::mediator->SetTempFolder(temp);
+    General::mediator->StartStateThree();
+}
+
+bool Mediator::ConnectWordPerfect() {
+    try {
+        auto object = General::platform().createObject(kProgId);
+        if (!object)
+            return false;
+        General::WordPerfect = std::move(object);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+StateManager& Mediator::modes() {
+    if (!stateManager_)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: the coordinator is not initialised");
+    return *stateManager_;
+}
+
+Source& Mediator::settings() {
+    if (!source_)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: the coordinator is not initialised");
+    return *source_;
+}
+
+MainWindowView& Mediator::mainWindow() { return General::windows().Form2(); }
+
+void Mediator::startStateOne() {
+    modes().setStateOne();
+    mainWindow().hideNext();
+}
+
+void Mediator::StartStateTwo() { modes().SetStateTwo(); }
+
+void Mediator::StartStateThree() { mainWindow().ListView1().clear(); }
+
+void Mediator::registerCmd1(std::shared_ptr<cmd1> command) { latestCmd1_ = std::move(command); }
+void Mediator::registerCmd2(std::shared_ptr<Cmd2> command) { latestCmd2_ = std::move(command); }
+
+void Mediator::Command1(std::string& text) { modes().Command1(text); }
+void Mediator::Command2(std::string& text) { modes().Command2(text); }
+void Mediator::Command3() { modes().Command3(); }
+
+void Mediator::SetSourceFolder(const std::string& folder) { settings().SetSourceFolder(folder); }
+std::string Mediator::GetSourceFolder() { return settings().GetSourceFolder(); }
+void Mediator::SetTgtFolder(const std::string& folder) { settings().TgtFolder = folder; }
+std::string Mediator::GetTgtFolder() { return toText(settings().GetTgtFolder()); }
+void Mediator::SetSourceFile(const std::string& file) { settings().SetSourceFile(file); }
+std::string Mediator::GetSourceFile() { return settings().GetSourceFile(); }
+void Mediator::SetTgtFile(const std::string& file) { settings().TgtFile = file; }
+std::string Mediator::GetTgtFile() { return toText(settings().GetTgtFile()); }
+void Mediator::SetTempFolder(const std::string& folder) { tempFolder_ = folder; }

@@ -1,0 +1,61 @@
+#pragma once
+// The coordinator: the hub through which every window and worker reaches
+// everything else. It owns the job settings and the mode manager.
+#include "control/State.h"
+#include "core/Source.h"
+
+#include <memory>
+#include <string>
+
+class cmd1;
+class Cmd2;
+class MainWindowView;
+
+class Mediator {
+public:
+    Mediator();
+    ~Mediator();
+
+    void init();
+    void startStateOne();
+    void StartStateTwo();
+    void StartStateThree();
+    void registerCmd1(std::shared_ptr<cmd1> command);
+    void registerCmd2(std::shared_ptr<Cmd2> command);
+    void Command1(std::string& text);
+    void Command2(std::string& text);
+    void Command3();
+    void SetSourceFolder(const std::string& folder);
+    std::string GetSourceFolder();
+    void SetTgtFolder(const std::string& folder);
+    std::string GetTgtFolder();
+    void SetSourceFile(const std::string& file);
+    std::string GetSourceFile();
+    void SetTgtFile(const std::string& file);
+    std::string GetTgtFile();
+    void SetTempFolder(const std::string& folder);
+    std::string GetTempFolder() const { return tempFolder_; }
+
+    // The main window, created and loaded if it does not exist yet.
+    MainWindowView& mainWindow();
+
+    // Read access for tests and diagnostics.
+    const std::shared_ptr<cmd1>& latestCmd1() const { return latestCmd1_; }
+    const std::shared_ptr<Cmd2>& latestCmd2() const { return latestCmd2_; }
+    const StateManager* stateManager() const { return stateManager_.get(); }
+
+private:
+    bool ConnectWordPerfect();
+    StateManager& modes();
+    Source& settings();
+
+    std::shared_ptr<cmd1> latestCmd1_;
+    std::shared_ptr<Cmd2> latestCmd2_;
+    std::unique_ptr<StateManager> stateManager_;
+    std::unique_ptr<Source> source_;
+    std::string tempFolder_;
+};
+
+// The user's temporary folder from the text that the system wrote into a
+// buffer: blanks trimmed from both ends, then cut at the first NUL.
+std::string TrimTemporaryFolder(const std::string& buffer);

@@ -1,0 +1,25 @@
+#pragma once
+// The job settings: where the documents come from and where results go.
+// Values are kept exactly as given.
+#include "conversion/late_binding.h"
+
+#include <string>
+
+class Source {
+public:
+    std::string TgtFolder;
+    std::string SrcFolder;
+    std::string SrcFile;
+    std::string TgtFile;
+
+    void SetSourceFolder(const std::string& folder) { SrcFolder = folder; }
+    std::string GetSourceFolder() const { return SrcFolder; }
+    void SetTgtFolder(const std::string& folder) { TgtFolder = folder; }
+    // The target folder and target file are handed over as general values
+    // holding the text; the coordinator turns them back into text.
+    Value GetTgtFolder() const { return Value{TgtFolder}; }
+    void SetSourceFile(const std::string& file) { SrcFile = file; }
+    std::string GetSourceFile() const { return SrcFile; }
+    void SetTgtFile(const std::string& file) { TgtFile = file; }
+    Value GetTgtFile() const { return Value{TgtFile}; }
+};

@@ -1,0 +1,30 @@
+#pragma once
+// The one error type of the program: a number, a description and the source
+// (the component that raised it), in the way automation errors report them.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class AppError : public std::runtime_error {
+public:
+    AppError(std::int64_t number, std::string description, std::string source = "Tarnwick")
+        : std::runtime_error(description), number_(number), description_(std::move(description)),
+          source_(std::move(source)) {}
+
+    std::int64_t number() const { return number_; }
+    const std::string& description() const { return description_; }
+    const std::string& source() const { return source_; }
+
+private:
+    std::int64_t number_;
+    std::string description_;
+    std::string source_;
+};
+
+// Error numbers the program raises itself.
+namespace ErrorNumber {
+inline constexpr std::int64_t ObjectRequired = 424;
+inline constexpr std::int64_t NoSuchMember = 438;
+inline constexpr std::int64_t KeyNotUnique = 35602;
+inline constexpr std::int64_t CancelSelected = 32755;
+} // namespace ErrorNumber

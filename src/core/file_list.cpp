@@ -1,0 +1,36 @@
+#include "core/file_list.h"
+
+#include "core/error.h"
+#include "core/result_list.h"
+
+#include <algorithm>
+
+void FileListBox::setPath(const std::string& folder) {
+    std::vector<DirectoryEntry> entries = lister_.list(folder);
+    std::vector<std::string> names;
+    names.reserve(entries.size());
+    for (auto& entry : entries)
+        if (!entry.directory && !entry.hidden && !entry.system)
+            names.push_back(std::move(entry.name));
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return compareListText(a, b) < 0; });
+    path_ = folder;
+    names_ = std::move(names);
+    index_ = -1;
+}
+
+const std::string& FileListBox::list(int index) const {
+    if (index < 0 || index >= listCount())
+        throw AppError(381, "Invalid property array index", "FileList");
+    return names_[static_cast<std::size_t>(index)];
+}
+
+void FileListBox::setListIndex(int index) {
+    if (index < -1 || index >= listCount())
+        throw AppError(380, "Invalid property value", "FileList");
+    index_ = index;
+}
+
+std::string FileListBox::fileName() const {
+    return index_ < 0 ? std::string() : names_[static_cast<std::size_t>(index_)];
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The hidden file list of the main window: given a folder, it lists every
+// file directly in it (no folders, no hidden or system files, no pattern),
+// sorted by name; selecting an entry by index makes it the current file name.
+#include <string>
+#include <vector>
+
+struct DirectoryEntry {
+    std::string name;
+    bool directory = false;
+    bool hidden = false;
+    bool system = false;
+};
+
+// Reads a folder's entries; raises AppError when the folder cannot be read.
+class DirectoryLister {
+public:
+    virtual ~DirectoryLister() = default;
+    virtual std::vector<DirectoryEntry> list(const std::string& folder) = 0;
+};
+
+class FileListBox {
+public:
+    explicit FileListBox(DirectoryLister& lister) : lister_(lister) {}
+
+    // Points the list at a folder and lists it; on failure the list keeps
+    // what it had and the error goes to the caller.
+    void setPath(const std::string& folder);
+    const std::string& path() const { return path_; }
+    int listCount() const { return static_cast<int>(names_.size()); }
+    const std::string& list(int index) const;
+    // Selects an entry; raises AppError for an index outside the list.
+    void setListIndex(int index);
+    int listIndex() const { return index_; }
+    // The selected entry's name, or empty text when none is selected.
+    std::string fileName() const;
+
+    // Called by the window to mirror the entries into its control.
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    DirectoryLister& lister_;
+    std::string path_;
+    std::vector<std::string> names_;
+    int index_ = -1;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The system services the core reaches: automation objects, message boxes,
+// the temporary folder, yielding to the window system, pauses and the end of
+// the program. Win32 implements them; tests use fakes.
+#include <memory>
+#include <string>
+
+class LateBound;
+
+enum class MsgIcon { None, Exclamation, Critical, Question, Information };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgAnswer { Ok, Yes, No };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // The automation object registered under a programmatic identifier;
+    // raises AppError when it cannot be had.
+    virtual std::shared_ptr<LateBound> createObject(const std::string& progId) = 0;
+    virtual MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                 MsgButtons buttons) = 0;
+    // Ends the program at once; does not return.
+    [[noreturn]] virtual void endProgram() = 0;
+    // The user's temporary folder as the system writes it into a buffer; the
+    // caller trims it (the system may leave blanks or a NUL behind it).
+    virtual std::string temporaryFolderBuffer() = 0;
+    // Lets the window system process its pending events once.
+    virtual void doEvents() = 0;
+    // Waits the given number of milliseconds.
+    virtual void pause(int milliseconds) = 0;
+};

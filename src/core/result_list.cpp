@@ -1,0 +1,99 @@
+#include "core/result_list.h"
+
+#include "core/error.h"
+
+#include <algorithm>
+
+namespace {
+const std::string kEmpty;
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+} // namespace
+
+int compareListText(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(fold(a[i]));
+        const auto y = static_cast<unsigned char>(fold(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
+}
+
+void ResultList::clear() {
+    rows_.clear();
+    order_.clear();
+    byKey_.clear();
+    if (observer_)
+        observer_->rowsCleared();
+}
+
+// Descending by text; rows with equal texts keep the order they were added in.
+bool ResultList::before(std::uint32_t a, std::uint32_t b) const {
+    const int c = compareListText(rows_[a].text, rows_[b].text);
+    return c != 0 ? c > 0 : a < b;
+}
+
+std::size_t ResultList::positionOf(std::uint32_t id) const {
+    auto it = std::lower_bound(order_.begin(), order_.end(), id,
+                               [this](std::uint32_t x, std::uint32_t y) { return before(x, y); });
+    return static_cast<std::size_t>(it - order_.begin());
+}
+
+void ResultList::addRow(const std::string& key, const std::string& text) {
+    if (byKey_.count(key) != 0)
+        throw AppError(ErrorNumber::KeyNotUnique, "Key is not unique in collection", "ListView1");
+    const auto id = static_cast<std::uint32_t>(rows_.size());
+    rows_.push_back(Row{key, text, {}});
+    byKey_.emplace(key, id);
+    const std::size_t index = positionOf(id);
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(index), id);
+    if (observer_)
+        observer_->rowInserted(index);
+}
+
+std::uint16_t ResultList::statusId(const std::string& status) {
+    auto it = std::find(statusTexts_.begin(), statusTexts_.end(), status);
+    if (it != statusTexts_.end())
+        return static_cast<std::uint16_t>(it - statusTexts_.begin());
+    statusTexts_.push_back(status);
+    return static_cast<std::uint16_t>(statusTexts_.size() - 1);
+}
+
+void ResultList::insertStatus(const std::string& key, const std::string& status) {
+    auto it = byKey_.find(key);
+    if (it == byKey_.end())
+        throw AppError(35601, "Element not found", "ListView1");
+    rows_[it->second].statuses.push_back(statusId(status));
+    if (observer_)
+        observer_->rowChanged(positionOf(it->second));
+}
+
+const std::string& ResultList::text(std::size_t index) const { return rows_.at(order_.at(index)).text; }
+const std::string& ResultList::key(std::size_t index) const { return rows_.at(order_.at(index)).key; }
+
+const std::string& ResultList::status(std::size_t index) const {
+    const Row& row = rows_.at(order_.at(index));
+    return row.statuses.empty() ? kEmpty : statusTexts_[row.statuses.back()];
+}
+
+std::vector<std::string> ResultList::history(const std::string& key) const {
+    std::vector<std::string> result;
+    auto it = byKey_.find(key);
+    if (it == byKey_.end())
+        return result;
+    const Row& row = rows_[it->second];
+    for (auto s = row.statuses.rbegin(); s != row.statuses.rend(); ++s)
+        result.push_back(statusTexts_[*s]);
+    return result;
+}
+
+std::optional<std::size_t> ResultList::indexOf(const std::string& key) const {
+    auto it = byKey_.find(key);
+    if (it == byKey_.end())
+        return std::nullopt;
+    return positionOf(it->second);
+}

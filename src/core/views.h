@@ -1,0 +1,27 @@
+#pragma once
+// What the core reaches of the windows. The Win32 windows implement these;
+// tests use in-memory fakes.
+#include "core/file_dialog.h"
+#include "core/file_list.h"
+#include "core/result_list.h"
+
+// The main window's working controls.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual ResultList& ListView1() = 0;
+    virtual FileListBox& FileList() = 0;
+    virtual FileDialog& CommonDialog1() = 0;
+    // Hides the "Next Document" button.
+    virtual void hideNext() = 0;
+    // Shows the window modeless, without owner.
+    virtual void show() = 0;
+};
+
+// The program's windows, each created and loaded on first use.
+class Windows {
+public:
+    virtual ~Windows() = default;
+    // The main window, created and loaded (not shown) if it does not exist.
+    virtual MainWindowView& Form2() = 0;
+};
