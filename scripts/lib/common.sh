@@ -11,7 +11,7 @@ export WINEARCH=win64
 tools_present() {
   command -v cmake >/dev/null && command -v x86_64-w64-mingw32-g++-posix >/dev/null &&
     command -v wine >/dev/null && command -v xvfb-run >/dev/null && [ -d /usr/src/googletest ] &&
-    [ -d /usr/share/wine/fonts ] && command -v convert >/dev/null
+    [ -d /usr/share/wine/fonts ] && [ -x /usr/bin/convert ] && command -v xwd >/dev/null
 }
 
 ensure_tools() {

@@ -25,10 +25,10 @@ Platform& platform() {
     return *services_.platform;
 }
 
-Windows& windows() {
-    if (services_.windows == nullptr)
+Forms& forms() {
+    if (services_.forms == nullptr)
         throw AppError(ErrorNumber::ObjectRequired, "Object required: no windows installed");
-    return *services_.windows;
+    return *services_.forms;
 }
 
 void reset() {
@@ -46,7 +46,7 @@ void Main() {
     //    word processor cannot be reached, init ends the program.
     mediator->init();
     // 4. The main window, modeless, without owner.
-    windows().Form2().show();
+    forms().Form2().show();
     // 5.-7. (The Quick Start and macro dialogs and the second loading of the
     //    extension manager follow here once those windows exist.)
 }

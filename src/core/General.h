@@ -6,7 +6,11 @@
 class Mediator;
 class LateBound;
 class Platform;
-class Windows;
+class Forms;
+
+// Raised by a platform whose end of the program cannot end the process (the
+// tests' stand-ins); the window boundaries let it pass without a message.
+struct ProgramEnded {};
 
 namespace General {
 
@@ -23,11 +27,11 @@ extern bool ExtAccepted;
 // executable's entry point (or a test) before the start-up routine.
 struct Services {
     Platform* platform = nullptr;
-    Windows* windows = nullptr;
+    Forms* forms = nullptr;
 };
 void install(const Services& services);
 Platform& platform();
-Windows& windows();
+Forms& forms();
 
 // Drops all program-wide state (tests start each case from nothing).
 void reset();

@@ -73,7 +73,7 @@ Source& Mediator::settings() {
     return *source_;
 }
 
-MainWindowView& Mediator::mainWindow() { return General::windows().Form2(); }
+MainWindowView& Mediator::mainWindow() { return General::forms().Form2(); }
 
 void Mediator::startStateOne() {
     modes().setStateOne();

@@ -17,6 +17,8 @@ void FileListBox::setPath(const std::string& folder) {
     path_ = folder;
     names_ = std::move(names);
     index_ = -1;
+    if (listener_)
+        listener_();
 }
 
 const std::string& FileListBox::list(int index) const {

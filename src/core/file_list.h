@@ -2,6 +2,7 @@
 // The hidden file list of the main window: given a folder, it lists every
 // file directly in it (no folders, no hidden or system files, no pattern),
 // sorted by name; selecting an entry by index makes it the current file name.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,12 +36,14 @@ public:
     // The selected entry's name, or empty text when none is selected.
     std::string fileName() const;
 
-    // Called by the window to mirror the entries into its control.
     const std::vector<std::string>& names() const { return names_; }
+    // Told after every new listing, so a window can mirror the entries.
+    void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
 private:
     DirectoryLister& lister_;
     std::string path_;
     std::vector<std::string> names_;
     int index_ = -1;
+    std::function<void()> listener_;
 };

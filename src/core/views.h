@@ -19,9 +19,9 @@ public:
 };
 
 // The program's windows, each created and loaded on first use.
-class Windows {
+class Forms {
 public:
-    virtual ~Windows() = default;
+    virtual ~Forms() = default;
     // The main window, created and loaded (not shown) if it does not exist.
     virtual MainWindowView& Form2() = 0;
 };

@@ -11,9 +11,6 @@
 #include <string>
 #include <vector>
 
-// Thrown by the fake platform where the real one would end the process.
-struct ProgramEnded {};
-
 struct ShownMessage {
     std::string text;
     std::string caption;
@@ -105,7 +102,7 @@ public:
     void show() override { ++shownCount; }
 };
 
-class FakeWindows : public Windows {
+class FakeWindows : public Forms {
 public:
     FakeMainWindow main;
     int loads = 0;

@@ -1,0 +1,8 @@
+#pragma once
+#include "core/file_list.h"
+
+// Reads a folder's entries with the wide directory search.
+class Win32DirectoryLister : public DirectoryLister {
+public:
+    std::vector<DirectoryEntry> list(const std::string& folder) override;
+};

@@ -1,0 +1,149 @@
+#include "platform/platform_win.h"
+
+#include "conversion/late_binding.h"
+#include "core/General.h"
+#include "platform/automation_win.h"
+#include "platform/wide_win.h"
+
+#include <windows.h>
+
+#include <timeapi.h>
+
+#include <algorithm>
+#include <vector>
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+namespace {
+std::vector<HWND>& modelessDialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+} // namespace
+
+void registerModelessDialog(void* dialog, bool add) {
+    auto& dialogs = modelessDialogs();
+    auto hwnd = static_cast<HWND>(dialog);
+    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
+    if (add)
+        dialogs.push_back(hwnd);
+}
+
+void dispatchMessage(void* message) {
+    MSG* msg = static_cast<MSG*>(message);
+    for (HWND dialog : modelessDialogs())
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, msg))
+            return;
+    TranslateMessage(msg);
+    DispatchMessageW(msg);
+}
+
+void processPendingEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Leave the quit request for the event loop that owns it.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatchMessage(&msg);
+    }
+}
+
+Win32Platform::Win32Platform() {
+    // A plain Sleep(4) lasts a whole timer tick (15.6 ms by default); the
+    // high-resolution timer waits what was asked.
+    timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    if (timer_ == nullptr)
+        timeBeginPeriod(1);
+}
+
+Win32Platform::~Win32Platform() {
+    if (timer_ != nullptr)
+        CloseHandle(timer_);
+    else
+        timeEndPeriod(1);
+}
+
+std::shared_ptr<LateBound> Win32Platform::createObject(const std::string& progId) {
+    return createAutomationObject(progId);
+}
+
+MsgAnswer Win32Platform::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                    MsgButtons buttons) {
+    UINT flags = buttons == MsgButtons::YesNo ? MB_YESNO : MB_OK;
+    switch (icon) {
+    case MsgIcon::None:
+        break;
+    case MsgIcon::Exclamation:
+        flags |= MB_ICONEXCLAMATION;
+        break;
+    case MsgIcon::Critical:
+        flags |= MB_ICONHAND;
+        break;
+    case MsgIcon::Question:
+        flags |= MB_ICONQUESTION;
+        break;
+    case MsgIcon::Information:
+        flags |= MB_ICONINFORMATION;
+        break;
+    }
+    // Modal to the window the user is working in, as the program's own boxes are.
+    const int result = MessageBoxW(GetActiveWindow(), widen(text).c_str(), widen(caption).c_str(), flags);
+    switch (result) {
+    case IDYES:
+        return MsgAnswer::Yes;
+    case IDNO:
+        return MsgAnswer::No;
+    default:
+        return MsgAnswer::Ok;
+    }
+}
+
+void Win32Platform::endProgram() {
+    // The word processor's object is let go first so that its server is not
+    // left waiting for a client that is gone.
+    try {
+        General::WordPerfect.reset();
+    } catch (...) {
+    }
+    ExitProcess(0);
+}
+
+std::string Win32Platform::temporaryFolderBuffer() {
+    // Asked for its length first, so a long temporary folder is not cut off.
+    const DWORD needed = GetTempPathW(0, nullptr);
+    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L' ');
+    const DWORD written = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (written == 0 || written >= buffer.size())
+        return {};
+    return narrow(buffer);
+}
+
+void Win32Platform::doEvents() { processPendingEvents(); }
+
+void Win32Platform::pause(int milliseconds) {
+    if (milliseconds <= 0)
+        return;
+    if (timer_ != nullptr) {
+        LARGE_INTEGER due;
+        due.QuadPart = -10000LL * milliseconds; // relative, in 100 ns units
+        if (SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
+            WaitForSingleObject(timer_, INFINITE);
+            return;
+        }
+    }
+    // Without the high-resolution timer: sleep most of the time at a 1 ms
+    // tick, then wait out the rest against the performance counter.
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG end = start.QuadPart + frequency.QuadPart * milliseconds / 1000;
+    if (milliseconds > 1)
+        Sleep(static_cast<DWORD>(milliseconds - 1));
+    do {
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart < end);
+}

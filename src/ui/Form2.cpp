@@ -1,0 +1,256 @@
+#include "ui/Form2.h"
+
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "core/ports.h"
+#include "platform/wide_win.h"
+#include "ui/resource.h"
+#include "ui/window_util.h"
+#include "version.h"
+
+#include <commctrl.h>
+
+namespace {
+const wchar_t* const kClassName = L"TarnwickForm2";
+
+// The two columns' widths as parts of the list's width.
+constexpr int kListUnits = 20135;
+constexpr int kFileNameUnits = 17639;
+constexpr int kStatusUnits = 2470;
+
+void registerClass() {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = DefWindowProcW; // replaced per window in load()
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    wc.lpszClassName = kClassName;
+    wc.lpszMenuName = nullptr;
+    RegisterClassExW(&wc);
+    registered = true;
+}
+} // namespace
+
+Form2::Form2() { files_.setListener([this] { mirrorFileList(); }); }
+
+Form2::~Form2() {
+    list_.setObserver(nullptr);
+    if (hwnd_ != nullptr) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (listFont_ != nullptr)
+        DeleteObject(listFont_);
+    if (uiFont_ != nullptr)
+        DeleteObject(uiFont_);
+    if (background_ != nullptr)
+        DeleteObject(background_);
+}
+
+void Form2::load() {
+    if (hwnd_ != nullptr)
+        return;
+    registerClass();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    background_ = CreateSolidBrush(RGB(192, 192, 192));
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_FORM2_MENU));
+    hwnd_ = CreateWindowExW(0, kClassName, widen(TARNWICK_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                            CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, nullptr);
+    if (hwnd_ == nullptr)
+        throw windowError("the main window");
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::windowProc));
+
+    const UINT dpi = windowDpi(hwnd_);
+    // "MS Sans Serif" 8.25 pt bold for the list, the dialog font for the rest.
+    listFont_ = makeFont(L"MS Sans Serif", 8.25, true, dpi);
+    uiFont_ = makeFont(L"MS Shell Dlg", 8.25, false, dpi);
+
+    // The result list shows rows kept by ResultList, which keeps them sorted
+    // descending by path; the list only asks for the text it draws.
+    listView_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
+                                    LVS_SHOWSELALWAYS | LVS_SINGLESEL,
+                                0, 0, 100, 100, hwnd_, controlId(IDC_LISTVIEW1), instance, nullptr);
+    SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    // The one further display option: a click selects the whole row.
+    ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    std::wstring fileName = L"File Name:", status = L"Status:";
+    column.pszText = fileName.data();
+    column.cx = 100;
+    column.iSubItem = 0;
+    ListView_InsertColumn(listView_, 0, &column);
+    column.pszText = status.data();
+    column.iSubItem = 1;
+    ListView_InsertColumn(listView_, 1, &column);
+
+    btnExit_ = CreateWindowExW(0, WC_BUTTONW, L"Exit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
+                               10, 10, hwnd_, controlId(IDC_BTN_EXIT), instance, nullptr);
+    next_ = CreateWindowExW(0, WC_BUTTONW, L"Next Document", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10, 10,
+                            hwnd_, controlId(IDC_NEXT), instance, nullptr);
+    // The file list is a working control only: hidden, inside a captionless frame.
+    fileFrame_ = CreateWindowExW(0, WC_BUTTONW, L"", WS_CHILD | BS_GROUPBOX, 0, 0, 10, 10, hwnd_,
+                                 controlId(IDC_FILELIST_FRAME), instance, nullptr);
+    fileList_ = CreateWindowExW(0, WC_LISTBOXW, L"", WS_CHILD | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 10, 10,
+                                hwnd_, controlId(IDC_FILELIST), instance, nullptr);
+    statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
+                                 hwnd_, controlId(IDC_STATUSBAR1), instance, nullptr);
+    for (HWND control : {btnExit_, next_, fileList_, statusBar_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+
+    list_.setObserver(this);
+    ListView_SetItemCountEx(listView_, static_cast<int>(list_.count()), 0);
+    mirrorFileList();
+    layout();
+}
+
+void Form2::show() {
+    load();
+    ShowWindow(hwnd_, SW_SHOW);
+}
+
+void Form2::hideNext() {
+    load();
+    ShowWindow(next_, SW_HIDE);
+}
+
+void Form2::mirrorFileList() {
+    if (fileList_ == nullptr)
+        return;
+    SendMessageW(fileList_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(fileList_, LB_RESETCONTENT, 0, 0);
+    SendMessageW(fileList_, LB_INITSTORAGE, files_.names().size(), files_.names().size() * 32);
+    for (const auto& name : files_.names())
+        SendMessageW(fileList_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(name).c_str()));
+    SendMessageW(fileList_, WM_SETREDRAW, TRUE, 0);
+}
+
+void Form2::layout() {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const UINT dpi = windowDpi(hwnd_);
+    const int margin = scale(8, dpi), buttonWidth = scale(96, dpi), buttonHeight = scale(26, dpi);
+    SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    RECT status;
+    GetWindowRect(statusBar_, &status);
+    const int statusHeight = status.bottom - status.top;
+    const int width = client.right - 2 * margin;
+    const int buttonsTop = client.bottom - statusHeight - margin - buttonHeight;
+    const int listHeight = std::max(0, buttonsTop - 2 * margin);
+    MoveWindow(listView_, margin, margin, width, listHeight, TRUE);
+    MoveWindow(btnExit_, client.right - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight, TRUE);
+    MoveWindow(next_, (client.right - scale(120, dpi)) / 2, buttonsTop, scale(120, dpi), buttonHeight, TRUE);
+    MoveWindow(fileFrame_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
+    MoveWindow(fileList_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
+    RECT inner;
+    GetClientRect(listView_, &inner);
+    const int listWidth = inner.right;
+    ListView_SetColumnWidth(listView_, 0, MulDiv(listWidth, kFileNameUnits, kListUnits));
+    ListView_SetColumnWidth(listView_, 1, MulDiv(listWidth, kStatusUnits, kListUnits));
+}
+
+void Form2::rowsCleared() { ListView_SetItemCountEx(listView_, 0, 0); }
+
+void Form2::rowInserted(std::size_t) {
+    ListView_SetItemCountEx(listView_, static_cast<int>(list_.count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    InvalidateRect(listView_, nullptr, FALSE);
+}
+
+void Form2::rowChanged(std::size_t index) {
+    ListView_RedrawItems(listView_, static_cast<int>(index), static_cast<int>(index));
+}
+
+void Form2::onNotify(const NMHDR& header, LRESULT&) {
+    if (header.hwndFrom != listView_ || header.code != LVN_GETDISPINFOW)
+        return;
+    auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
+    LVITEMW& item = const_cast<LVITEMW&>(info.item);
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0)
+        return;
+    const auto index = static_cast<std::size_t>(item.iItem);
+    if (index >= list_.count()) {
+        item.pszText[0] = L'\0';
+        return;
+    }
+    textBuffer_ = widen(item.iSubItem == 0 ? list_.text(index) : list_.status(index));
+    lstrcpynW(item.pszText, textBuffer_.c_str(), item.cchTextMax);
+}
+
+void Form2::onCommand(int id) {
+    switch (id) {
+    case IDM_EXIT:
+    case IDC_BTN_EXIT:
+        General::platform().endProgram();
+        break;
+    case IDM_CLOSE:
+        General::mediator->StartStateThree();
+        break;
+    case IDC_NEXT: {
+        nextCommand_ = std::make_shared<Cmd2>();
+        nextCommand_->init(*General::mediator);
+        Command& command = *nextCommand_;
+        command.Execute();
+        break;
+    }
+    case IDM_OPEN:
+    case IDM_MACRO_RUN:
+    case IDM_BATCH:
+    case IDM_INFO:
+        // The windows these open come with the file choices and dialogs.
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        LRESULT result = 0;
+        onNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+        return result;
+    }
+    case WM_SIZE:
+        layout();
+        return 0;
+    case WM_ERASEBKGND: {
+        RECT rect;
+        GetClientRect(hwnd_, &rect);
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, background_);
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
+        return reinterpret_cast<LRESULT>(background_);
+    case WM_DPICHANGED: {
+        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_CLOSE:
+    case WM_DESTROY:
+        // Closing the main window ends the program at once.
+        General::platform().endProgram();
+        return 0;
+    default:
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK Form2::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Form2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return guarded([&] { return self->handle(message, wParam, lParam); });
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The main window: the result list, the menu bar, "Exit", the hidden "Next
+// Document" button, the hidden file list and the shared file dialog.
+#include "control/Command.h"
+#include "core/views.h"
+#include "platform/directory_win.h"
+#include "ui/common_dialog.h"
+
+#include <windows.h>
+
+#include <memory>
+
+class Form2 : public MainWindowView, private ResultList::Observer {
+public:
+    Form2();
+    ~Form2() override;
+    Form2(const Form2&) = delete;
+    Form2& operator=(const Form2&) = delete;
+
+    // Creates the window and its controls without showing it.
+    void load();
+
+    ResultList& ListView1() override { return list_; }
+    FileListBox& FileList() override { return files_; }
+    FileDialog& CommonDialog1() override { return dialog_; }
+    void hideNext() override;
+    void show() override;
+
+    HWND hwnd() const { return hwnd_; }
+    HWND listView() const { return listView_; }
+    HWND fileListBox() const { return fileList_; }
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(int id);
+    void onNotify(const NMHDR& header, LRESULT& result);
+    void layout();
+    void mirrorFileList();
+
+    void rowsCleared() override;
+    void rowInserted(std::size_t index) override;
+    void rowChanged(std::size_t index) override;
+
+    HWND hwnd_ = nullptr;
+    HWND listView_ = nullptr;
+    HWND btnExit_ = nullptr;
+    HWND next_ = nullptr;
+    HWND fileFrame_ = nullptr;
+    HWND fileList_ = nullptr;
+    HWND statusBar_ = nullptr;
+    HFONT listFont_ = nullptr;
+    HFONT uiFont_ = nullptr;
+    HBRUSH background_ = nullptr;
+
+    ResultList list_;
+    Win32DirectoryLister lister_;
+    FileListBox files_{lister_};
+    Win32FileDialogPort dialogPort_;
+    FileDialog dialog_{dialogPort_};
+    std::shared_ptr<Cmd2> nextCommand_; // the command of the last click on "Next Document"
+    std::wstring textBuffer_;           // holds the text handed to the list for drawing
+};

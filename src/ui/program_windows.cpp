@@ -1,0 +1,10 @@
+#include "ui/program_windows.h"
+
+Form2& ProgramForms::form2() {
+    if (!form2_) {
+        auto window = std::make_unique<::Form2>();
+        window->load();
+        form2_ = std::move(window);
+    }
+    return *form2_;
+}

@@ -1,0 +1,32 @@
+#include "ui/window_util.h"
+
+#include "platform/paths_win.h"
+
+#include <cmath>
+
+UINT windowDpi(HWND hwnd) {
+    // Resolved at run time: older systems lack the per-window call.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr && hwnd != nullptr) {
+        const UINT dpi = getDpiForWindow(hwnd);
+        if (dpi != 0)
+            return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi) {
+    const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
+    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+AppError windowError(const std::string& what) {
+    const DWORD code = GetLastError();
+    return AppError(code, "Could not create " + what + ": " + systemMessage(code), "Tarnwick");
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers shared by the program's windows.
+#include "core/General.h"
+#include "core/error.h"
+
+#include <windows.h>
+
+#include <string>
+
+inline HMENU controlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+UINT windowDpi(HWND hwnd);
+inline int scale(int pixelsAt96, UINT dpi) { return MulDiv(pixelsAt96, static_cast<int>(dpi), 96); }
+// A font of the given face and size in points at the window's resolution.
+HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi);
+// The failure to create a window, with the system's reason.
+AppError windowError(const std::string& what);
+
+// Runs a window or dialog procedure's handler; a failure that reaches this
+// boundary is shown to the user once and the program goes on.
+template <typename Handler> LRESULT guarded(Handler&& handler) noexcept {
+    try {
+        return handler();
+    } catch (const ProgramEnded&) {
+        return 0;
+    } catch (...) {
+        General::ReportUnexpectedFailure(std::current_exception());
+        return 0;
+    }
+}

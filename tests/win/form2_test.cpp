@@ -1,0 +1,211 @@
+// The main window as a person sees it, and its working controls.
+#include "conversion/late_binding.h"
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "ui/program_windows.h"
+#include "ui/resource.h"
+#include "ui_helpers.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The real platform, except that ending the program is observed, not done,
+// and the automation object is whatever the test gives.
+class ObservedPlatform : public Win32Platform {
+public:
+    int ended = 0;
+    std::function<std::shared_ptr<LateBound>()> object;
+    std::shared_ptr<LateBound> createObject(const std::string& progId) override {
+        return object ? object() : Win32Platform::createObject(progId);
+    }
+    [[noreturn]] void endProgram() override {
+        ++ended;
+        throw ProgramEnded{};
+    }
+};
+
+class Inert : public LateBound {
+public:
+    Value call(std::string_view, std::span<const Arg>) override { return {}; }
+    Value get(std::string_view) override { return Value{false}; }
+};
+
+struct MainWindow : ::testing::Test {
+    ObservedPlatform platform;
+    ProgramForms windows;
+
+    MainWindow() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        General::reset();
+        General::install({&platform, &windows});
+        platform.object = [] { return std::make_shared<Inert>(); };
+    }
+    ~MainWindow() override { General::reset(); }
+
+    std::wstring cell(int row, int column) {
+        wchar_t buffer[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer;
+        item.cchTextMax = 512;
+        SendMessageW(windows.form2().listView(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                     reinterpret_cast<LPARAM>(&item));
+        return buffer;
+    }
+    void command(int id) { SendMessageW(windows.form2().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+};
+
+std::wstring menuText(HMENU menu, int position) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, static_cast<UINT>(position), text, 128, MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
+    General::Main();
+    Form2& form = windows.form2();
+    HWND hwnd = form.hwnd();
+    EXPECT_TRUE(IsWindowVisible(hwnd));
+    EXPECT_EQ(windowText(hwnd), L"Tarnwick");
+
+    HMENU bar = GetMenu(hwnd);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(GetMenuItemCount(bar), 4);
+    const std::vector<std::vector<std::wstring>> expected = {
+        {L"&File", L"Open", L"Close", L"Exit"}, {L"Settings", L"Macro To Run"}, {L"Tools", L"Batch"}, {L"About", L"Info"}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(menuText(bar, i), expected[i][0]);
+        HMENU sub = GetSubMenu(bar, i);
+        ASSERT_EQ(GetMenuItemCount(sub), static_cast<int>(expected[i].size() - 1));
+        for (int j = 1; j < static_cast<int>(expected[i].size()); ++j)
+            EXPECT_EQ(menuText(sub, j - 1), expected[i][j]);
+    }
+
+    HWND list = form.listView();
+    EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & LVS_REPORT);
+    wchar_t heading[64];
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = heading;
+    column.cchTextMax = 64;
+    ASSERT_TRUE(ListView_GetColumn(list, 0, &column));
+    EXPECT_STREQ(heading, L"File Name:");
+    ASSERT_TRUE(ListView_GetColumn(list, 1, &column));
+    EXPECT_STREQ(heading, L"Status:");
+    // The columns keep the proportions 17639 : 2470 of the list's width.
+    const int first = ListView_GetColumnWidth(list, 0), second = ListView_GetColumnWidth(list, 1);
+    EXPECT_NEAR(static_cast<double>(first) / second, 17639.0 / 2470.0, 0.2);
+
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+
+    HWND exit = GetDlgItem(hwnd, IDC_BTN_EXIT), next = GetDlgItem(hwnd, IDC_NEXT);
+    EXPECT_EQ(windowText(exit), L"Exit");
+    EXPECT_TRUE(IsWindowVisible(exit));
+    EXPECT_EQ(windowText(next), L"Next Document");
+    EXPECT_FALSE(IsWindowVisible(next));
+    EXPECT_FALSE(IsWindowVisible(form.fileListBox()));
+    EXPECT_NE(GetDlgItem(hwnd, IDC_STATUSBAR1), nullptr);
+}
+
+TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
+    General::Main();
+    ResultList& rows = windows.form2().ListView1();
+    for (const char* path : {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}) {
+        rows.addRow(path, path);
+        rows.insertStatus(path, "Converting...");
+    }
+    rows.insertStatus("C:\\docs\\a.wpd", "Converted");
+    processPendingEvents();
+    ASSERT_EQ(ListView_GetItemCount(windows.form2().listView()), 4);
+    EXPECT_EQ(cell(0, 0), L"C:\\docs\\\u03B1.wpd");
+    EXPECT_EQ(cell(1, 0), L"C:\\docs\\c.wpd");
+    EXPECT_EQ(cell(2, 0), L"C:\\docs\\b.wpd");
+    EXPECT_EQ(cell(3, 0), L"C:\\docs\\a.wpd");
+    EXPECT_EQ(cell(3, 1), L"Converted");
+    EXPECT_EQ(cell(2, 1), L"Converting...");
+
+    // "Close" empties the list; the mode stays what it was.
+    General::mediator->StartStateTwo();
+    command(IDM_CLOSE);
+    EXPECT_EQ(ListView_GetItemCount(windows.form2().listView()), 0);
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+}
+
+TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {
+    ScratchFolder folder;
+    folder.file(L"b.wpd", "x");
+    folder.file(L"A.txt");
+    folder.file(L"\u0436.wpd");
+    folder.file(L"hidden.wpd", "", FILE_ATTRIBUTE_HIDDEN);
+    folder.file(L"system.wpd", "", FILE_ATTRIBUTE_SYSTEM);
+    CreateDirectoryW((folder.path() + L"\\sub.wpd").c_str(), nullptr);
+
+    FileListBox& files = windows.form2().FileList();
+    files.setPath(narrow(folder.path()));
+    EXPECT_EQ(files.names(), (std::vector<std::string>{"A.txt", "b.wpd", "\xD0\xB6.wpd"}));
+    HWND box = windows.form2().fileListBox();
+    ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
+    wchar_t text[64];
+    SendMessageW(box, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"\u0436.wpd");
+    files.setListIndex(1);
+    EXPECT_EQ(files.fileName(), "b.wpd");
+
+    EXPECT_THROW(files.setPath(narrow(folder.path() + L"\\missing")), AppError);
+    EXPECT_EQ(files.listCount(), 3);
+}
+
+TEST_F(MainWindow, ExitButtonMenuAndCloseBoxEndTheProgram) {
+    General::Main();
+    command(IDC_BTN_EXIT);
+    EXPECT_EQ(platform.ended, 1);
+    command(IDM_EXIT);
+    EXPECT_EQ(platform.ended, 2);
+    SendMessageW(windows.form2().hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(platform.ended, 3);
+}
+
+TEST_F(MainWindow, NextDocumentKeepsANewCommandAndRunsIt) {
+    General::Main();
+    command(IDC_NEXT);
+    auto first = General::mediator->latestCmd2();
+    ASSERT_TRUE(first);
+    command(IDC_NEXT);
+    EXPECT_NE(General::mediator->latestCmd2(), first);
+}
+
+TEST_F(MainWindow, AFailureInAHandlerIsShownOnceAndTheWindowGoesOn) {
+    General::Main();
+    General::mediator.reset(); // "Close" now meets a missing coordinator
+    SeenMessage seen;
+    {
+        ScriptedUser user(answerMessageBox(seen));
+        command(IDM_CLOSE);
+    }
+    EXPECT_EQ(seen.caption, L"Tarnwick");
+    EXPECT_FALSE(seen.text.empty());
+    EXPECT_TRUE(IsWindow(windows.form2().hwnd()));
+}
+
+TEST_F(MainWindow, StartUpWithoutARegisteredServerShowsOneMessageAndNoWindow) {
+    platform.object = [] { return Win32Platform{}.createObject("Tarnwick.NoSuchServer"); };
+    SeenMessage seen;
+    {
+        ScriptedUser user(answerMessageBox(seen));
+        EXPECT_THROW(General::Main(), ProgramEnded);
+    }
+    EXPECT_EQ(seen.caption, L"Error!");
+    EXPECT_EQ(seen.text, L"Could not find WordPerfect");
+    EXPECT_EQ(platform.ended, 1);
+    EXPECT_TRUE(threadWindows(L"TarnwickForm2").empty());
+}
+
+} // namespace
