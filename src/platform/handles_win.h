@@ -1,0 +1,107 @@
+#pragma once
+// Move-only owners of the system's handles and resources: each closes what it
+// holds exactly once, when it goes out of scope or is reset. They all come
+// from one template; a "closer" says what the empty value is, which values
+// are held and how a held value is released.
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include <string_view>
+#include <utility>
+
+template <typename T, typename Closer> class UniqueAny {
+public:
+    UniqueAny() noexcept = default;
+    explicit UniqueAny(T value) noexcept : value_(value) {}
+    ~UniqueAny() { reset(); }
+
+    UniqueAny(const UniqueAny&) = delete;
+    UniqueAny& operator=(const UniqueAny&) = delete;
+    UniqueAny(UniqueAny&& other) noexcept : value_(other.release()) {}
+    UniqueAny& operator=(UniqueAny&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+
+    const T& get() const noexcept { return value_; }
+    // The held value for a call that reads and may change it in place.
+    T* address() noexcept { return &value_; }
+    // Releases what is held and gives the place for an out-parameter.
+    T* put() noexcept {
+        reset();
+        return &value_;
+    }
+    // Gives up ownership without closing.
+    [[nodiscard]] T release() noexcept { return std::exchange(value_, Closer::empty()); }
+    void reset(T value = Closer::empty()) noexcept {
+        T old = std::exchange(value_, value);
+        if (Closer::held(old))
+            Closer::close(old);
+    }
+    explicit operator bool() const noexcept { return Closer::held(value_); }
+
+private:
+    T value_ = Closer::empty();
+};
+
+namespace handle_closers {
+struct Key {
+    static HKEY empty() noexcept { return nullptr; }
+    static bool held(HKEY key) noexcept { return key != nullptr; }
+    static void close(HKEY key) noexcept { RegCloseKey(key); }
+};
+// Kernel handles: some calls answer nullptr on failure, others
+// INVALID_HANDLE_VALUE; neither is closed.
+struct Kernel {
+    static HANDLE empty() noexcept { return nullptr; }
+    static bool held(HANDLE handle) noexcept { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
+    static void close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
+struct Find {
+    static HANDLE empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool held(HANDLE handle) noexcept { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
+    static void close(HANDLE handle) noexcept { FindClose(handle); }
+};
+struct Bstr {
+    static BSTR empty() noexcept { return nullptr; }
+    static bool held(BSTR text) noexcept { return text != nullptr; }
+    static void close(BSTR text) noexcept { SysFreeString(text); }
+};
+struct Variant {
+    static VARIANT empty() noexcept {
+        VARIANT value;
+        VariantInit(&value);
+        return value;
+    }
+    static bool held(const VARIANT& value) noexcept { return value.vt != VT_EMPTY; }
+    static void close(VARIANT& value) noexcept { VariantClear(&value); }
+};
+// The result of CoInitializeEx: every success (S_OK and S_FALSE alike) is
+// balanced by one CoUninitialize; a failure (such as another threading
+// model already chosen on this thread) is not.
+struct ComInit {
+    static HRESULT empty() noexcept { return CO_E_NOTINITIALIZED; }
+    static bool held(HRESULT result) noexcept { return SUCCEEDED(result); }
+    static void close(HRESULT) noexcept { CoUninitialize(); }
+};
+} // namespace handle_closers
+
+using UniqueHkey = UniqueAny<HKEY, handle_closers::Key>;
+using UniqueHandle = UniqueAny<HANDLE, handle_closers::Kernel>;
+using UniqueFindHandle = UniqueAny<HANDLE, handle_closers::Find>;
+using UniqueBstr = UniqueAny<BSTR, handle_closers::Bstr>;
+using UniqueVariant = UniqueAny<VARIANT, handle_closers::Variant>;
+using ComInitScope = UniqueAny<HRESULT, handle_closers::ComInit>;
+
+// Initialises COM on this thread for the life of the returned scope; check
+// it with operator bool or get() for the HRESULT.
+inline ComInitScope initializeCom(DWORD model = COINIT_APARTMENTTHREADED) {
+    return ComInitScope(CoInitializeEx(nullptr, model));
+}
+
+// A BSTR copy of a UTF-16 text (nullptr only when memory runs out).
+inline UniqueBstr makeBstr(std::wstring_view text) {
+    return UniqueBstr(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
+}
