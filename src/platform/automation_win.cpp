@@ -1,0 +1,279 @@
+#include "platform/automation_win.h"
+
+#include "core/error.h"
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+
+#include <oleauto.h>
+
+#include <cstdio>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+std::string hexCode(HRESULT code) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(code));
+    return buffer;
+}
+
+std::string describe(HRESULT code) {
+    std::string text = systemMessage(code);
+    return text.empty() ? "Automation error " + hexCode(code) : text;
+}
+
+// The exception information of one Invoke: filled in late when the server
+// asks for it, and its texts freed whichever way the call ends.
+class ExceptionInfo {
+public:
+    ExceptionInfo() { info_ = EXCEPINFO{}; }
+    ~ExceptionInfo() {
+        SysFreeString(info_.bstrSource);
+        SysFreeString(info_.bstrDescription);
+        SysFreeString(info_.bstrHelpFile);
+    }
+    ExceptionInfo(const ExceptionInfo&) = delete;
+    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
+
+    EXCEPINFO* get() { return &info_; }
+
+    [[noreturn]] void raise(HRESULT result, const std::string& defaultSource) {
+        if (result == DISP_E_EXCEPTION && info_.pfnDeferredFillIn != nullptr) {
+            info_.pfnDeferredFillIn(&info_);
+            info_.pfnDeferredFillIn = nullptr;
+        }
+        // The server's own error number when it gave one (an HRESULT in
+        // scode, or a small number in wCode), else the call's HRESULT.
+        std::int64_t number = static_cast<std::uint32_t>(result);
+        HRESULT code = result;
+        if (result == DISP_E_EXCEPTION && info_.scode != 0) {
+            code = info_.scode;
+            number = static_cast<std::uint32_t>(code);
+        } else if (result == DISP_E_EXCEPTION && info_.wCode != 0) {
+            number = info_.wCode;
+        }
+        std::string description = text(info_.bstrDescription);
+        if (description.empty())
+            description = describe(code);
+        std::string source = text(info_.bstrSource);
+        if (source.empty())
+            source = defaultSource;
+        throw AppError(number, description, source);
+    }
+
+private:
+    static std::string text(BSTR value) {
+        return value ? narrow({value, SysStringLen(value)}) : std::string{};
+    }
+
+    EXCEPINFO info_;
+};
+
+// The caller's side of one argument: the value it passes, and for a
+// by-reference argument the variable the callee's pointer designates.
+void fillArgument(const Arg& arg, VARIANT& storage, VARIANT& passed) {
+    VariantClear(&storage);
+    struct Visitor {
+        VARIANT& v;
+        void operator()(std::monostate) const { v.vt = VT_EMPTY; }
+        void operator()(bool b) const {
+            v.vt = VT_BOOL;
+            v.boolVal = b ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+        void operator()(std::int32_t i) const {
+            v.vt = VT_I4;
+            v.lVal = i;
+        }
+        void operator()(double d) const {
+            v.vt = VT_R8;
+            v.dblVal = d;
+        }
+        void operator()(const std::string& s) const {
+            const std::wstring wide = widen(s);
+            v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+            if (v.bstrVal == nullptr)
+                throw AppError(E_OUTOFMEMORY, describe(E_OUTOFMEMORY), "Tarnwick");
+            v.vt = VT_BSTR;
+        }
+    };
+    std::visit(Visitor{storage}, arg.value);
+    if (!arg.byRef) {
+        passed = storage; // shares the BSTR: the storage owns it, passed is never cleared
+        return;
+    }
+    VariantInit(&passed);
+    switch (storage.vt) {
+    case VT_BOOL:
+        passed.vt = VT_BYREF | VT_BOOL;
+        passed.pboolVal = &storage.boolVal;
+        break;
+    case VT_I4:
+        passed.vt = VT_BYREF | VT_I4;
+        passed.plVal = &storage.lVal;
+        break;
+    case VT_R8:
+        passed.vt = VT_BYREF | VT_R8;
+        passed.pdblVal = &storage.dblVal;
+        break;
+    case VT_BSTR:
+        passed.vt = VT_BYREF | VT_BSTR;
+        passed.pbstrVal = &storage.bstrVal;
+        break;
+    default:
+        passed.vt = VT_BYREF | VT_VARIANT;
+        passed.pvarVal = &storage;
+        break;
+    }
+}
+
+Value toValue(VARIANT& result, std::string_view name, const std::string& source) {
+    UniqueVariant direct;
+    VARIANT* v = &result;
+    if (result.vt & VT_BYREF) {
+        const HRESULT hr = VariantCopyInd(direct.put(), &result);
+        if (FAILED(hr))
+            throw AppError(static_cast<std::uint32_t>(hr), describe(hr), source);
+        v = direct.address();
+    }
+    switch (v->vt) {
+    case VT_EMPTY:
+    case VT_NULL:
+        return std::monostate{};
+    case VT_BOOL:
+        return v->boolVal != VARIANT_FALSE;
+    case VT_I1:
+        return static_cast<std::int32_t>(v->cVal);
+    case VT_UI1:
+        return static_cast<std::int32_t>(v->bVal);
+    case VT_I2:
+        return static_cast<std::int32_t>(v->iVal);
+    case VT_UI2:
+        return static_cast<std::int32_t>(v->uiVal);
+    case VT_I4:
+        return static_cast<std::int32_t>(v->lVal);
+    case VT_INT:
+        return static_cast<std::int32_t>(v->intVal);
+    case VT_UI4:
+    case VT_UINT:
+        if (v->ulVal <= static_cast<ULONG>(std::numeric_limits<std::int32_t>::max()))
+            return static_cast<std::int32_t>(v->ulVal);
+        return static_cast<double>(v->ulVal);
+    case VT_I8:
+        if (v->llVal >= std::numeric_limits<std::int32_t>::min() &&
+            v->llVal <= std::numeric_limits<std::int32_t>::max())
+            return static_cast<std::int32_t>(v->llVal);
+        return static_cast<double>(v->llVal);
+    case VT_UI8:
+        if (v->ullVal <= static_cast<ULONGLONG>(std::numeric_limits<std::int32_t>::max()))
+            return static_cast<std::int32_t>(v->ullVal);
+        return static_cast<double>(v->ullVal);
+    case VT_R4:
+        return static_cast<double>(v->fltVal);
+    case VT_R8:
+        return v->dblVal;
+    case VT_BSTR:
+        return v->bstrVal ? narrow({v->bstrVal, SysStringLen(v->bstrVal)}) : std::string{};
+    default: {
+        UniqueVariant text;
+        const HRESULT hr = VariantChangeType(text.put(), v, 0, VT_BSTR);
+        if (FAILED(hr))
+            throw AppError(
+                static_cast<std::uint32_t>(hr),
+                "The result of " + std::string(name) + " cannot be read as a value: " + describe(hr), source);
+        const BSTR b = text.get().bstrVal;
+        return b ? narrow({b, SysStringLen(b)}) : std::string{};
+    }
+    }
+}
+
+class DispatchObject final : public LateBound {
+public:
+    DispatchObject(ComPtr<IDispatch> dispatch, std::string source)
+        : dispatch_(std::move(dispatch)), source_(std::move(source)) {}
+
+    Value call(std::string_view name, std::span<const Arg> args) override {
+        return invoke(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
+    }
+    Value get(std::string_view name) override { return invoke(name, DISPATCH_PROPERTYGET, {}); }
+
+private:
+    DISPID idOf(std::string_view name) {
+        const std::string key(name);
+        if (auto it = ids_.find(key); it != ids_.end())
+            return it->second;
+        std::wstring wide = widen(name);
+        LPOLESTR names[] = {wide.data()};
+        DISPID id = DISPID_UNKNOWN;
+        const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND)
+            throwNoSuchMember(name, source_);
+        if (FAILED(hr))
+            throw AppError(static_cast<std::uint32_t>(hr), describe(hr), source_);
+        ids_.emplace(key, id);
+        return id;
+    }
+
+    Value invoke(std::string_view name, WORD flags, std::span<const Arg> args) {
+        const DISPID id = idOf(name);
+        // Automation takes the arguments last first; storage keeps the
+        // values that by-reference arguments point at until the call is over.
+        std::vector<UniqueVariant> storage(args.size());
+        std::vector<VARIANTARG> passed(args.size());
+        for (std::size_t i = 0; i < args.size(); ++i)
+            fillArgument(args[i], *storage[i].address(), passed[args.size() - 1 - i]);
+        DISPPARAMS params{};
+        params.rgvarg = passed.empty() ? nullptr : passed.data();
+        params.cArgs = static_cast<UINT>(passed.size());
+        UniqueVariant result;
+        ExceptionInfo exception;
+        UINT argError = 0;
+        const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                             result.address(), exception.get(), &argError);
+        if (hr == DISP_E_MEMBERNOTFOUND)
+            throwNoSuchMember(name, source_);
+        if (FAILED(hr))
+            exception.raise(hr, source_);
+        return toValue(*result.address(), name, source_);
+    }
+
+    ComPtr<IDispatch> dispatch_;
+    std::string source_;
+    std::unordered_map<std::string, DISPID> ids_;
+};
+
+} // namespace
+
+std::string systemMessage(HRESULT code) {
+    wchar_t buffer[1024];
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return narrow(text);
+}
+
+std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source) {
+    return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source));
+}
+
+std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context) {
+    const auto fail = [&](HRESULT hr) {
+        throw AppError(static_cast<std::uint32_t>(hr),
+                       "Cannot create the automation object \"" + progId + "\": " + describe(hr), progId);
+    };
+    CLSID clsid{};
+    HRESULT hr = CLSIDFromProgID(widen(progId).c_str(), &clsid);
+    if (FAILED(hr))
+        fail(hr);
+    ComPtr<IDispatch> dispatch;
+    hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch));
+    if (FAILED(hr))
+        fail(hr);
+    return wrapDispatch(std::move(dispatch), progId);
+}
