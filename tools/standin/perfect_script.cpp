@@ -1,0 +1,331 @@
+#include "perfect_script.h"
+
+#include "module.h"
+#include "names.h"
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+#include "standin_ids.h"
+
+#include <oleauto.h>
+
+#include <new>
+#include <stdexcept>
+#include <string_view>
+
+namespace standin {
+namespace {
+
+struct CommandInfo {
+    Command command;
+    const char* name;
+    UINT arguments;
+};
+
+constexpr std::array<CommandInfo, kCommandCount> kCommands{{
+    {Command::FileOpen, "FileOpen", 1},
+    {Command::EnvDocBlank, "envDocBlank", 0},
+    {Command::PosDocVeryTop, "PosDocVeryTop", 0},
+    {Command::MacroFilePlay, "MacroFilePlay", 1},
+    {Command::EnvMacroPlaying, "envMacroPlaying", 0},
+    {Command::FileSave, "FileSave", 1},
+    {Command::CloseNoSave, "CloseNoSave", 0},
+}};
+
+const CommandInfo* findCommand(DISPID id) {
+    for (const auto& info : kCommands)
+        if (static_cast<DISPID>(info.command) == id)
+            return &info;
+    return nullptr;
+}
+
+// A failure the caller receives as DISP_E_EXCEPTION with this code and text.
+struct CommandError {
+    HRESULT code;
+    std::string description;
+};
+
+std::string systemText(DWORD error) {
+    wchar_t buffer[512];
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                   0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+    std::wstring text(buffer, n);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text.empty() ? "system error " + std::to_string(error) : narrow(text);
+}
+
+[[noreturn]] void raiseFileError(const std::string& what, const std::string& path, DWORD error) {
+    throw CommandError{HRESULT_FROM_WIN32(error), what + " \"" + path + "\": " + systemText(error)};
+}
+
+std::string readFile(const std::string& path, const std::string& what) {
+    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        raiseFileError(what, path, GetLastError());
+    std::string content;
+    char buffer[65536];
+    DWORD got = 0;
+    while (true) {
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            raiseFileError(what, path, GetLastError());
+        if (got == 0)
+            return content;
+        content.append(buffer, got);
+    }
+}
+
+void writeFile(const std::string& path, std::string_view content) {
+    const std::string what = "Cannot save the document to";
+    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        raiseFileError(what, path, GetLastError());
+    while (!content.empty()) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(content.size(), 1u << 20));
+        if (!WriteFile(file.get(), content.data(), chunk, &written, nullptr))
+            raiseFileError(what, path, GetLastError());
+        content.remove_prefix(written);
+    }
+}
+
+// Reads argument `index` (first = 0) as a text: a BSTR by value or by
+// reference, a VARIANT by reference holding one, or a value the system
+// turns into a text. Answers false when it cannot.
+bool textArgument(const DISPPARAMS& params, UINT index, std::string& text) {
+    VARIANT* arg = &params.rgvarg[params.cArgs - 1 - index];
+    if (arg->vt == (VT_BYREF | VT_VARIANT)) {
+        if (arg->pvarVal == nullptr)
+            return false;
+        arg = arg->pvarVal;
+    }
+    const auto fromBstr = [&](BSTR value) {
+        text = value ? narrow({value, SysStringLen(value)}) : std::string{};
+        return true;
+    };
+    if (arg->vt == VT_BSTR)
+        return fromBstr(arg->bstrVal);
+    if (arg->vt == (VT_BYREF | VT_BSTR))
+        return arg->pbstrVal != nullptr && fromBstr(*arg->pbstrVal);
+    UniqueVariant converted;
+    if (FAILED(VariantChangeType(converted.put(), arg, 0, VT_BSTR)))
+        return false;
+    return fromBstr(converted.get().bstrVal);
+}
+
+// One journal line: control characters in an argument would break the line
+// apart, so they are written as '?'.
+std::string journalLine(const char* name, const std::vector<std::string>& args) {
+    std::string line = name;
+    for (const auto& arg : args) {
+        line += '\t';
+        for (char c : arg)
+            line += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    }
+    return line + '\n';
+}
+
+// Appends a line to the journal file (none when the path is empty). The
+// file is opened for each line so that a reader sees every line as soon as
+// the call that wrote it returns.
+void appendLine(const std::string& path, std::string_view line) {
+    if (path.empty())
+        return;
+    UniqueHandle file(CreateFileW(widen(path).c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return;
+    DWORD written = 0;
+    WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+void fillException(EXCEPINFO* exception, HRESULT code, const std::string& description) {
+    *exception = EXCEPINFO{};
+    exception->scode = code;
+    exception->bstrSource = makeBstr(widen(kStandinSource)).release();
+    exception->bstrDescription = makeBstr(widen(description)).release();
+}
+
+} // namespace
+
+HRESULT PerfectScript::create(REFIID riid, void** object) {
+    Settings settings;
+    try {
+        settings = readSettings();
+    } catch (const std::invalid_argument& error) {
+        // The caller only sees E_INVALIDARG; the journal, when there is
+        // one, says which setting is wrong.
+        appendLine(readJournalSetting(), std::string("SettingsError\t") + error.what() + "\n");
+        return E_INVALIDARG;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    // COM objects live by reference counting: the object is made here with
+    // one reference and deletes itself in Release when the last one goes.
+    PerfectScript* made = new (std::nothrow) PerfectScript(std::move(settings));
+    if (made == nullptr)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = made->QueryInterface(riid, object);
+    made->Release();
+    return hr;
+}
+
+PerfectScript::PerfectScript(Settings settings) : settings_(std::move(settings)) {
+    lockModule();
+}
+
+PerfectScript::~PerfectScript() {
+    unlockModule();
+}
+
+HRESULT PerfectScript::QueryInterface(REFIID riid, void** object) {
+    if (object == nullptr)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG PerfectScript::AddRef() {
+    return ++references_;
+}
+
+ULONG PerfectScript::Release() {
+    const ULONG left = --references_;
+    if (left == 0)
+        delete this; // the reference count owns the object (see create)
+    return left;
+}
+
+HRESULT PerfectScript::GetTypeInfoCount(UINT* count) {
+    if (count == nullptr)
+        return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT PerfectScript::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+    if (info != nullptr)
+        *info = nullptr;
+    return DISP_E_BADINDEX;
+}
+
+HRESULT PerfectScript::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    if (names == nullptr || ids == nullptr || count == 0)
+        return E_INVALIDARG;
+    // No command takes named arguments: only the member name resolves.
+    for (UINT i = 0; i < count; ++i)
+        ids[i] = DISPID_UNKNOWN;
+    const std::string name = names[0] ? narrow(names[0]) : std::string{};
+    for (const auto& info : kCommands)
+        if (sameName(name, info.name))
+            ids[0] = static_cast<DISPID>(info.command);
+    return ids[0] == DISPID_UNKNOWN || count > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+}
+
+HRESULT PerfectScript::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                              EXCEPINFO* exception, UINT* argError) {
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    const CommandInfo* info = findCommand(id);
+    if (info == nullptr || (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) == 0)
+        return DISP_E_MEMBERNOTFOUND;
+    if (params == nullptr)
+        return E_INVALIDARG;
+    if (params->cNamedArgs != 0)
+        return DISP_E_NONAMEDARGS;
+    if (params->cArgs != info->arguments)
+        return DISP_E_BADPARAMCOUNT;
+    if (result != nullptr)
+        VariantInit(result);
+    try {
+        std::vector<std::string> args(params->cArgs);
+        for (UINT i = 0; i < params->cArgs; ++i) {
+            if (!textArgument(*params, i, args[i])) {
+                if (argError != nullptr)
+                    *argError = params->cArgs - 1 - i;
+                return DISP_E_TYPEMISMATCH;
+            }
+        }
+        appendLine(settings_.journal, journalLine(info->name, args));
+        const int call = ++calls_[static_cast<std::size_t>(info->command)];
+        for (const auto& delay : settings_.delays)
+            if (delay.command == "*" || sameName(delay.command, info->name))
+                Sleep(delay.milliseconds);
+        for (const auto& failure : settings_.failures)
+            if ((failure.command == "*" || sameName(failure.command, info->name)) &&
+                (failure.call == 0 || failure.call == call))
+                throw CommandError{kInjectedFailure, failure.description};
+        run(info->command, args, result);
+        return S_OK;
+    } catch (const CommandError& error) {
+        if (result != nullptr)
+            VariantClear(result);
+        if (exception == nullptr)
+            return error.code;
+        fillException(exception, error.code, error.description);
+        return DISP_E_EXCEPTION;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_UNEXPECTED;
+    }
+}
+
+Document& PerfectScript::current() {
+    if (!document_)
+        throw CommandError{kNoDocument, "No document is open"};
+    return *document_;
+}
+
+void PerfectScript::run(Command command, const std::vector<std::string>& args, VARIANT* result) {
+    const auto answer = [&](bool value) {
+        if (result != nullptr) {
+            result->vt = VT_BOOL;
+            result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+        }
+    };
+    switch (command) {
+    case Command::FileOpen:
+        document_ = Document{readFile(args[0], "Cannot open the file"), 0};
+        break;
+    case Command::EnvDocBlank:
+        answer(!document_ || document_->text.empty());
+        break;
+    case Command::PosDocVeryTop:
+        current().insertion = 0;
+        break;
+    case Command::MacroFilePlay: {
+        Document& document = current();
+        const std::string source = readFile(args[0], "Cannot play the macro");
+        try {
+            const MacroOutcome outcome = playMacro(source, document);
+            playingUntil_ =
+                std::chrono::steady_clock::now() + std::chrono::milliseconds(outcome.playingMilliseconds);
+        } catch (const MacroError& error) {
+            throw CommandError{kMacroFailed, error.what()};
+        }
+        break;
+    }
+    case Command::EnvMacroPlaying:
+        answer(std::chrono::steady_clock::now() < playingUntil_);
+        break;
+    case Command::FileSave:
+        writeFile(args[0], current().text);
+        break;
+    case Command::CloseNoSave:
+        current();
+        document_.reset();
+        break;
+    }
+}
+
+} // namespace standin
