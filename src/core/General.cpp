@@ -31,6 +31,18 @@ Forms& forms() {
     return *services_.forms;
 }
 
+FileServices& files() {
+    if (services_.files == nullptr)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no file services installed");
+    return *services_.files;
+}
+
+SettingsStore& settings() {
+    if (services_.settings == nullptr)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no settings store installed");
+    return *services_.settings;
+}
+
 void reset() {
     mediator.reset();
     WordPerfect.reset();

@@ -7,6 +7,8 @@ class Mediator;
 class LateBound;
 class Platform;
 class Forms;
+class FileServices;
+class SettingsStore;
 
 // Raised by a platform whose end of the program cannot end the process (the
 // tests' stand-ins); the window boundaries let it pass without a message.
@@ -28,10 +30,14 @@ extern bool ExtAccepted;
 struct Services {
     Platform* platform = nullptr;
     Forms* forms = nullptr;
+    FileServices* files = nullptr;
+    SettingsStore* settings = nullptr;
 };
 void install(const Services& services);
 Platform& platform();
 Forms& forms();
+FileServices& files();
+SettingsStore& settings();
 
 // Drops all program-wide state (tests start each case from nothing).
 void reset();

@@ -1,0 +1,235 @@
+#include "conversion/DecObj.h"
+
+#include "control/Command.h"
+#include "conversion/clsRunMacro.h"
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "core/error.h"
+#include "core/ports.h"
+#include "core/views.h"
+#include "files/clsFileSystem.h"
+#include "files/file_services.h"
+
+namespace {
+
+void yield(int times) {
+    Platform& platform = General::platform();
+    for (int i = 0; i < times; ++i)
+        platform.doEvents();
+}
+
+Mediator& coordinator() {
+    if (!General::mediator)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no coordinator");
+    return *General::mediator;
+}
+
+LateBound& wordPerfect() {
+    if (!General::WordPerfect)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: WordPerfect is not connected");
+    return *General::WordPerfect;
+}
+
+// Plays the macro; a run that broke fails the document like any other step.
+void runMacro() {
+    clsRunMacro runner;
+    runner.RunMacro();
+    if (runner.failure())
+        throw *runner.failure();
+}
+
+std::string temporaryFile() {
+    std::string temp = clsFileSystem().fnGetTempPath("", "");
+    if (temp.empty())
+        throw AppError(75, "No temporary file could be made in the temporary folder", "Tarnwick");
+    return temp;
+}
+
+void issueNextJob() {
+    auto next = std::make_shared<Cmd2>();
+    next->init(coordinator());
+    Command& command = *next;
+    command.Execute();
+}
+
+// What a job has to undo when one of its own steps fails. Clean-up is best
+// effort: its own failures are ignored and show nothing.
+struct Cleanup {
+    std::string row;         // the row this job added, if it did
+    std::string temporary;   // a temporary file this job made and has not deleted
+    bool documentOpen = false;
+
+    void markFailed() noexcept {
+        try {
+            if (!row.empty())
+                coordinator().mainWindow().ListView1().insertStatus(row, JobStatus::Failed);
+        } catch (...) {
+        }
+    }
+    void removeTemporary() noexcept {
+        try {
+            if (!temporary.empty())
+                General::files().deleteFile(temporary);
+        } catch (...) {
+        }
+    }
+    void closeDocument() noexcept {
+        try {
+            if (documentOpen)
+                wordPerfect().call("CloseNoSave");
+        } catch (...) {
+        }
+    }
+};
+
+} // namespace
+
+void DecObj::Execute() {
+    Cleanup cleanup;
+    try {
+        ResultList& rows = coordinator().mainWindow().ListView1();
+        // 1. The row, "Converting...".
+        rows.addRow(path_, path_);
+        cleanup.row = path_;
+        rows.insertStatus(path_, JobStatus::Converting);
+        yield(1);
+        // 2. The target path: the separator is always inserted.
+        const std::string target = coordinator().GetTgtFolder() + "\\" + clsFileSystem().GetFileName(path_);
+        // 3. Open.
+        const Arg document[] = {byVal(path_)};
+        wordPerfect().call("FileOpen", document);
+        cleanup.documentOpen = true;
+        yield(4);
+        // 4. The macro.
+        runMacro();
+        // 5. The pause the word processor needs after a macro.
+        General::platform().pause(4);
+        yield(5);
+        // 6.-7. First to a temporary file...
+        cleanup.temporary = temporaryFile();
+        const Arg temporary[] = {byRef(cleanup.temporary)};
+        wordPerfect().call("FileSave", temporary);
+        yield(1);
+        // 8. ...then under the document's name in the target folder.
+        const Arg result[] = {byRef(target)};
+        wordPerfect().call("FileSave", result);
+        yield(3);
+        // 9. The temporary file goes (a failure to delete it is reported by
+        //    DeleteFile and the job goes on).
+        const std::string temp = std::move(cleanup.temporary);
+        cleanup.temporary.clear();
+        clsFileSystem().DeleteFile(temp);
+        yield(4);
+        // 10. Close.
+        wordPerfect().call("CloseNoSave");
+        cleanup.documentOpen = false;
+        yield(4);
+        // 11.-12.
+        rows.insertStatus(path_, JobStatus::Converted);
+        coordinator().mainWindow().show();
+        yield(3);
+    } catch (...) {
+        cleanup.markFailed();
+        cleanup.removeTemporary();
+        cleanup.closeDocument();
+        throw;
+    }
+    // 13. The next job. A failure that comes back from here belongs to a
+    //     later document; this job's row and clean-up are done.
+    issueNextJob();
+    yield(3);
+}
+
+void DecObj2::Execute() {
+    Cleanup cleanup;
+    ResultList* rows = nullptr;
+    std::string proposed;
+    try {
+        rows = &coordinator().mainWindow().ListView1();
+        // 1. The row, "Converting...".
+        rows->addRow(path_, path_);
+        cleanup.row = path_;
+        rows->insertStatus(path_, JobStatus::Converting);
+        // 2. Proposed name: target folder and file name joined as they are;
+        //    the single-document road gives the folder its final backslash.
+        proposed = coordinator().GetTgtFolder() + clsFileSystem().GetFileName(path_);
+        // 3. Open.
+        const Arg document[] = {byVal(path_)};
+        wordPerfect().call("FileOpen", document);
+        yield(4);
+        // 4. The macro.
+        runMacro();
+        yield(1);
+        General::platform().pause(4);
+        yield(4);
+    } catch (...) {
+        // The document stays open so that the user can save it by hand.
+        cleanup.markFailed();
+        throw;
+    }
+    try {
+        // 5.-6. The Save dialog proposes the opened document itself; the user
+        //    may type a new name and is asked before a file is replaced.
+        FileDialog& dialog = coordinator().mainWindow().CommonDialog1();
+        dialog.FileName = proposed;
+        dialog.CancelError = true;
+        dialog.Filter = "WordPerfect documents (*.wpd)|*.wpd";
+        dialog.Flags = FileDialogFlags::OverwritePrompt | FileDialogFlags::PathMustExist |
+                       FileDialogFlags::HideReadOnly;
+        dialog.ShowSave();
+        // 7. Nothing chosen: nothing saved or closed.
+        if (dialog.FileName.empty())
+            return;
+        // 8.-10. First to a temporary file, then to the chosen name.
+        const std::string resultPath = dialog.FileName;
+        cleanup.temporary = temporaryFile();
+        const Arg temporary[] = {byRef(cleanup.temporary)};
+        wordPerfect().call("FileSave", temporary);
+        yield(3);
+        const Arg result[] = {byRef(resultPath)};
+        wordPerfect().call("FileSave", result);
+        yield(3);
+        // 11. Close.
+        wordPerfect().call("CloseNoSave");
+        yield(3);
+        // 12. The temporary file goes.
+        const std::string temp = std::move(cleanup.temporary);
+        cleanup.temporary.clear();
+        clsFileSystem().DeleteFile(temp);
+        yield(3);
+        // 13.
+        coordinator().mainWindow().show();
+        yield(3);
+        rows->insertStatus(path_, JobStatus::Converted);
+        yield(3);
+    } catch (...) {
+        // 15. Cancelled or failed: "Failed", no message, the document left
+        //     open; only the temporary file is removed.
+        cleanup.markFailed();
+        cleanup.removeTemporary();
+        return;
+    }
+    // 14. The next job; what fails there belongs to that job.
+    issueNextJob();
+    yield(3);
+}
+
+Value DecObj::call(std::string_view name, std::span<const Arg>) {
+    if (name == "Execute") {
+        Execute();
+        return {};
+    }
+    throwNoSuchMember(name, "DecObj");
+}
+
+Value DecObj::get(std::string_view name) { throwNoSuchMember(name, "DecObj"); }
+
+Value DecObj2::call(std::string_view name, std::span<const Arg>) {
+    if (name == "Execute") {
+        Execute();
+        return {};
+    }
+    throwNoSuchMember(name, "DecObj2");
+}
+
+Value DecObj2::get(std::string_view name) { throwNoSuchMember(name, "DecObj2"); }

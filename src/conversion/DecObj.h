@@ -1,0 +1,41 @@
+#pragma once
+// The conversion jobs. Each treats one document: opens it in the word
+// processor, has the macro played, writes the result, closes it, records its
+// progress in the result list, and at its end issues the next-job command.
+// Both can be driven by name ("Execute"), the way a Decorator runs them.
+#include "conversion/late_binding.h"
+
+#include <string>
+
+// The batch job: the result goes into the target folder under the
+// document's own file name.
+class DecObj : public LateBound {
+public:
+    void init(const std::string& path) { path_ = path; }
+    void Execute();
+
+    Value call(std::string_view name, std::span<const Arg> args = {}) override;
+    Value get(std::string_view name) override;
+
+private:
+    std::string path_;
+};
+
+// The single-document job: the user names the result in a Save dialog.
+class DecObj2 : public LateBound {
+public:
+    void init(const std::string& path) { path_ = path; }
+    void Execute();
+
+    Value call(std::string_view name, std::span<const Arg> args = {}) override;
+    Value get(std::string_view name) override;
+
+private:
+    std::string path_;
+};
+
+namespace JobStatus {
+inline constexpr const char* Converting = "Converting...";
+inline constexpr const char* Converted = "Converted";
+inline constexpr const char* Failed = "Failed";
+} // namespace JobStatus

@@ -1,0 +1,32 @@
+#include "conversion/Decorator.h"
+
+#include "core/error.h"
+
+void Decorator::ShowIt() {
+    if (!wrapped_)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: the decorator wraps no object", "Decorator");
+    wrapped_->call("Execute");
+}
+
+Value Decorator::call(std::string_view name, std::span<const Arg>) {
+    if (name == "ShowIt") {
+        ShowIt();
+        return {};
+    }
+    throwNoSuchMember(name, "Decorator");
+}
+
+Value Decorator::get(std::string_view name) { throwNoSuchMember(name, "Decorator"); }
+
+void ReDecorator::initFrom(std::shared_ptr<AbstractDecorator> source) {
+    source_ = source ? std::move(source) : std::make_shared<AbstractDecorator>();
+    wrapped_ = source_->getobject();
+}
+
+void ReDecorator::initContents(std::shared_ptr<LateBound> decorator) {
+    // Only a Decorator can be taken as one; anything else is a type mismatch.
+    auto asDecorator = std::dynamic_pointer_cast<Decorator>(decorator);
+    if (decorator && !asDecorator)
+        throw AppError(13, "Type mismatch: not a Decorator", "ReDecorator");
+    initFrom(asDecorator);
+}

@@ -1,0 +1,75 @@
+#include "conversion/clsRunMacro.h"
+
+#include "conversion/late_binding.h"
+#include "core/General.h"
+#include "core/ports.h"
+#include "core/settings.h"
+#include "files/clsFileSystem.h"
+#include "files/file_services.h"
+
+namespace {
+LateBound& wordPerfect() {
+    if (!General::WordPerfect)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: WordPerfect is not connected");
+    return *General::WordPerfect;
+}
+} // namespace
+
+void MacroRunnerBase::remember(std::exception_ptr failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const AppError& e) {
+        failure_ = e;
+    } catch (const std::exception& e) {
+        failure_ = AppError(0, e.what());
+    } catch (...) {
+        failure_ = AppError(0, "The macro could not be played");
+    }
+}
+
+void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool byReference) {
+    Platform& platform = General::platform();
+    const Arg path[] = {byReference ? byRef(macro) : byVal(macro)};
+    wp.call("MacroFilePlay", path);
+    Value playing = wp.get("envMacroPlaying");
+    for (int i = 0; i < 8; ++i)
+        platform.doEvents();
+    // Polls without a sleep: one yield and one query per pass, for as long
+    // as the word processor reports the macro playing.
+    while (isTrue(playing)) {
+        platform.doEvents();
+        playing = wp.get("envMacroPlaying");
+    }
+}
+
+bool clsRunMacro::RunMacro() {
+    failure_.reset();
+    try {
+        LateBound& wp = wordPerfect();
+        if (isTrue(wp.get("envDocBlank")))
+            return false;
+        wp.call("PosDocVeryTop");
+        const std::string macro = MacroSetting::Read(); // read anew for every document
+        if (clsFileSystem().FileExist(macro))
+            playAndWait(wp, macro, true);
+        return true;
+    } catch (...) {
+        remember(std::current_exception());
+        return false;
+    }
+}
+
+bool RmvDelayCode::RemoveDelayCode() {
+    failure_.reset();
+    try {
+        LateBound& wp = wordPerfect();
+        if (isTrue(wp.get("envDocBlank")))
+            return true;
+        wp.call("PosDocVeryTop");
+        playAndWait(wp, General::files().programFolder() + "\\RmvDelayCode.wcm", false);
+        return true;
+    } catch (...) {
+        remember(std::current_exception());
+        return false;
+    }
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The macro runners: play a macro on the document open in the word
+// processor and return once it reports that the macro is no longer playing.
+// A runner shows no message and raises nothing; what went wrong is kept so
+// that the job can tell a broken macro from a treated document.
+#include "core/error.h"
+
+#include <optional>
+#include <string>
+
+class LateBound;
+
+class MacroRunnerBase {
+public:
+    // The failure that ended the last run, if one did.
+    const std::optional<AppError>& failure() const { return failure_; }
+
+protected:
+    // Plays the macro (by reference or by value) and waits while the word
+    // processor reports it playing.
+    static void playAndWait(LateBound& wordPerfect, const std::string& macro, bool byReference);
+    void remember(std::exception_ptr failure);
+    std::optional<AppError> failure_;
+};
+
+class clsRunMacro : public MacroRunnerBase {
+public:
+    // True when the run went through (also without a macro to play); false
+    // when the document was blank or a step failed.
+    bool RunMacro();
+};
+
+class RmvDelayCode : public MacroRunnerBase {
+public:
+    // Plays "RmvDelayCode.wcm" from the program's folder; true when the run
+    // went through or the document was blank.
+    bool RemoveDelayCode();
+};
