@@ -90,21 +90,27 @@ bool clsFileSystem::FileReal(const Value& path) {
 std::string FormatFileSize(std::uint64_t bytes, const std::string& decimalSeparator) {
     if (bytes < 1024)
         return std::to_string(bytes) + "B";
-    // bytes / 1024 to four places is bytes * 625 / 64 ten-thousandths,
-    // rounded exactly with halves going to the even digit.
-    // Split as (64q + r) * 625 / 64 so that no length overflows.
-    const std::uint64_t part = (bytes % 64u) * 625u;
-    std::uint64_t units = (bytes / 64u) * 625u + part / 64u;
+    // bytes / 1024 to four places: the whole kilobytes, and the rest as
+    // rest * 625 / 64 ten-thousandths, rounded exactly with halves going to
+    // the even digit.
+    std::uint64_t whole = bytes / 1024u;
+    const std::uint64_t part = (bytes % 1024u) * 625u;
+    std::uint64_t fraction = part / 64u;
     const std::uint64_t remainder = part % 64u;
-    if (remainder > 32 || (remainder == 32 && units % 2 == 1))
-        ++units;
-    std::string text = std::to_string(units / 10000);
-    std::string fraction = std::to_string(units % 10000);
-    fraction.insert(0, 4 - fraction.size(), '0');
-    while (!fraction.empty() && fraction.back() == '0')
-        fraction.pop_back();
-    if (!fraction.empty())
-        text += decimalSeparator + fraction;
+    const std::uint64_t lastDigits = whole * 10000u + fraction; // only its parity matters
+    if (remainder > 32 || (remainder == 32 && lastDigits % 2 == 1))
+        ++fraction;
+    if (fraction == 10000) {
+        ++whole;
+        fraction = 0;
+    }
+    std::string text = std::to_string(whole);
+    std::string digits = std::to_string(fraction);
+    digits.insert(0, 4 - digits.size(), '0');
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
+    if (!digits.empty())
+        text += decimalSeparator + digits;
     return text + "KB";
 }
 

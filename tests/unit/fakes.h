@@ -4,7 +4,12 @@
 #include "core/General.h"
 #include "core/error.h"
 #include "core/ports.h"
+#include "core/settings.h"
 #include "core/views.h"
+#include "files/file_services.h"
+
+#include <algorithm>
+#include <set>
 
 #include <functional>
 #include <map>
@@ -74,8 +79,10 @@ public:
 class FakeDialogPort : public FileDialogPort {
 public:
     std::vector<std::string> answers; // "" cancels
+    std::vector<std::string> seen;    // the file name each showing proposed, and its kind
     int shown = 0;
-    bool show(FileDialog& dialog, bool) override {
+    bool show(FileDialog& dialog, bool save) override {
+        seen.push_back(dialog.FileName + (save ? " (save)" : " (open)"));
         const std::string answer = shown < static_cast<int>(answers.size()) ? answers[shown] : "";
         ++shown;
         if (answer.empty())
@@ -99,7 +106,12 @@ public:
     FileListBox& FileList() override { return files; }
     FileDialog& CommonDialog1() override { return dialog; }
     void hideNext() override { nextVisible = false; }
-    void show() override { ++shownCount; }
+    std::vector<std::string>* journal = nullptr;
+    void show() override {
+        ++shownCount;
+        if (journal)
+            journal->push_back("show");
+    }
 };
 
 class FakeWindows : public Forms {
@@ -128,17 +140,20 @@ public:
     std::map<std::string, std::vector<Value>> reads; // answers in order, last one repeats
     std::map<std::string, int> readCounts;
     std::map<std::string, AppError> failures; // command name -> error it raises
+    std::map<std::string, int> failOnCall;    // command name -> the call (1 first) that fails
+    std::map<std::string, int> calls;
+    std::vector<std::string>* journal = nullptr; // when set, commands are written here too
 
     Value call(std::string_view name, std::span<const Arg> args) override {
         std::string line(name);
         for (const auto& arg : args)
             line += (arg.byRef ? " &" : " ") + toText(arg.value);
-        log.push_back(line);
+        record(line);
         fail(name);
         return {};
     }
     Value get(std::string_view name) override {
-        log.push_back(std::string(name));
+        record(std::string(name));
         fail(name);
         auto& answers = reads[std::string(name)];
         int& n = readCounts[std::string(name)];
@@ -150,20 +165,140 @@ public:
     }
 
 private:
+    void record(const std::string& line) {
+        log.push_back(line);
+        if (journal)
+            journal->push_back(line);
+    }
     void fail(std::string_view name) {
-        auto it = failures.find(std::string(name));
-        if (it != failures.end())
+        const std::string key(name);
+        const int n = ++calls[key];
+        auto it = failures.find(key);
+        if (it == failures.end())
+            return;
+        auto when = failOnCall.find(key);
+        if (when == failOnCall.end() || when->second == n)
             throw it->second;
     }
+};
+
+// Files in memory: path -> content, with attributes; folders as a set.
+class FakeFiles : public FileServices {
+public:
+    struct File {
+        std::string content;
+        std::uint32_t attributes = 32;
+        bool locked = false; // cannot be deleted or replaced
+    };
+    std::map<std::string, File> files;
+    std::set<std::string> folders{"C:\\Temp", "C:\\users\\tester\\Temp", "C:\\Work", "C:\\Out"};
+    std::string temp = "C:\\users\\tester\\Temp\\";
+    int tempCounter = 0;
+    bool tempFails = false;
+    std::vector<std::string>* journal = nullptr;
+
+    bool pathExists(const std::string& path) override { return files.count(path) || folders.count(path); }
+    std::string temporaryFolder() override { return temp; }
+    std::string createTemporaryFile(const std::string& folder, const std::string& prefix) override {
+        if (tempFails)
+            return "";
+        char name[16];
+        std::snprintf(name, sizeof name, "%.3s%X.tmp", prefix.c_str(), ++tempCounter);
+        const std::string path = folder + name;
+        files[path] = File{};
+        if (journal)
+            journal->push_back("temp " + path);
+        return path;
+    }
+    std::optional<std::string> findOrdinaryFile(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end() || (it->second.attributes & (2 | 4)))
+            return std::nullopt;
+        const auto slash = path.rfind('\\');
+        return slash == std::string::npos ? path : path.substr(slash + 1);
+    }
+    std::optional<std::uint64_t> fileSize(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end())
+            return std::nullopt;
+        return it->second.content.size();
+    }
+    std::optional<std::uint32_t> attributes(const std::string& path) override {
+        auto it = files.find(path);
+        if (it == files.end())
+            return folders.count(path) ? std::optional<std::uint32_t>(16) : std::nullopt;
+        return it->second.attributes;
+    }
+    bool setAttributes(const std::string& path, std::uint32_t value) override {
+        auto it = files.find(path);
+        if (it == files.end())
+            return false;
+        it->second.attributes = value;
+        return true;
+    }
+    std::optional<std::string> lastChange(const std::string& path) override {
+        if (!files.count(path))
+            return std::nullopt;
+        return "12/7/2026 5:09:00 AM";
+    }
+    bool deleteFile(const std::string& path) override {
+        if (journal)
+            journal->push_back("delete " + path);
+        auto it = files.find(path);
+        if (it == files.end() || it->second.locked || (it->second.attributes & 1))
+            return false;
+        files.erase(it);
+        return true;
+    }
+    bool copyFile(const std::string& source, const std::string& destination) override {
+        auto it = files.find(source);
+        auto to = files.find(destination);
+        if (it == files.end() || (to != files.end() && (to->second.locked || (to->second.attributes & 1))))
+            return false;
+        const auto slash = destination.rfind('\\');
+        if (slash == std::string::npos || !folders.count(destination.substr(0, slash)))
+            return false;
+        files[destination] = it->second;
+        return true;
+    }
+    bool createFolder(const std::string& path) override { return folders.insert(path).second; }
+    bool removeFolder(const std::string& path) override { return folders.erase(path) == 1; }
+    std::string decimalSeparator() override { return "."; }
+    std::string now() override { return "12/7/2026 5:09:00 AM"; }
+    std::string programFolder() override { return "C:\\Program Files\\Tarnwick"; }
+    std::string programName() override { return "tarnwick"; }
+};
+
+class FakeSettings : public SettingsStore {
+public:
+    std::map<std::string, std::string> values; // "app|section|key" -> value
+    bool failReads = false;
+    int reads = 0;
+    std::string GetSetting(const std::string& app, const std::string& section, const std::string& key,
+                           const std::string& defaultValue) override {
+        ++reads;
+        if (failReads)
+            throw AppError(13, "Type mismatch: the setting is not text", "Settings");
+        auto it = values.find(app + "|" + section + "|" + key);
+        return it == values.end() ? defaultValue : it->second;
+    }
+    void SaveSetting(const std::string& app, const std::string& section, const std::string& key,
+                     const std::string& value) override {
+        values[app + "|" + section + "|" + key] = value;
+    }
+    std::string macro() { return values["tarnwick|Options|macro"]; }
+    void setMacro(const std::string& path) { values["tarnwick|Options|macro"] = path; }
 };
 
 // Installs fresh fakes as the program's services for one test.
 struct ProgramFixture {
     FakePlatform platform;
     FakeWindows windows;
+    FakeFiles files;
+    FakeSettings settings;
     ProgramFixture() {
         General::reset();
-        General::install({&platform, &windows});
+        General::install({&platform, &windows, &files, &settings});
     }
     ~ProgramFixture() { General::reset(); }
 };

@@ -1,0 +1,379 @@
+// The conversion jobs and the macro runner against a recording automation
+// object: the exact order of commands, yields and pauses, and what each
+// failure leaves behind.
+#include "control/Stack.h"
+#include "conversion/DecObj.h"
+#include "conversion/Decorator.h"
+#include "conversion/ParseObject.h"
+#include "conversion/clsRunMacro.h"
+#include "core/Mediator.h"
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kDoc = "C:\\src\\a.wpd";
+const std::string kMacro = "C:\\m\\fix.wcm";
+const std::string kTemp1 = "C:\\users\\tester\\Temp\\1.tmp";
+
+struct Jobs : ::testing::Test, ProgramFixture {
+    std::shared_ptr<RecordingObject> wp = std::make_shared<RecordingObject>();
+    std::vector<std::string> journal;
+
+    Jobs() {
+        platform.objectFactory = [this](const std::string&) { return wp; };
+        General::Main();
+        platform.journal = &journal;
+        wp->journal = &journal;
+        files.journal = &journal;
+        windows.main.journal = &journal;
+        files.files[kDoc] = {"text"};
+        files.files[kMacro] = {"insert x"};
+        settings.setMacro(kMacro);
+        General::mediator->SetTgtFolder("C:\\Out");
+    }
+
+    // Expands "yield*3" into three "yield" entries.
+    static std::vector<std::string> expand(std::initializer_list<std::string> steps) {
+        std::vector<std::string> out;
+        for (const auto& step : steps) {
+            const auto star = step.find('*');
+            if (step.rfind("yield*", 0) == 0)
+                out.insert(out.end(), static_cast<std::size_t>(std::stoi(step.substr(star + 1))), "yield");
+            else
+                out.push_back(step);
+        }
+        return out;
+    }
+    std::vector<std::string> history() { return windows.main.list.history(kDoc); }
+    bool temporaryFilesLeft() {
+        for (const auto& [path, file] : files.files)
+            if (path.rfind(files.temp, 0) == 0)
+                return true;
+        return false;
+    }
+    void runBatchJob() {
+        DecObj job;
+        job.init(kDoc);
+        job.Execute();
+    }
+};
+
+TEST_F(Jobs, BatchDocumentCommandsYieldsAndPausesInOrder) {
+    wp->reads["envMacroPlaying"] = {Value{true}, Value{true}, Value{false}};
+    runBatchJob();
+    EXPECT_EQ(journal, expand({"yield*1", "FileOpen " + kDoc, "yield*4", "envDocBlank", "PosDocVeryTop",
+                               "MacroFilePlay &" + kMacro, "envMacroPlaying", "yield*8", "yield*1",
+                               "envMacroPlaying", "yield*1", "envMacroPlaying", "pause 4", "yield*5",
+                               "temp " + kTemp1, "FileSave &" + kTemp1, "yield*1", "FileSave &C:\\Out\\a.wpd",
+                               "yield*3", "delete " + kTemp1, "yield*4", "CloseNoSave", "yield*4", "show",
+                               "yield*3", "yield*3"}));
+    EXPECT_EQ(history(), (std::vector<std::string>{"Converted", "Converting..."}));
+    EXPECT_EQ(windows.main.list.text(0), kDoc);
+    EXPECT_FALSE(temporaryFilesLeft());
+    EXPECT_TRUE(General::mediator->latestCmd2()); // the next-job command was issued
+    EXPECT_EQ(settings.reads, 1);
+}
+
+TEST_F(Jobs, TargetFolderWithATrailingBackslashGivesTwoSeparators) {
+    General::mediator->SetTgtFolder("C:\\");
+    runBatchJob();
+    EXPECT_NE(std::find(wp->log.begin(), wp->log.end(), "FileSave &C:\\\\a.wpd"), wp->log.end());
+}
+
+TEST_F(Jobs, BlankDocumentIsSavedUntouchedWithoutPlayingTheMacro) {
+    wp->reads["envDocBlank"] = {Value{true}};
+    runBatchJob();
+    EXPECT_EQ(wp->log, (std::vector<std::string>{"FileOpen " + kDoc, "envDocBlank", "FileSave &" + kTemp1,
+                                                  "FileSave &C:\\Out\\a.wpd", "CloseNoSave"}));
+    EXPECT_EQ(history().front(), "Converted");
+}
+
+TEST_F(Jobs, WithoutAPlayableMacroTheDocumentIsStillMovedToTheTop) {
+    for (const std::string setting : {std::string(), std::string("C:\\m\\gone.wcm")}) {
+        settings.setMacro(setting);
+        wp->log.clear();
+        windows.main.list.clear();
+        runBatchJob();
+        EXPECT_EQ(wp->log, (std::vector<std::string>{"FileOpen " + kDoc, "envDocBlank", "PosDocVeryTop",
+                                                      "FileSave &" + files.temp + (setting.empty() ? "1" : "2") + ".tmp",
+                                                      "FileSave &C:\\Out\\a.wpd", "CloseNoSave"}))
+            << "setting: " << setting;
+        EXPECT_EQ(history().front(), "Converted");
+    }
+}
+
+TEST_F(Jobs, TheMacroSettingIsReadAnewForEveryDocument) {
+    runBatchJob();
+    files.files["C:\\m\\other.wcm"] = {};
+    settings.setMacro("C:\\m\\other.wcm");
+    windows.main.list.clear();
+    runBatchJob();
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "MacroFilePlay &C:\\m\\other.wcm"), 1);
+}
+
+struct StepFailure {
+    std::string command;
+    int call; // which call of the command fails
+    bool saved; // whether the result reached the target before the failure
+};
+
+void PrintTo(const StepFailure& f, std::ostream* os) { *os << f.command << " call " << f.call; }
+
+class BatchJobFailures : public Jobs, public ::testing::WithParamInterface<StepFailure> {};
+
+TEST_P(BatchJobFailures, MarkTheRowFailedCleanUpAndReachTheCaller) {
+    const StepFailure& f = GetParam();
+    wp->failures.emplace(f.command, AppError(0x80020009, "Injected " + f.command, "WordPerfect.PerfectScript"));
+    wp->failOnCall[f.command] = f.call;
+    if (f.command == "envMacroPlaying")
+        wp->reads["envMacroPlaying"] = {Value{true}};
+    try {
+        runBatchJob();
+        FAIL() << "the failure did not reach the caller";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.description(), "Injected " + f.command);
+    }
+    EXPECT_EQ(history(), (std::vector<std::string>{"Failed", "Converting..."}));
+    EXPECT_FALSE(temporaryFilesLeft());
+    EXPECT_FALSE(General::mediator->latestCmd2()); // no next-job command from a failed job
+    // An opened document is closed again; one that never opened is not.
+    const bool opened = f.command != "FileOpen";
+    EXPECT_EQ(wp->log.back() == "CloseNoSave", opened) << wp->log.back();
+    const bool targetWritten =
+        std::find(wp->log.begin(), wp->log.end(), "FileSave &C:\\Out\\a.wpd") != wp->log.end() &&
+        !(f.command == "FileSave" && f.call == 2);
+    EXPECT_EQ(targetWritten, f.saved);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachStep, BatchJobFailures,
+                         ::testing::Values(StepFailure{"FileOpen", 1, false}, StepFailure{"envDocBlank", 1, false},
+                                           StepFailure{"PosDocVeryTop", 1, false},
+                                           StepFailure{"MacroFilePlay", 1, false},
+                                           StepFailure{"envMacroPlaying", 2, false},
+                                           StepFailure{"FileSave", 1, false}, StepFailure{"FileSave", 2, false},
+                                           StepFailure{"CloseNoSave", 1, true}),
+                         [](const auto& info) {
+                             return info.param.command + std::to_string(info.param.call);
+                         });
+
+TEST_F(Jobs, ASettingsStoreFailureFailsTheDocument) {
+    settings.failReads = true;
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_EQ(history().front(), "Failed");
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "FileSave &C:\\Out\\a.wpd"), 0);
+}
+
+TEST_F(Jobs, NoTemporaryFileMeansNoSave) {
+    files.tempFails = true;
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_EQ(history().front(), "Failed");
+    for (const auto& line : wp->log)
+        EXPECT_NE(line.rfind("FileSave", 0), 0u) << line;
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(wp->log.back(), "CloseNoSave");
+}
+
+TEST_F(Jobs, AnUndeletableTemporaryFileIsReportedAndTheJobGoesOn) {
+    struct LockingFiles : FakeFiles {
+        bool deleteFile(const std::string&) override { return false; }
+    } locking;
+    General::install({&platform, &windows, &locking, &settings});
+    runBatchJob();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Error deleting File");
+    EXPECT_EQ(history().front(), "Converted");
+}
+
+TEST_F(Jobs, ADocumentAlreadyInTheListFailsBeforeAnythingIsSent) {
+    windows.main.list.addRow(kDoc, kDoc);
+    windows.main.list.insertStatus(kDoc, "Converted");
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_TRUE(wp->log.empty());
+    EXPECT_EQ(history(), std::vector<std::string>{"Converted"}); // the other job's row is left alone
+}
+
+// The single-document job with its Save dialog.
+struct SingleJob : Jobs {
+    FakeDialogPort& dialogPort = windows.main.dialogPort;
+    const std::vector<std::string>& proposed = windows.main.dialogPort.seen;
+
+    SingleJob() { General::mediator->SetTgtFolder("C:\\src\\"); }
+    void answer(const std::string& path) { dialogPort.answers = {path}; }
+    void run() {
+        DecObj2 job;
+        job.init(kDoc);
+        job.Execute();
+    }
+};
+
+TEST_F(SingleJob, SavesUnderTheChosenNameInOrder) {
+    answer("C:\\Out\\new name.wpd");
+    run();
+    EXPECT_EQ(proposed, std::vector<std::string>{"C:\\src\\a.wpd (save)"}); // the document's own path
+    EXPECT_EQ(journal, expand({"FileOpen " + kDoc, "yield*4", "envDocBlank", "PosDocVeryTop",
+                               "MacroFilePlay &" + kMacro, "envMacroPlaying", "yield*8", "yield*1", "pause 4",
+                               "yield*4", "temp " + kTemp1, "FileSave &" + kTemp1, "yield*3",
+                               "FileSave &C:\\Out\\new name.wpd", "yield*3", "CloseNoSave", "yield*3",
+                               "delete " + kTemp1, "yield*3", "show", "yield*3", "yield*3", "yield*3"}));
+    EXPECT_EQ(history(), (std::vector<std::string>{"Converted", "Converting..."}));
+    const FileDialog& used = windows.main.dialog;
+    EXPECT_TRUE(used.CancelError);
+    EXPECT_EQ(used.Filter, "WordPerfect documents (*.wpd)|*.wpd");
+    EXPECT_TRUE(used.Flags & FileDialogFlags::OverwritePrompt);
+    EXPECT_FALSE(used.Flags & FileDialogFlags::FileMustExist);
+    EXPECT_TRUE(General::mediator->latestCmd2());
+}
+
+TEST_F(SingleJob, CancellingTheSaveDialogFailsQuietlyAndLeavesTheDocumentOpen) {
+    run(); // no answer: cancelled
+    EXPECT_EQ(history(), (std::vector<std::string>{"Failed", "Converting..."}));
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_FALSE(temporaryFilesLeft());
+    EXPECT_FALSE(General::mediator->latestCmd2());
+}
+
+TEST_F(SingleJob, AFailedSaveRemovesTheTemporaryFileAndKeepsTheDocumentOpen) {
+    answer("C:\\Out\\b.wpd");
+    wp->failures.emplace("FileSave", AppError(1, "Disk full"));
+    wp->failOnCall["FileSave"] = 2;
+    run(); // the job ends here, it does not raise
+    EXPECT_EQ(history().front(), "Failed");
+    EXPECT_FALSE(temporaryFilesLeft());
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
+}
+
+TEST_F(SingleJob, FailuresBeforeTheDialogMarkTheRowAndReachTheCaller) {
+    wp->failures.emplace("MacroFilePlay", AppError(1, "Macro error"));
+    EXPECT_THROW(run(), AppError);
+    EXPECT_EQ(history().front(), "Failed");
+    EXPECT_TRUE(proposed.empty()); // no dialog for a document whose macro broke
+}
+
+TEST_F(Jobs, MacroRunnerResults) {
+    clsRunMacro runner;
+    wp->reads["envDocBlank"] = {Value{true}, Value{false}};
+    EXPECT_FALSE(runner.RunMacro()); // blank
+    EXPECT_FALSE(runner.failure());
+    EXPECT_EQ(wp->log, std::vector<std::string>{"envDocBlank"});
+    EXPECT_TRUE(runner.RunMacro());
+    wp->failures.emplace("PosDocVeryTop", AppError(7, "Out of memory"));
+    EXPECT_FALSE(runner.RunMacro()); // swallowed...
+    ASSERT_TRUE(runner.failure());   // ...but known
+    EXPECT_EQ(runner.failure()->description(), "Out of memory");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Jobs, RemoveDelayCodePlaysTheFixedMacroByValue) {
+    RmvDelayCode runner;
+    EXPECT_TRUE(runner.RemoveDelayCode());
+    EXPECT_EQ(wp->log, (std::vector<std::string>{"envDocBlank", "PosDocVeryTop",
+                                                  "MacroFilePlay C:\\Program Files\\Tarnwick\\RmvDelayCode.wcm",
+                                                  "envMacroPlaying"}));
+    wp->log.clear();
+    wp->reads["envDocBlank"] = {Value{true}};
+    EXPECT_TRUE(runner.RemoveDelayCode());
+    EXPECT_EQ(wp->log, std::vector<std::string>{"envDocBlank"});
+}
+
+TEST_F(Jobs, ParseObjectsRunExactlyTheirOwnDocumentsJob) {
+    auto element = std::make_shared<ParseObject1>();
+    element->init(kDoc);
+    element->Execute();
+    EXPECT_EQ(wp->log.front(), "FileOpen " + kDoc);
+    EXPECT_EQ(std::count_if(wp->log.begin(), wp->log.end(), [](auto& l) { return l.rfind("FileOpen", 0) == 0; }), 1);
+    EXPECT_EQ(history().front(), "Converted");
+}
+
+TEST(Decorators, FreshDecoratorsHoldNoObjectAndRunByName) {
+    Decorator d;
+    ReDecorator r;
+    EXPECT_EQ(d.getobject(), nullptr);
+    EXPECT_EQ(r.getobject(), nullptr);
+    EXPECT_THROW(d.ShowIt(), AppError);
+
+    // A wrapped object without "Execute" fails the way a missing member does.
+    auto inner = std::make_shared<Decorator>();
+    d.init(inner);
+    try {
+        d.ShowIt();
+        FAIL() << "ShowIt ran an object that has no Execute";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::NoSuchMember);
+    }
+
+    // A ReDecorator wraps what its source decorator wraps.
+    auto source = std::make_shared<Decorator>();
+    auto job = std::make_shared<DecObj>();
+    source->init(job);
+    r.initContents(source);
+    EXPECT_EQ(r.getobject(), job);
+    r.initFrom(nullptr);
+    EXPECT_EQ(r.getobject(), nullptr);
+}
+
+std::shared_ptr<ParseObject> element(const std::string& path) {
+    auto e = std::make_shared<ParseObject1>();
+    e->init(path);
+    return e;
+}
+
+TEST(WorkQueue, FirstInFirstOutWithItsOtherOperations) {
+    Stack empty;
+    EXPECT_FALSE(empty.hasMoreElements());
+    EXPECT_EQ(empty.NextElement(), nullptr);
+    EXPECT_EQ(empty.top(), nullptr);
+    EXPECT_TRUE(std::dynamic_pointer_cast<DummyObject>(empty.nextTop()));
+    EXPECT_FALSE(empty.topStack(nullptr, nullptr));
+    EXPECT_FALSE(empty.hasMoreElements());
+
+    auto p = element("p"), q = element("q"), r = element("r"), s = element("s");
+    Stack queue;
+    queue.add(p);
+    EXPECT_EQ(queue.top(), p);
+    EXPECT_TRUE(std::dynamic_pointer_cast<DummyObject>(queue.nextTop()));
+    EXPECT_EQ(queue.size(), 1u);
+    queue.add(q);
+    queue.add(r);
+    EXPECT_EQ(queue.top(), r);
+    EXPECT_EQ(queue.nextTop(), q);
+    EXPECT_EQ(queue.NextElement(), p);
+    EXPECT_EQ(queue.NextElement(), q);
+    EXPECT_EQ(queue.NextElement(), r);
+    EXPECT_EQ(queue.NextElement(), nullptr);
+
+    Stack three;
+    for (auto& e : {p, q, r})
+        three.add(e);
+    three.NextElement2add(s);
+    EXPECT_EQ(three.NextElement(), r);
+    EXPECT_EQ(three.NextElement(), s);
+    Stack one;
+    one.add(p);
+    one.NextElement2add(s);
+    EXPECT_EQ(one.NextElement(), p);
+    EXPECT_EQ(one.NextElement(), s);
+    Stack none;
+    none.NextElement2add(s);
+    EXPECT_EQ(none.NextElement(), s);
+
+    Stack twice; // the same element twice leaves once per removal
+    twice.add(p);
+    twice.add(p);
+    EXPECT_EQ(twice.NextElement(), p);
+    EXPECT_EQ(twice.NextElement(), p);
+    EXPECT_FALSE(twice.hasMoreElements());
+}
+
+TEST(WorkQueue, HoldsFarMoreThanSixteenBitPositions) {
+    Stack queue;
+    auto e = element("x");
+    for (int i = 0; i < 70000; ++i)
+        queue.add(e);
+    EXPECT_EQ(queue.size(), 70000u);
+}
+
+} // namespace
