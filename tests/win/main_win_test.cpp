@@ -1,0 +1,17 @@
+// The Win32 tests run on one single-threaded COM apartment, as the program's
+// window thread does.
+#include "platform/handles_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    const ComInitScope com = initializeCom(COINIT_APARTMENTTHREADED);
+    if (!com) {
+        std::fprintf(stderr, "CoInitializeEx failed: 0x%08lX\n", static_cast<unsigned long>(com.get()));
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}

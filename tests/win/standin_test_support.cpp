@@ -1,0 +1,146 @@
+#include "standin_test_support.h"
+
+#include "platform/handles_win.h"
+#include "platform/wide_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace {
+
+const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
+
+std::wstring variableFor(const std::string& name) {
+    if (name == "Journal")
+        return L"TARNWICK_STANDIN_JOURNAL";
+    if (name == "Fail")
+        return L"TARNWICK_STANDIN_FAIL";
+    if (name == "Delay")
+        return L"TARNWICK_STANDIN_DELAY";
+    throw std::invalid_argument("no stand-in setting " + name);
+}
+
+void removeTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    if (find) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find.get(), &found));
+    }
+    find.reset();
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
+ScratchFolder::ScratchFolder() {
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+    if (n == 0 || n > MAX_PATH)
+        throw std::runtime_error("GetTempPathW failed");
+    std::wstring base(temp, n);
+    if (base.back() != L'\\')
+        base += L'\\';
+    for (int attempt = 0;; ++attempt) {
+        const std::wstring folder = base + L"tarnwick-standin-" + std::to_wstring(GetCurrentProcessId()) +
+                                    L"-" + std::to_wstring(++counter);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            folder_ = narrow(folder);
+            return;
+        }
+        if (attempt > 100)
+            throw std::runtime_error("cannot make a scratch folder under " + narrow(base));
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    removeTree(widen(folder_));
+}
+
+std::string ScratchFolder::path(const std::string& name) const {
+    return folder_ + "\\" + name;
+}
+
+void clearStandinSettings() {
+    for (const char* name : {"Journal", "Fail", "Delay"})
+        SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+}
+
+StandinSettings::StandinSettings(SettingsChannel channel) : channel_(channel) {
+    clearStandinSettings();
+}
+
+StandinSettings::~StandinSettings() {
+    clearStandinSettings();
+}
+
+void StandinSettings::set(const std::string& name, const std::string& value) {
+    setIn(channel_, name, value);
+}
+
+void StandinSettings::setIn(SettingsChannel channel, const std::string& name, const std::string& value) {
+    if (channel == SettingsChannel::Environment) {
+        ASSERT_TRUE(SetEnvironmentVariableW(variableFor(name).c_str(), widen(value).c_str()));
+        return;
+    }
+    UniqueHkey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring wide = widen(value);
+    ASSERT_EQ(RegSetValueExW(key.get(), widen(name).c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>(wide.c_str()),
+                             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+std::string readBytes(const std::string& path) {
+    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw std::runtime_error("cannot read " + path);
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+void writeBytes(const std::string& path, const std::string& bytes) {
+    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
+        throw std::runtime_error("cannot write " + path);
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> journalLines(const std::string& path) {
+    std::vector<std::string> lines;
+    if (!fileExists(path))
+        return lines;
+    const std::string bytes = readBytes(path);
+    std::size_t from = 0;
+    for (std::size_t at; (at = bytes.find('\n', from)) != std::string::npos; from = at + 1)
+        lines.push_back(bytes.substr(from, at - from));
+    if (from < bytes.size())
+        lines.push_back(bytes.substr(from) + "<no line end>");
+    return lines;
+}

@@ -1,0 +1,56 @@
+#pragma once
+// What the tests of the stand-in server share: a scratch folder of their
+// own, the server's settings for one test, and whole-file reads and writes.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the user's temporary folder, removed with its files
+// when the test ends.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // The UTF-8 path of a file in the folder.
+    std::string path(const std::string& name) const;
+    const std::string& folder() const { return folder_; }
+
+private:
+    std::string folder_;
+};
+
+// Where the stand-in takes its settings from for one test.
+enum class SettingsChannel { Environment, Registry };
+
+// Sets the stand-in's settings (Journal, Fail, Delay) for the objects made
+// while it lives, and clears both the environment variables and the
+// registry values again when it ends.
+class StandinSettings {
+public:
+    explicit StandinSettings(SettingsChannel channel);
+    ~StandinSettings();
+    StandinSettings(const StandinSettings&) = delete;
+    StandinSettings& operator=(const StandinSettings&) = delete;
+
+    void journal(const std::string& path) { set("Journal", path); }
+    void fail(const std::string& rules) { set("Fail", rules); }
+    void delay(const std::string& rules) { set("Delay", rules); }
+    void set(const std::string& name, const std::string& value);
+    void setIn(SettingsChannel channel, const std::string& name, const std::string& value);
+
+private:
+    SettingsChannel channel_;
+};
+
+// Removes every stand-in setting from the environment and the registry.
+void clearStandinSettings();
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+bool fileExists(const std::string& path);
+// The journal's lines, without their line ends; none when there is no file.
+std::vector<std::string> journalLines(const std::string& path);
