@@ -18,11 +18,7 @@ void yield(int times) {
         platform.doEvents();
 }
 
-Mediator& coordinator() {
-    if (!General::mediator)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: no coordinator");
-    return *General::mediator;
-}
+Mediator& coordinator() { return General::coordinator(); }
 
 LateBound& wordPerfect() {
     if (!General::WordPerfect)

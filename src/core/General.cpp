@@ -17,6 +17,12 @@ namespace {
 Services services_;
 }
 
+Mediator& coordinator() {
+    if (!mediator)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: there is no coordinator");
+    return *mediator;
+}
+
 void install(const Services& services) { services_ = services; }
 
 Platform& platform() {

@@ -25,6 +25,9 @@ extern std::shared_ptr<LateBound> WordPerfect;
 // The extension filter chain's verdict.
 extern bool ExtAccepted;
 
+// The coordinator; raises AppError when there is none.
+Mediator& coordinator();
+
 // The services and windows the program runs with; installed by the
 // executable's entry point (or a test) before the start-up routine.
 struct Services {

@@ -189,11 +189,11 @@ void Form2::onCommand(int id) {
         General::platform().endProgram();
         break;
     case IDM_CLOSE:
-        General::mediator->StartStateThree();
+        General::coordinator().StartStateThree();
         break;
     case IDC_NEXT: {
         nextCommand_ = std::make_shared<Cmd2>();
-        nextCommand_->init(*General::mediator);
+        nextCommand_->init(General::coordinator());
         Command& command = *nextCommand_;
         command.Execute();
         break;

@@ -1,7 +1,9 @@
 // The program's entry point: the services are installed, the start-up
 // routine runs, and the program lives on in the main window's event loop.
 #include "core/General.h"
+#include "platform/file_services_win.h"
 #include "platform/platform_win.h"
+#include "platform/settings_win.h"
 #include "ui/program_windows.h"
 
 #include <windows.h>
@@ -17,7 +19,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     Win32Platform platform;
     ProgramForms windows;
-    General::install({&platform, &windows});
+    Win32FileServices files;
+    RegistrySettingsStore settings;
+    General::install({&platform, &windows, &files, &settings});
     try {
         General::Main();
     } catch (...) {

@@ -2,6 +2,7 @@
 #include "conversion/late_binding.h"
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/error.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
 #include "ui/program_windows.h"
@@ -140,7 +141,7 @@ TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
 }
 
 TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {
-    ScratchFolder folder;
+    TestFolder folder;
     folder.file(L"b.wpd", "x");
     folder.file(L"A.txt");
     folder.file(L"\u0436.wpd");

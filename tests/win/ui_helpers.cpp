@@ -80,7 +80,7 @@ std::function<bool()> answerMessageBox(SeenMessage& seen, int button) {
     };
 }
 
-ScratchFolder::ScratchFolder() {
+TestFolder::TestFolder() {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
@@ -89,7 +89,7 @@ ScratchFolder::ScratchFolder() {
     CreateDirectoryW(path_.c_str(), nullptr);
 }
 
-ScratchFolder::~ScratchFolder() {
+TestFolder::~TestFolder() {
     std::wstring from = path_;
     from.push_back(L'\0'); // the shell wants a double-NUL-terminated list
     // Clear attributes that would stop the removal first.
@@ -108,7 +108,7 @@ ScratchFolder::~ScratchFolder() {
     SHFileOperationW(&op);
 }
 
-std::wstring ScratchFolder::file(const std::wstring& name, const std::string& content, DWORD attributes) const {
+std::wstring TestFolder::file(const std::wstring& name, const std::string& content, DWORD attributes) const {
     const std::wstring full = path_ + L"\\" + name;
     HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;

@@ -41,10 +41,10 @@ struct SeenMessage {
 std::function<bool()> answerMessageBox(SeenMessage& seen, int button = IDOK);
 
 // A scratch folder under the temporary folder, removed with its contents.
-class ScratchFolder {
+class TestFolder {
 public:
-    ScratchFolder();
-    ~ScratchFolder();
+    TestFolder();
+    ~TestFolder();
     const std::wstring& path() const { return path_; }
     std::wstring file(const std::wstring& name, const std::string& content = "", DWORD attributes = 0) const;
 

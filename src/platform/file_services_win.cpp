@@ -1,0 +1,153 @@
+#include "platform/file_services_win.h"
+
+#include "platform/handles_win.h"
+#include "platform/paths_win.h"
+#include "platform/wide_win.h"
+
+#include <windows.h>
+
+#include <shlwapi.h>
+
+namespace {
+
+std::wstring modulePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// The user's general date format: the short date and the long time; a time
+// of exactly midnight is left out.
+std::string generalDate(const SYSTEMTIME& time) {
+    wchar_t date[128] = {}, clock[128] = {};
+    GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &time, nullptr, date, 128, nullptr);
+    if (time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0)
+        return narrow(date);
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, nullptr, clock, 128);
+    return narrow(std::wstring(date) + L" " + clock);
+}
+
+} // namespace
+
+bool Win32FileServices::pathExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    // Attributes answer for long paths too, where the shell's test stops.
+    return GetFileAttributesW(extendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES ||
+           PathFileExistsW(widen(path).c_str()) != FALSE;
+}
+
+std::string Win32FileServices::temporaryFolder() {
+    const DWORD needed = GetTempPathW(0, nullptr);
+    std::wstring buffer(needed + 1, L'\0');
+    const DWORD written = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    buffer.resize(written < buffer.size() ? written : 0);
+    return narrow(buffer);
+}
+
+std::string Win32FileServices::createTemporaryFile(const std::string& folder, const std::string& prefix) {
+    // The system makes the name unique and creates the file, empty, so that
+    // the name stays reserved.
+    wchar_t name[MAX_PATH + 1] = {};
+    if (GetTempFileNameW(widen(folder).c_str(), widen(prefix).c_str(), 0, name) == 0)
+        return "";
+    return narrow(name);
+}
+
+std::optional<std::string> Win32FileServices::findOrdinaryFile(const std::string& path) {
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(FindFirstFileW(widen(path).c_str(), &data));
+    if (!find)
+        return std::nullopt;
+    do {
+        const DWORD a = data.dwFileAttributes;
+        if ((a & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0)
+            return narrow(data.cFileName);
+    } while (FindNextFileW(find.get(), &data));
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> Win32FileServices::fileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(extendedPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::uint32_t> Win32FileServices::attributes(const std::string& path) {
+    const DWORD a = GetFileAttributesW(extendedPath(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return std::nullopt;
+    // FILE_ATTRIBUTE_NORMAL stands alone for "no attributes".
+    return a == FILE_ATTRIBUTE_NORMAL ? 0u : static_cast<std::uint32_t>(a);
+}
+
+bool Win32FileServices::setAttributes(const std::string& path, std::uint32_t value) {
+    return SetFileAttributesW(extendedPath(path).c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value) != FALSE;
+}
+
+std::optional<std::string> Win32FileServices::lastChange(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(extendedPath(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    FILETIME local;
+    SYSTEMTIME time;
+    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToSystemTime(&local, &time))
+        return std::nullopt;
+    return generalDate(time);
+}
+
+bool Win32FileServices::deleteFile(const std::string& path) {
+    return DeleteFileW(extendedPath(path).c_str()) != FALSE;
+}
+
+bool Win32FileServices::copyFile(const std::string& source, const std::string& destination) {
+    return CopyFileW(extendedPath(source).c_str(), extendedPath(destination).c_str(), FALSE) != FALSE;
+}
+
+bool Win32FileServices::createFolder(const std::string& path) {
+    return CreateDirectoryW(extendedPath(path).c_str(), nullptr) != FALSE;
+}
+
+bool Win32FileServices::removeFolder(const std::string& path) {
+    return RemoveDirectoryW(extendedPath(path).c_str()) != FALSE;
+}
+
+std::string Win32FileServices::decimalSeparator() {
+    wchar_t separator[8] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0)
+        return ".";
+    return narrow(separator);
+}
+
+std::string Win32FileServices::now() {
+    SYSTEMTIME time;
+    GetLocalTime(&time);
+    return generalDate(time);
+}
+
+std::string Win32FileServices::programFolder() {
+    std::wstring path = modulePath();
+    const auto slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos)
+        return narrow(path);
+    // A drive root keeps its backslash.
+    return narrow(path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash));
+}
+
+std::string Win32FileServices::programName() {
+    std::wstring path = modulePath();
+    const auto slash = path.find_last_of(L'\\');
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find_last_of(L'.');
+    if (dot != std::wstring::npos)
+        name.erase(dot);
+    return narrow(name);
+}

@@ -1,0 +1,56 @@
+#include "platform/settings_win.h"
+
+#include "core/error.h"
+#include "platform/handles_win.h"
+#include "platform/paths_win.h"
+#include "platform/wide_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+std::string RegistrySettingsStore::keyPath(const std::string& application, const std::string& section) const {
+    return root_ + "\\" + application + "\\" + section;
+}
+
+std::string RegistrySettingsStore::GetSetting(const std::string& application, const std::string& section,
+                                              const std::string& key, const std::string& defaultValue) {
+    UniqueHkey hkey;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, widen(keyPath(application, section)).c_str(), 0, KEY_QUERY_VALUE,
+                      hkey.put()) != ERROR_SUCCESS)
+        return defaultValue;
+    const std::wstring name = widen(key);
+    DWORD type = 0, bytes = 0;
+    LONG status = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, nullptr, &bytes);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return defaultValue;
+    if (status != ERROR_SUCCESS)
+        throw AppError(status, "The setting \"" + key + "\" could not be read: " + systemMessage(status), "Settings");
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw AppError(13, "The setting \"" + key + "\" is not text", "Settings");
+    std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    status = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    if (status != ERROR_SUCCESS)
+        throw AppError(status, "The setting \"" + key + "\" could not be read: " + systemMessage(status), "Settings");
+    // The stored text may or may not carry its terminating NUL.
+    std::wstring text(data.data(), size / sizeof(wchar_t));
+    const auto nul = text.find(L'\0');
+    if (nul != std::wstring::npos)
+        text.erase(nul);
+    return narrow(text);
+}
+
+void RegistrySettingsStore::SaveSetting(const std::string& application, const std::string& section,
+                                        const std::string& key, const std::string& value) {
+    UniqueHkey hkey;
+    LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, widen(keyPath(application, section)).c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
+    if (status != ERROR_SUCCESS)
+        throw AppError(status, "The setting \"" + key + "\" could not be stored: " + systemMessage(status), "Settings");
+    const std::wstring text = widen(value);
+    status = RegSetValueExW(hkey.get(), widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    if (status != ERROR_SUCCESS)
+        throw AppError(status, "The setting \"" + key + "\" could not be stored: " + systemMessage(status), "Settings");
+}
