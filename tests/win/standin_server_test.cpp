@@ -59,6 +59,19 @@ protected:
     StandinSettings settings{GetParam().channel};
     std::string journalPath = scratch.path("journal.txt");
 
+    // Starting the local server costs about a second under Wine: one
+    // object held for the whole suite keeps it running between the tests
+    // (each test's objects still read their own settings).
+    static std::shared_ptr<LateBound>& keepAlive() {
+        static std::shared_ptr<LateBound> object;
+        return object;
+    }
+    void SetUp() override {
+        if (GetParam().context == CLSCTX_LOCAL_SERVER && !keepAlive())
+            keepAlive() = createAutomationObject(kProgId, CLSCTX_LOCAL_SERVER);
+    }
+    static void TearDownTestSuite() { keepAlive().reset(); }
+
     std::shared_ptr<LateBound> create() { return createAutomationObject(kProgId, GetParam().context); }
     std::shared_ptr<LateBound> createWithJournal() {
         settings.journal(journalPath);
