@@ -59,14 +59,16 @@ void reset() {
 void Main() {
     // 1. The one coordinator, kept program-wide before anything uses it.
     mediator = std::make_shared<Mediator>();
-    // 2. (The extension manager is loaded here once it exists.)
+    // 2. The extension manager, loaded hidden: its list starts with "wpd".
+    forms().frmExtension();
     // 3. Connect, determine the temporary folder, build the core. When the
     //    word processor cannot be reached, init ends the program.
     mediator->init();
     // 4. The main window, modeless, without owner.
     forms().Form2().show();
-    // 5.-7. (The Quick Start and macro dialogs and the second loading of the
-    //    extension manager follow here once those windows exist.)
+    // 5.-6. (The Quick Start and macro dialogs follow here once they exist.)
+    // 7. The extension manager again: a new one if it was closed meanwhile.
+    forms().frmExtension();
 }
 
 void ReportUnexpectedFailure(std::exception_ptr failure) noexcept {

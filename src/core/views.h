@@ -18,10 +18,22 @@ public:
     virtual void show() = 0;
 };
 
+// The extension manager's list LstExt, which the filter chain reads.
+class ExtensionListView {
+public:
+    virtual ~ExtensionListView() = default;
+    virtual int ListCount() = 0;
+    // The entry at an index, 0 first.
+    virtual std::string List(int index) = 0;
+};
+
 // The program's windows, each created and loaded on first use.
 class Forms {
 public:
     virtual ~Forms() = default;
     // The main window, created and loaded (not shown) if it does not exist.
     virtual MainWindowView& Form2() = 0;
+    // The extension manager, created and loaded (not shown) if it is not
+    // loaded; loading puts the entry "wpd" into its list.
+    virtual ExtensionListView& frmExtension() = 0;
 };

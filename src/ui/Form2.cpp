@@ -4,6 +4,7 @@
 #include "core/Mediator.h"
 #include "core/ports.h"
 #include "platform/wide_win.h"
+#include "ui/program_windows.h"
 #include "ui/resource.h"
 #include "ui/window_util.h"
 #include "version.h"
@@ -198,6 +199,10 @@ void Form2::onCommand(int id) {
         command.Execute();
         break;
     }
+    case IDM_EXTENSIONS:
+        // The extension manager, shown without being modal.
+        dynamic_cast<ProgramForms&>(General::forms()).extensionManager().show();
+        break;
     case IDM_OPEN:
     case IDM_MACRO_RUN:
     case IDM_BATCH:

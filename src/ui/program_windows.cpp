@@ -8,3 +8,8 @@ Form2& ProgramForms::form2() {
     }
     return *form2_;
 }
+
+frmExtension& ProgramForms::extensionManager() {
+    extensions_.load(); // after its close box, this builds it anew
+    return extensions_;
+}

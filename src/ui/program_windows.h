@@ -1,6 +1,7 @@
 #pragma once
 #include "core/views.h"
 #include "ui/Form2.h"
+#include "ui/frmExtension.h"
 
 #include <memory>
 
@@ -8,8 +9,11 @@
 class ProgramForms : public Forms {
 public:
     MainWindowView& Form2() override { return form2(); }
+    ExtensionListView& frmExtension() override { return extensionManager(); }
     ::Form2& form2();
+    ::frmExtension& extensionManager();
 
 private:
     std::unique_ptr<::Form2> form2_;
+    ::frmExtension extensions_;
 };

@@ -6,6 +6,7 @@
 #define IDM_CLOSE 1002
 #define IDM_EXIT 1003
 #define IDM_MACRO_RUN 1011
+#define IDM_EXTENSIONS 1012
 #define IDM_BATCH 1021
 #define IDM_INFO 1031
 

@@ -107,16 +107,29 @@ public:
     FileDialog& CommonDialog1() override { return dialog; }
     void hideNext() override { nextVisible = false; }
     std::vector<std::string>* journal = nullptr;
+    std::function<void()> onShow;
     void show() override {
         ++shownCount;
+        if (onShow)
+            onShow();
         if (journal)
             journal->push_back("show");
     }
 };
 
+class FakeExtensionList : public ExtensionListView {
+public:
+    std::vector<std::string> entries{"wpd"};
+    int ListCount() override { return static_cast<int>(entries.size()); }
+    std::string List(int index) override { return entries.at(static_cast<std::size_t>(index)); }
+};
+
 class FakeWindows : public Forms {
 public:
     FakeMainWindow main;
+    FakeExtensionList extensions;
+    int extensionLoads = 0;
+    bool extensionsLoaded = false;
     int loads = 0;
     bool loaded = false;
     std::vector<std::string>* journal = nullptr;
@@ -130,6 +143,18 @@ public:
         }
         return main;
     }
+    ExtensionListView& frmExtension() override {
+        if (!extensionsLoaded) {
+            extensionsLoaded = true;
+            ++extensionLoads;
+            extensions.entries = {"wpd"};
+            if (journal)
+                journal->push_back("load frmExtension");
+        }
+        return extensions;
+    }
+    // The close box destroys the window; the next use loads it anew.
+    void closeExtensionManager() { extensionsLoaded = false; }
 };
 
 // An automation object that records every command and answers reads from a

@@ -51,8 +51,9 @@ TEST_F(Spine, UnreachableServerShowsOneMessageAndEndsBeforeAnyWindow) {
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(platform.ended, 1);
-    // Nothing after the message ran: no window loaded or shown, no core built.
-    EXPECT_EQ(journal, std::vector<std::string>{"message Could not find WordPerfect"});
+    // Nothing after the message ran: only the hidden extension list was
+    // loaded before it; no window shown, no core built.
+    EXPECT_EQ(journal, (std::vector<std::string>{"load frmExtension", "message Could not find WordPerfect"}));
     EXPECT_EQ(windows.main.shownCount, 0);
     EXPECT_EQ(General::mediator->stateManager(), nullptr);
     EXPECT_FALSE(General::WordPerfect);
@@ -64,12 +65,25 @@ TEST_F(Spine, AServerThatAnswersNoObjectCountsAsUnreachable) {
     EXPECT_EQ(platform.messages.size(), 1u);
 }
 
-TEST_F(Spine, StartUpLoadsTheMainWindowInInitBeforeShowingIt) {
+TEST_F(Spine, StartUpLoadsTheExtensionsThenTheMainWindowInInitBeforeShowingIt) {
     General::Main();
-    // init's StartStateThree loads the window; step 4 shows it afterwards.
-    ASSERT_FALSE(journal.empty());
-    EXPECT_EQ(journal.front(), "load Form2");
+    // The extension list exists before init; init's StartStateThree loads
+    // the main window, which step 4 then shows.
+    EXPECT_EQ(journal, (std::vector<std::string>{"load frmExtension", "load Form2"}));
     EXPECT_EQ(windows.loads, 1);
+    EXPECT_EQ(windows.main.shownCount, 1);
+}
+
+TEST_F(Spine, StartUpReloadsAnExtensionManagerClosedMeanwhile) {
+    // The user closes the extension manager while start-up goes on; its last
+    // step loads it anew with the default list.
+    windows.main.onShow = [this] {
+        windows.closeExtensionManager();
+        windows.extensions.entries.clear();
+    };
+    General::Main();
+    EXPECT_EQ(windows.extensionLoads, 2);
+    EXPECT_EQ(windows.extensions.entries, std::vector<std::string>{"wpd"});
 }
 
 TEST(TemporaryFolder, KeepsExactlyThePathTheSystemReports) {

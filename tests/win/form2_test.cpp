@@ -7,6 +7,7 @@
 #include "platform/wide_win.h"
 #include "ui/program_windows.h"
 #include "ui/resource.h"
+#include "standin_test_support.h"
 #include "ui_helpers.h"
 
 #include <commctrl.h>
@@ -78,7 +79,7 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 4);
     const std::vector<std::vector<std::wstring>> expected = {
-        {L"&File", L"Open", L"Close", L"Exit"}, {L"Settings", L"Macro To Run"}, {L"Tools", L"Batch"}, {L"About", L"Info"}};
+        {L"&File", L"Open", L"Close", L"Exit"}, {L"Settings", L"Macro To Run", L"Extensions..."}, {L"Tools", L"Batch"}, {L"About", L"Info"}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(menuText(bar, i), expected[i][0]);
         HMENU sub = GetSubMenu(bar, i);
@@ -141,16 +142,16 @@ TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
 }
 
 TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {
-    TestFolder folder;
-    folder.file(L"b.wpd", "x");
-    folder.file(L"A.txt");
-    folder.file(L"\u0436.wpd");
-    folder.file(L"hidden.wpd", "", FILE_ATTRIBUTE_HIDDEN);
-    folder.file(L"system.wpd", "", FILE_ATTRIBUTE_SYSTEM);
-    CreateDirectoryW((folder.path() + L"\\sub.wpd").c_str(), nullptr);
+    ScratchFolder folder;
+    folder.file("b.wpd", "x");
+    folder.file("A.txt");
+    folder.file("\xD0\xB6.wpd");
+    folder.file("hidden.wpd", "", FILE_ATTRIBUTE_HIDDEN);
+    folder.file("system.wpd", "", FILE_ATTRIBUTE_SYSTEM);
+    CreateDirectoryW(widen(folder.path("sub.wpd")).c_str(), nullptr);
 
     FileListBox& files = windows.form2().FileList();
-    files.setPath(narrow(folder.path()));
+    files.setPath(folder.folder());
     EXPECT_EQ(files.names(), (std::vector<std::string>{"A.txt", "b.wpd", "\xD0\xB6.wpd"}));
     HWND box = windows.form2().fileListBox();
     ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
@@ -160,7 +161,7 @@ TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {
     files.setListIndex(1);
     EXPECT_EQ(files.fileName(), "b.wpd");
 
-    EXPECT_THROW(files.setPath(narrow(folder.path() + L"\\missing")), AppError);
+    EXPECT_THROW(files.setPath(folder.path("missing")), AppError);
     EXPECT_EQ(files.listCount(), 3);
 }
 

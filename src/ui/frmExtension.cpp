@@ -1,0 +1,122 @@
+#include "ui/frmExtension.h"
+
+#include "core/General.h"
+#include "core/ports.h"
+#include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "ui/frmExtension_ids.h"
+#include "ui/window_util.h"
+#include "version.h"
+
+frmExtension::~frmExtension() {
+    if (hwnd_ != nullptr) {
+        registerModelessDialog(hwnd_, false);
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND frmExtension::list() const { return GetDlgItem(hwnd_, IDC_LSTEXT); }
+
+void frmExtension::load() {
+    if (hwnd_ != nullptr)
+        return;
+    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMEXTENSION), nullptr,
+                               &frmExtension::dialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr)
+        throw windowError("the extension manager");
+    registerModelessDialog(hwnd_, true);
+    SendMessageW(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"wpd"));
+}
+
+void frmExtension::show() {
+    load();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+int frmExtension::ListCount() {
+    load();
+    return static_cast<int>(SendMessageW(list(), LB_GETCOUNT, 0, 0));
+}
+
+std::string frmExtension::List(int index) {
+    load();
+    const LRESULT length = SendMessageW(list(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length == LB_ERR)
+        throw AppError(381, "Invalid property array index", "LstExt");
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(list(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return narrow(text);
+}
+
+void frmExtension::add() {
+    // Stored exactly as typed; nothing is said about an empty box, and any
+    // failure of the list is ignored.
+    HWND box = GetDlgItem(hwnd_, IDC_TXTEXTENSION);
+    const int length = GetWindowTextLengthW(box);
+    if (length <= 0)
+        return;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(box, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(length));
+    SendMessageW(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void frmExtension::remove() {
+    if (SendMessageW(list(), LB_GETSELCOUNT, 0, 0) <= 0) {
+        General::platform().messageBox("You did not select an extension to remove.", TARNWICK_TITLE, MsgIcon::None,
+                                       MsgButtons::Ok);
+        return;
+    }
+    // Backwards, so the entries still to visit keep their indices.
+    for (auto i = SendMessageW(list(), LB_GETCOUNT, 0, 0); i-- > 0;)
+        if (SendMessageW(list(), LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
+            SendMessageW(list(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+}
+
+INT_PTR frmExtension::handle(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_CMDADDMOVIE:
+            try {
+                add();
+            } catch (...) {
+            }
+            return TRUE;
+        case IDC_EXT_REMOVE:
+            remove();
+            return TRUE;
+        case IDC_CMDEXIT:
+        case IDCANCEL: // Escape hides the window like "E&xit"
+            ShowWindow(hwnd_, SW_HIDE);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE: {
+        // The close box destroys the window and its list.
+        HWND hwnd = hwnd_;
+        registerModelessDialog(hwnd, false);
+        hwnd_ = nullptr;
+        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
+        DestroyWindow(hwnd);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK frmExtension::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<frmExtension*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+}
