@@ -22,6 +22,13 @@ std::wstring variableFor(const std::string& name) {
     throw std::invalid_argument("no stand-in setting " + name);
 }
 
+// The extended-length form of a path with a drive, so that the file calls do
+// not stop at 260 characters; other paths go unchanged.
+std::wstring longForm(const std::wstring& path) {
+    const bool drivePath = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    return drivePath && path.find(L'/') == std::wstring::npos ? L"\\\\?\\" + path : path;
+}
+
 void removeTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
     UniqueFindHandle find(FindFirstFileW((folder + L"\\*").c_str(), &found));
@@ -31,6 +38,9 @@ void removeTree(const std::wstring& folder) {
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring path = folder + L"\\" + name;
+            // A read-only file or folder would refuse to go.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(path);
             else
@@ -53,7 +63,7 @@ ScratchFolder::ScratchFolder() {
     if (base.back() != L'\\')
         base += L'\\';
     for (int attempt = 0;; ++attempt) {
-        const std::wstring folder = base + L"tarnwick-standin-" + std::to_wstring(GetCurrentProcessId()) +
+        const std::wstring folder = base + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) +
                                     L"-" + std::to_wstring(++counter);
         if (CreateDirectoryW(folder.c_str(), nullptr)) {
             folder_ = narrow(folder);
@@ -65,11 +75,19 @@ ScratchFolder::ScratchFolder() {
 }
 
 ScratchFolder::~ScratchFolder() {
-    removeTree(widen(folder_));
+    removeTree(longForm(widen(folder_)));
 }
 
 std::string ScratchFolder::path(const std::string& name) const {
     return folder_ + "\\" + name;
+}
+
+std::string ScratchFolder::file(const std::string& name, const std::string& bytes, DWORD attributes) const {
+    const std::string full = path(name);
+    writeBytes(full, bytes);
+    if (attributes != 0 && !SetFileAttributesW(longForm(widen(full)).c_str(), attributes))
+        throw std::runtime_error("cannot set the attributes of " + full);
+    return full;
 }
 
 void clearStandinSettings() {
@@ -107,7 +125,7 @@ void StandinSettings::setIn(SettingsChannel channel, const std::string& name, co
 }
 
 std::string readBytes(const std::string& path) {
-    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    UniqueHandle file(CreateFileW(longForm(widen(path)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw std::runtime_error("cannot read " + path);
@@ -120,7 +138,7 @@ std::string readBytes(const std::string& path) {
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    UniqueHandle file(CreateFileW(longForm(widen(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||

@@ -1,13 +1,14 @@
 #pragma once
-// What the tests of the stand-in server share: a scratch folder of their
-// own, the server's settings for one test, and whole-file reads and writes.
+// What the Wine tests share: a scratch folder of their own, the stand-in
+// server's settings for one test, and whole-file reads and writes.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-// A fresh folder under the user's temporary folder, removed with its files
-// when the test ends.
+// A fresh folder under the user's temporary folder, removed with everything
+// in it (read-only files and paths too long for the plain calls included)
+// when the test ends. Paths are UTF-8.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -15,9 +16,12 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // The UTF-8 path of a file in the folder.
+    // The path of a file in the folder.
     std::string path(const std::string& name) const;
     const std::string& folder() const { return folder_; }
+    // Creates (or replaces) the file in the folder with these bytes, then
+    // gives it the attributes when they are not 0; answers its path.
+    std::string file(const std::string& name, const std::string& bytes = "", DWORD attributes = 0) const;
 
 private:
     std::string folder_;

@@ -1,7 +1,6 @@
 #include "ui_helpers.h"
 
 #include <map>
-#include <shellapi.h>
 
 std::wstring windowText(HWND hwnd) {
     const int n = GetWindowTextLengthW(hwnd);
@@ -78,43 +77,4 @@ std::function<bool()> answerMessageBox(SeenMessage& seen, int button) {
         }
         return false;
     };
-}
-
-TestFolder::TestFolder() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    static int counter = 0;
-    path_ = std::wstring(temp) + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-TestFolder::~TestFolder() {
-    std::wstring from = path_;
-    from.push_back(L'\0'); // the shell wants a double-NUL-terminated list
-    // Clear attributes that would stop the removal first.
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path_ + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do
-            SetFileAttributesW((path_ + L"\\" + data.cFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-        while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
-}
-
-std::wstring TestFolder::file(const std::wstring& name, const std::string& content, DWORD attributes) const {
-    const std::wstring full = path_ + L"\\" + name;
-    HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(h);
-    if (attributes != 0)
-        SetFileAttributesW(full.c_str(), attributes);
-    return full;
 }

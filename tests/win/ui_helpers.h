@@ -39,15 +39,3 @@ struct SeenMessage {
 };
 // Answers the next message box of this thread with OK and records it.
 std::function<bool()> answerMessageBox(SeenMessage& seen, int button = IDOK);
-
-// A scratch folder under the temporary folder, removed with its contents.
-class TestFolder {
-public:
-    TestFolder();
-    ~TestFolder();
-    const std::wstring& path() const { return path_; }
-    std::wstring file(const std::wstring& name, const std::string& content = "", DWORD attributes = 0) const;
-
-private:
-    std::wstring path_;
-};
