@@ -63,8 +63,8 @@ ScratchFolder::ScratchFolder() {
     if (base.back() != L'\\')
         base += L'\\';
     for (int attempt = 0;; ++attempt) {
-        const std::wstring folder = base + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                    L"-" + std::to_wstring(++counter);
+        const std::wstring folder = base + L"tarnwick-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(++counter);
         if (CreateDirectoryW(folder.c_str(), nullptr)) {
             folder_ = narrow(folder);
             return;
@@ -125,8 +125,9 @@ void StandinSettings::setIn(SettingsChannel channel, const std::string& name, co
 }
 
 std::string readBytes(const std::string& path) {
-    UniqueHandle file(CreateFileW(longForm(widen(path)).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(longForm(widen(path)).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw std::runtime_error("cannot read " + path);
     std::string bytes;
