@@ -1,5 +1,8 @@
 #include "ui_helpers.h"
 
+#include "platform/wide_win.h"
+
+#include <algorithm>
 #include <map>
 
 std::wstring windowText(HWND hwnd) {
@@ -77,4 +80,31 @@ std::function<bool()> answerMessageBox(SeenMessage& seen, int button) {
         }
         return false;
     };
+}
+
+bool isMessageBox(HWND dialog) {
+    // The system's message boxes give their text control the identifier 0xFFFF.
+    return GetDlgItem(dialog, 0xFFFF) != nullptr;
+}
+
+MessageBoxes::MessageBoxes(int button) : button_(button), user_([this] { return step(); }) {}
+
+bool MessageBoxes::step() {
+    std::erase_if(answered_, [](HWND box) { return !IsWindow(box) || !IsWindowVisible(box); });
+    for (HWND box : threadWindows(L"#32770")) {
+        if (!isMessageBox(box) || std::find(answered_.begin(), answered_.end(), box) != answered_.end())
+            continue;
+        const auto texts = staticTexts(box);
+        seen_.push_back({windowText(box), texts.empty() ? L"" : texts.back()});
+        answered_.push_back(box);
+        PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button_), 0);
+    }
+    return false; // keeps watching
+}
+
+std::string MessageBoxes::list() const {
+    std::string all;
+    for (const auto& message : seen_)
+        all += narrow(message.caption) + ": " + narrow(message.text) + "\n";
+    return all;
 }

@@ -39,3 +39,27 @@ struct SeenMessage {
 };
 // Answers the next message box of this thread with OK and records it.
 std::function<bool()> answerMessageBox(SeenMessage& seen, int button = IDOK);
+
+// While alive, answers every message box of this thread with the button and
+// records each one, so that a test can count the boxes a call showed (and
+// an unexpected box cannot hang the test). Other dialogs are left alone.
+class MessageBoxes {
+public:
+    explicit MessageBoxes(int button = IDOK);
+    MessageBoxes(const MessageBoxes&) = delete;
+    MessageBoxes& operator=(const MessageBoxes&) = delete;
+    const std::vector<SeenMessage>& seen() const { return seen_; }
+    // The captions and texts seen, one "caption: text" each, for messages.
+    std::string list() const;
+
+private:
+    bool step();
+    int button_;
+    std::vector<SeenMessage> seen_;
+    std::vector<HWND> answered_; // answered, possibly not closed yet
+    ScriptedUser user_;
+};
+
+// True for a message box (the system's dialog with its text control),
+// false for other dialogs such as the file dialogs.
+bool isMessageBox(HWND dialog);
