@@ -1,8 +1,17 @@
 #include "control/State.h"
 
+#include "control/Chain.h"
+#include "control/Command.h"
+#include "control/Stack.h"
+#include "control/job_driver.h"
+#include "core/General.h"
 #include "core/Mediator.h"
 #include "core/error.h"
+#include "core/ports.h"
+#include "core/text.h"
 #include "core/views.h"
+#include "files/clsFileSystem.h"
+#include "version.h"
 
 namespace {
 Mediator& required(Mediator* coordinator) {
@@ -12,13 +21,114 @@ Mediator& required(Mediator* coordinator) {
 }
 } // namespace
 
-// The single-document start and the batch start fill a work queue with jobs;
-// until the conversion jobs and their queue exist they queue nothing, and the
-// next-job command finds nothing to run.
-void State1::Command1(std::string&) {}
-void State1::Command2(std::string&) {}
-void State2::Command1(std::string&) {}
-void State2::Command2(std::string&) {}
+namespace {
+
+// The full path of the file list's selected entry: joined directly at a
+// drive root (whose path ends in its backslash), with a backslash otherwise.
+std::string selectedPath(const FileListBox& files) {
+    const std::string& folder = files.path();
+    return toChars(folder).size() == 3 ? folder + files.fileName() : folder + "\\" + files.fileName();
+}
+
+void tellUser(const std::string& text) {
+    General::platform().messageBox(text, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
+}
+
+} // namespace
+
+Mediator& WorkingMode::coordinator() { return required(coordinator_); }
+
+void WorkingMode::Command2(std::string&) {
+    // The queue is the one this mode holds when the command is issued; its
+    // oldest job is taken when the job before has returned.
+    std::shared_ptr<Stack> queue = queue_;
+    JobDriver::Run([queue] {
+        if (queue && queue->hasMoreElements()) {
+            std::shared_ptr<ParseObject> element = queue->NextElement();
+            element->Execute();
+        }
+    });
+}
+
+void WorkingMode::issueNextJob() {
+    auto next = std::make_shared<Cmd2>();
+    next->init(coordinator());
+    Command& command = *next;
+    command.Execute();
+}
+
+void State1::Command1(std::string& path) {
+    auto chain = BuildExtensionChain();
+    coordinator().mainWindow().ListView1().clear();
+    queue_ = std::make_shared<Stack>();
+    std::string extension = toText(clsFileSystem().GetFileExtension(path));
+    if (ExtensionAccepted(*chain, extension)) {
+        auto element = std::make_shared<ParseObject2>();
+        element->init(path);
+        queue_->add(element);
+    }
+    // A failure of the job goes back to the single-document choice.
+    issueNextJob();
+}
+
+void State2::Command1(std::string&) {
+    auto chain = BuildExtensionChain();
+    MainWindowView& window = coordinator().mainWindow();
+    window.ListView1().clear();
+    queue_ = std::make_shared<Stack>();
+
+    // A batch needs both folders: without a source there is nothing to list
+    // (an empty path would list the current folder), without a target every
+    // result would land in the root of the current drive.
+    const std::string source = coordinator().GetSourceFolder();
+    if (source.empty()) {
+        tellUser("Select a source folder before starting a batch.");
+        return;
+    }
+    FileListBox& files = window.FileList();
+    try {
+        files.setPath(source);
+    } catch (...) {
+        tellUser("The source folder could not be read:\r\n" + source);
+        return;
+    }
+    if (coordinator().GetTgtFolder().empty()) {
+        tellUser("Select a target folder before starting a batch.");
+        return;
+    }
+
+    clsFileSystem fs;
+    const int count = files.listCount();
+    for (int i = 0; i < count; ++i) {
+        try {
+            files.setListIndex(i);
+            const std::string path = selectedPath(files);
+            std::string extension = lowerCase(toText(fs.GetFileExtension(path)));
+            if (ExtensionAccepted(*chain, extension)) {
+                auto element = std::make_shared<ParseObject1>();
+                element->init(path);
+                queue_->add(element);
+            }
+        } catch (...) {
+            // This file is skipped; the others are examined as usual.
+        }
+    }
+
+    // Runs the whole batch. A job that fails is abandoned and the batch goes
+    // on with the next queued document; a failure that took no job off the
+    // queue (nothing left to go on with) goes to the caller.
+    for (;;) {
+        const std::shared_ptr<Stack> before = queue_;
+        const std::size_t left = before->size();
+        try {
+            issueNextJob();
+            return;
+        } catch (...) {
+            if (queue_ == before && before->size() == left)
+                throw;
+        }
+    }
+}
 
 void State3::Command1(std::string&) { required(coordinator_).mainWindow().ListView1().clear(); }
 

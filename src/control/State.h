@@ -5,6 +5,7 @@
 #include <string>
 
 class Mediator;
+class Stack;
 
 class State {
 public:
@@ -15,28 +16,38 @@ public:
     virtual void Command3() = 0;
 };
 
-// The single-document mode.
-class State1 : public State {
+// What the single-document and the batch mode share: the coordinator, a
+// work queue (none before the first start) and the next job.
+class WorkingMode : public State {
 public:
     void init(Mediator& coordinator) override { coordinator_ = &coordinator; }
-    void Command1(std::string& path) override;
+    // Takes the oldest job of the queue this mode holds now, if any, and runs it.
     void Command2(std::string& text) override;
     void Command3() override {}
+
+    // The current queue, for tests and diagnostics.
+    const std::shared_ptr<Stack>& queue() const { return queue_; }
+
+protected:
+    Mediator& coordinator();
+    // Issues the next-job command.
+    void issueNextJob();
+    std::shared_ptr<Stack> queue_;
 
 private:
     Mediator* coordinator_ = nullptr; // not owned
 };
 
-// The batch mode.
-class State2 : public State {
+// The single-document mode.
+class State1 : public WorkingMode {
 public:
-    void init(Mediator& coordinator) override { coordinator_ = &coordinator; }
-    void Command1(std::string& text) override;
-    void Command2(std::string& text) override;
-    void Command3() override {}
+    void Command1(std::string& path) override;
+};
 
-private:
-    Mediator* coordinator_ = nullptr; // not owned
+// The batch mode.
+class State2 : public WorkingMode {
+public:
+    void Command1(std::string& text) override;
 };
 
 // The idle mode of a freshly started program.

@@ -1,5 +1,6 @@
 #include "core/General.h"
 
+#include "control/job_driver.h"
 #include "conversion/late_binding.h"
 #include "core/Mediator.h"
 #include "core/error.h"
@@ -54,6 +55,7 @@ void reset() {
     WordPerfect.reset();
     ExtAccepted = false;
     services_ = {};
+    JobDriver::Reset();
 }
 
 void Main() {

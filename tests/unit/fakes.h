@@ -53,8 +53,11 @@ public:
         throw ProgramEnded{};
     }
     std::string temporaryFolderBuffer() override { return tempBuffer; }
+    std::function<void(int)> onYield; // told the number of each yield
     void doEvents() override {
         ++yields;
+        if (onYield)
+            onYield(yields);
         if (journal)
             journal->push_back("yield");
     }

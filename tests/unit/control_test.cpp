@@ -1,0 +1,322 @@
+// The extension filter chain, the processing modes and their commands, and
+// batches of any length.
+#include "control/Chain.h"
+#include "control/Command.h"
+#include "control/Stack.h"
+#include "control/job_driver.h"
+#include "core/Mediator.h"
+#include "core/text.h"
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <pthread.h>
+
+namespace {
+
+struct ChainFixture : ::testing::Test, ProgramFixture {
+    ChainFixture() { General::forms().frmExtension(); } // loaded, as at start-up
+    bool accepted(std::string extension) {
+        auto chain = BuildExtensionChain();
+        return ExtensionAccepted(*chain, extension);
+    }
+};
+
+TEST_F(ChainFixture, DefaultListAcceptsWpdInAnyCaseOnly) {
+    for (const char* yes : {"wpd", "WPD", "Wpd"})
+        EXPECT_TRUE(accepted(yes)) << yes;
+    for (const char* no : {"doc", "wpd5", "wp", "Unknown", "", " wpd", ".wpd"})
+        EXPECT_FALSE(accepted(no)) << no;
+}
+
+TEST_F(ChainFixture, TheListAsTheUserLeftIt) {
+    auto& entries = windows.extensions.entries;
+    entries = {"wpd", "doc"};
+    EXPECT_TRUE(accepted("DOC"));
+    entries = {"wpd", "unknown"};
+    EXPECT_TRUE(accepted("Unknown"));
+    entries = {"wpd", "wpd"};
+    EXPECT_TRUE(accepted("wpd"));
+    EXPECT_FALSE(accepted("doc"));
+    entries = {".doc", "doc ", "TXT"};
+    EXPECT_FALSE(accepted("doc"));
+    EXPECT_TRUE(accepted("txt"));
+    entries = {"\xCE\x91\xCE\x92"}; // Greek capitals match their small letters
+    EXPECT_TRUE(accepted("\xCE\xB1\xCE\xB2"));
+    entries.clear();
+    EXPECT_FALSE(accepted("wpd"));
+}
+
+TEST_F(ChainFixture, TheCallersVariableComesBackLowerCaseAndTheAnswerIsFalse) {
+    auto chain = BuildExtensionChain();
+    for (std::string extension : {"WPD", "DoC"}) {
+        const std::string lower = lowerCase(extension);
+        General::ExtAccepted = false;
+        EXPECT_FALSE(chain->sendToChain(extension));
+        EXPECT_EQ(extension, lower);
+    }
+    // The links as assembled.
+    ASSERT_TRUE(chain->hasChain());
+    auto second = chain->getChain();
+    auto third = second->getChain();
+    auto end = third->getChain();
+    EXPECT_TRUE(std::dynamic_pointer_cast<Chain2>(second));
+    EXPECT_TRUE(std::dynamic_pointer_cast<Chain3>(third));
+    EXPECT_TRUE(std::dynamic_pointer_cast<NoCmd>(end));
+    EXPECT_FALSE(end->hasChain());
+    EXPECT_EQ(end->getChain(), nullptr);
+    EXPECT_FALSE(Chain1().hasChain());
+}
+
+TEST_F(ChainFixture, ReadsTheListFromTheExtensionManagerLoadingItIfNeeded) {
+    windows.closeExtensionManager();
+    windows.extensions.entries = {"doc"}; // a closed window's list is gone
+    EXPECT_TRUE(accepted("wpd"));
+    EXPECT_EQ(windows.extensionLoads, 2);
+}
+
+// A program with folders of files, documents in memory and a word processor
+// that records what it is asked.
+struct Modes : ::testing::Test, ProgramFixture {
+    std::shared_ptr<RecordingObject> wp = std::make_shared<RecordingObject>();
+    Mediator* m = nullptr;
+
+    Modes() {
+        platform.objectFactory = [this](const std::string&) { return wp; };
+        General::Main();
+        m = General::mediator.get();
+    }
+    void folder(const std::string& path, std::initializer_list<std::string> names) {
+        auto& entries = windows.main.lister.folders[path];
+        for (const auto& name : names) {
+            entries.push_back({name});
+            files.files[(path.size() == 3 ? path : path + "\\") + name] = {"text of " + name};
+        }
+        files.folders.insert(path);
+    }
+    void startBatch(const std::string& source, const std::string& target = "C:\\Out") {
+        m->SetSourceFolder(source);
+        m->SetTgtFolder(target);
+        m->StartStateTwo();
+        auto start = std::make_shared<cmd1>();
+        start->init(*m);
+        start->Execute();
+    }
+    std::vector<std::string> opened() const {
+        std::vector<std::string> out;
+        for (const auto& line : wp->log)
+            if (line.rfind("FileOpen ", 0) == 0)
+                out.push_back(line.substr(9));
+        return out;
+    }
+    std::string status(const std::string& key) {
+        const auto h = windows.main.list.history(key);
+        return h.empty() ? "" : h.front();
+    }
+    const StateManager& modes() const { return *m->stateManager(); }
+};
+
+TEST_F(Modes, BatchQueuesTheAcceptedDocumentsInFileListOrder) {
+    folder("C:\\docs", {"c.WPD", "b.txt", "a.wpd"});
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\c.WPD"}));
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\docs\\c.WPD"), "Converted");
+    EXPECT_EQ(windows.main.list.count(), 2u);
+    EXPECT_EQ(modes().current(), modes().stateTwo()); // the batch mode stays current
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Modes, DriveRootPathsHaveNoDoubledBackslash) {
+    folder("C:\\", {"a.wpd"});
+    startBatch("C:\\");
+    EXPECT_EQ(opened(), std::vector<std::string>{"C:\\a.wpd"});
+}
+
+TEST_F(Modes, AnEmptyFolderConvertsNothingAndSaysNothing) {
+    folder("C:\\empty", {});
+    folder("C:\\texts", {"a.txt"});
+    windows.main.list.addRow("old", "old");
+    startBatch("C:\\empty");
+    startBatch("C:\\texts");
+    EXPECT_TRUE(wp->log.empty());
+    EXPECT_EQ(windows.main.list.count(), 0u);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Modes, ABatchNeedsBothFolders) {
+    folder("C:\\docs", {"a.wpd"});
+    struct Case {
+        std::string source, target, message;
+    };
+    const std::vector<Case> cases = {
+        {"", "C:\\Out", "Select a source folder before starting a batch."},
+        {"", "", "Select a source folder before starting a batch."},
+        {"C:\\gone", "", "The source folder could not be read:\r\nC:\\gone"},
+        {"C:\\docs", "", "Select a target folder before starting a batch."},
+    };
+    for (const auto& c : cases) {
+        platform.messages.clear();
+        windows.main.list.addRow("old", "old");
+        startBatch(c.source, c.target);
+        ASSERT_EQ(platform.messages.size(), 1u) << c.source << "|" << c.target;
+        EXPECT_EQ(platform.messages[0].text, c.message);
+        EXPECT_EQ(platform.messages[0].caption, "Tarnwick");
+        EXPECT_EQ(platform.messages[0].icon, MsgIcon::None);
+        EXPECT_EQ(windows.main.list.count(), 0u); // cleared as usual
+        EXPECT_TRUE(wp->log.empty());
+        auto batch = dynamic_cast<const WorkingMode*>(modes().stateTwo());
+        ASSERT_TRUE(batch && batch->queue());
+        EXPECT_FALSE(batch->queue()->hasMoreElements());
+    }
+}
+
+TEST_F(Modes, AFailingJobInTheMiddleLetsTheBatchGoOn) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    wp->failures.emplace("FileOpen", AppError(1, "Cannot open"));
+    wp->failOnCall["FileOpen"] = 2;
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\b.wpd", "C:\\docs\\c.wpd"}));
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
+    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Modes, EachJobStartsAfterTheOneBeforeHasClosedItsDocument) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    startBatch("C:\\docs");
+    std::vector<std::string> order;
+    for (const auto& line : wp->log)
+        if (line.rfind("FileOpen", 0) == 0 || line == "CloseNoSave")
+            order.push_back(line.substr(0, 8));
+    EXPECT_EQ(order, (std::vector<std::string>{"FileOpen", "CloseNoS", "FileOpen", "CloseNoS", "FileOpen",
+                                               "CloseNoS"}));
+}
+
+TEST_F(Modes, ASecondBatchStartedDuringABatchReplacesItsQueue) {
+    folder("C:\\one", {"a.wpd", "b.wpd", "c.wpd"});
+    folder("C:\\two", {"x.wpd", "y.wpd"});
+    bool started = false;
+    platform.onYield = [&](int) {
+        // While the first document of the first batch is being treated.
+        if (!started && opened().size() == 1) {
+            started = true;
+            startBatch("C:\\two");
+        }
+    };
+    startBatch("C:\\one");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\one\\a.wpd", "C:\\two\\x.wpd", "C:\\two\\y.wpd"}));
+    EXPECT_EQ(status("C:\\two\\x.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\two\\y.wpd"), "Converted");
+}
+
+TEST_F(Modes, ChoosingASingleDocumentDuringABatchLeavesTheRestUnrun) {
+    folder("C:\\one", {"a.wpd", "b.wpd", "c.wpd"});
+    platform.onYield = [&](int) {
+        if (opened().size() == 1 && modes().current() == modes().stateTwo())
+            m->startStateOne(); // the user opens the Open dialog
+    };
+    startBatch("C:\\one");
+    EXPECT_EQ(opened(), std::vector<std::string>{"C:\\one\\a.wpd"});
+    EXPECT_EQ(modes().current(), modes().stateOne());
+    // The batch's other jobs are still in its queue, never run.
+    auto batch = dynamic_cast<const WorkingMode*>(modes().stateTwo());
+    ASSERT_TRUE(batch && batch->queue());
+    EXPECT_EQ(batch->queue()->size(), 2u);
+}
+
+TEST_F(Modes, TheNextJobCommandReachesTheModeCurrentWhenIssued) {
+    folder("C:\\one", {"a.wpd", "b.wpd"});
+    // The first job yields three times after "Converted", issues the
+    // next-job command, then yields three times more.
+    int yieldsAfterConverted = 0;
+    int switchAt = 0;
+    platform.onYield = [&](int) {
+        if (opened().size() == 1 && status("C:\\one\\a.wpd") == "Converted" && ++yieldsAfterConverted == switchAt)
+            m->startStateOne();
+    };
+    // Switched after the command went out: it still went to the batch mode.
+    switchAt = 4;
+    startBatch("C:\\one");
+    EXPECT_EQ(opened().size(), 2u);
+    // Switched before it went out: it goes to the single-document mode,
+    // which has nothing queued.
+    wp->log.clear();
+    yieldsAfterConverted = 0;
+    switchAt = 3;
+    startBatch("C:\\one");
+    EXPECT_EQ(opened().size(), 1u);
+}
+
+TEST_F(Modes, SingleDocumentStartAndTheIdleMode) {
+    files.files["C:\\src\\a.wpd"] = {"x"};
+    windows.main.dialogPort.answers = {"C:\\Out\\a.wpd"};
+    m->SetSourceFile("C:\\src\\a.wpd");
+    m->SetTgtFolder("C:\\src\\");
+    std::string text = "C:\\src\\notes.txt";
+    m->startStateOne();
+    m->Command1(text); // not in the list: nothing queued, list cleared
+    EXPECT_TRUE(wp->log.empty());
+    text = "C:\\src\\a.wpd";
+    m->Command1(text);
+    EXPECT_EQ(opened(), std::vector<std::string>{"C:\\src\\a.wpd"});
+    EXPECT_EQ(status("C:\\src\\a.wpd"), "Converted");
+
+    // The idle mode only clears the list; Command3 does nothing anywhere.
+    ProgramFixture fresh; // a new program, idle
+    auto wp2 = std::make_shared<RecordingObject>();
+    fresh.platform.objectFactory = [&](const std::string&) { return wp2; };
+    General::Main();
+    fresh.windows.main.list.addRow("k", "k");
+    std::string ignored;
+    General::mediator->Command1(ignored);
+    EXPECT_EQ(fresh.windows.main.list.count(), 0u);
+    General::mediator->Command2(ignored);
+    General::mediator->Command3();
+    General::mediator->startStateOne();
+    General::mediator->Command3();
+    General::mediator->Command2(ignored); // no queue yet: nothing
+    EXPECT_TRUE(wp2->log.empty());
+}
+
+// A batch far longer than the 16-bit limits, on a thread whose stack could
+// never hold one nested call chain per document.
+struct LongBatch : Modes {
+    static constexpr int kDocuments = 32767;
+};
+
+void* runLongBatch(void* arg) {
+    auto* self = static_cast<LongBatch*>(arg);
+    self->startBatch("C:\\many");
+    return nullptr;
+}
+
+TEST_F(LongBatch, RunsToItsEndOnASmallStack) {
+    auto& entries = windows.main.lister.folders["C:\\many"];
+    for (int i = 0; i < kDocuments; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "d%05d.wpd", i);
+        entries.push_back({name});
+    }
+    files.folders.insert("C:\\many");
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    // 1 MiB: a few hundred bytes per nested job would need far more.
+    pthread_attr_setstacksize(&attributes, 1 << 20);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(&thread, &attributes, &runLongBatch, this), 0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+
+    ResultList& rows = windows.main.list;
+    ASSERT_EQ(rows.count(), static_cast<std::size_t>(kDocuments));
+    std::size_t converted = 0;
+    for (std::size_t i = 0; i < rows.count(); ++i)
+        converted += rows.status(i) == "Converted";
+    EXPECT_EQ(converted, static_cast<std::size_t>(kDocuments));
+    EXPECT_EQ(opened().front(), "C:\\many\\d00000.wpd");
+    EXPECT_EQ(opened().back(), "C:\\many\\d32766.wpd");
+}
+
+} // namespace
