@@ -23,13 +23,6 @@ Mediator& required(Mediator* coordinator) {
 
 namespace {
 
-// The full path of the file list's selected entry: joined directly at a
-// drive root (whose path ends in its backslash), with a backslash otherwise.
-std::string selectedPath(const FileListBox& files) {
-    const std::string& folder = files.path();
-    return toChars(folder).size() == 3 ? folder + files.fileName() : folder + "\\" + files.fileName();
-}
-
 void tellUser(const std::string& text) {
     General::platform().messageBox(text, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
 }
@@ -102,7 +95,7 @@ void State2::Command1(std::string&) {
     for (int i = 0; i < count; ++i) {
         try {
             files.setListIndex(i);
-            const std::string path = selectedPath(files);
+            const std::string path = files.selectedPath();
             std::string extension = lowerCase(toText(fs.GetFileExtension(path)));
             if (ExtensionAccepted(*chain, extension)) {
                 auto element = std::make_shared<ParseObject1>();

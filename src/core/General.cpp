@@ -68,7 +68,10 @@ void Main() {
     mediator->init();
     // 4. The main window, modeless, without owner.
     forms().Form2().show();
-    // 5.-6. (The Quick Start and macro dialogs follow here once they exist.)
+    // 5. Quick Start, modal, owned by the main window.
+    forms().showQuickStartOwnedByMain();
+    // 6. The macro selection dialog, modal, owned by the main window.
+    forms().showMacroSelectOwnedByMain();
     // 7. The extension manager again: a new one if it was closed meanwhile.
     forms().frmExtension();
 }

@@ -1,14 +1,29 @@
 #include "core/Mediator.h"
 
+#include "control/Chain.h"
 #include "control/Command.h"
 #include "conversion/late_binding.h"
 #include "core/General.h"
 #include "core/error.h"
 #include "core/ports.h"
+#include "core/text.h"
 #include "core/views.h"
+#include "files/clsFileSystem.h"
 
 namespace {
 const char* const kProgId = "WordPerfect.PerfectScript";
+const char* const kMacroFilter = "All WordPerfect Macros(*.wcm)|*.WCM";
+const char* const kDocumentFilter = "All WordPerfect documents (*.wpd)|*.WPD";
+
+// Prepares the shared dialog for an Open dialog that must end in an
+// existing file, and shows it; cancelling raises.
+std::string chooseExistingFile(FileDialog& dialog, const char* filter) {
+    dialog.CancelError = true;
+    dialog.Filter = filter;
+    dialog.Flags = FileDialogFlags::FileMustExist;
+    dialog.ShowOpen();
+    return dialog.FileName;
+}
 
 std::string trimBlanks(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
@@ -100,3 +115,72 @@ std::string Mediator::GetSourceFile() { return settings().GetSourceFile(); }
 void Mediator::SetTgtFile(const std::string& file) { settings().TgtFile = file; }
 std::string Mediator::GetTgtFile() { return toText(settings().GetTgtFile()); }
 void Mediator::SetTempFolder(const std::string& folder) { tempFolder_ = folder; }
+
+std::string Mediator::MacroSet() {
+    startStateOne();
+    // From here on every failure, cancelling included, answers empty text.
+    try {
+        return chooseExistingFile(mainWindow().CommonDialog1(), kMacroFilter);
+    } catch (...) {
+        return "";
+    }
+}
+
+void Mediator::SingleSourceFile() {
+    startStateOne();
+    // From here on every failure, cancelling included, ends the choice
+    // silently; settings already stored stay stored.
+    try {
+        const std::string file = chooseExistingFile(mainWindow().CommonDialog1(), kDocumentFilter);
+        if (file.empty())
+            return;
+        SetSourceFile(file);
+        // The result goes by default to the document's own folder.
+        SetTgtFolder(clsFileSystem().GetPath(file));
+        startStateOne();
+        auto start = std::make_shared<cmd1>();
+        start->init(*this);
+        Command& command = *start;
+        command.Execute(); // returns when the conversion has returned
+    } catch (...) {
+    }
+}
+
+std::string Mediator::BrowseForFolder(const std::string& prompt) {
+    // Blanks trimmed from both ends, then cut at the first NUL.
+    return TrimTemporaryFolder(General::platform().browseForFolder(prompt));
+}
+
+void Mediator::SourceFolder() {
+    const std::string folder = BrowseForFolder("Select a Source Folder");
+    if (folder.empty())
+        return;
+    BatchDocumentsView& dialog = General::forms().Form1();
+    dialog.clearFoundDocuments();
+    dialog.setSourceFolderText(folder);
+    SetSourceFolder(folder);
+    // A folder that cannot be read goes to the caller.
+    FileListBox& files = mainWindow().FileList();
+    files.setPath(folder);
+    clsFileSystem fs;
+    const int count = files.listCount();
+    for (int i = 0; i < count; ++i) {
+        auto chain = BuildExtensionChain(); // a chain of its own for each file
+        try {
+            files.setListIndex(i);
+            const std::string path = files.selectedPath();
+            std::string extension = toText(fs.GetFileExtension(path));
+            if (ExtensionAccepted(*chain, extension))
+                dialog.addFoundDocument(fs.GetFileName(path));
+        } catch (...) {
+            // Only this file is skipped.
+        }
+    }
+}
+
+void Mediator::TargetFolder() {
+    // Unlike the source, a cancelled choice empties the target.
+    const std::string folder = BrowseForFolder("Select a Target Folder");
+    General::forms().Form1().setTargetFolderText(folder);
+    SetTgtFolder(folder);
+}

@@ -35,6 +35,11 @@ public:
     std::string GetTgtFile();
     void SetTempFolder(const std::string& folder);
     std::string GetTempFolder() const { return tempFolder_; }
+    std::string MacroSet();
+    void SingleSourceFile();
+    void SourceFolder();
+    void TargetFolder();
+    std::string BrowseForFolder(const std::string& prompt);
 
     // The main window, created and loaded if it does not exist yet.
     MainWindowView& mainWindow();

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/result_list.h"
+#include "core/text.h"
 
 #include <algorithm>
 
@@ -35,4 +36,8 @@ void FileListBox::setListIndex(int index) {
 
 std::string FileListBox::fileName() const {
     return index_ < 0 ? std::string() : names_[static_cast<std::size_t>(index_)];
+}
+
+std::string FileListBox::selectedPath() const {
+    return toChars(path_).size() == 3 ? path_ + fileName() : path_ + "\\" + fileName();
 }

@@ -35,6 +35,9 @@ public:
     int listIndex() const { return index_; }
     // The selected entry's name, or empty text when none is selected.
     std::string fileName() const;
+    // The selected entry's full path: joined directly at a drive root (a
+    // three-character path ending in its backslash), with a backslash otherwise.
+    std::string selectedPath() const;
 
     const std::vector<std::string>& names() const { return names_; }
     // Told after every new listing, so a window can mirror the entries.

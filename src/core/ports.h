@@ -28,4 +28,8 @@ public:
     virtual void doEvents() = 0;
     // Waits the given number of milliseconds.
     virtual void pause(int milliseconds) = 0;
+    // Shows the system's folder browser (file-system folders only, no
+    // owner, the prompt as its title) and answers the text the system wrote
+    // for the chosen folder, or empty text when the user cancelled.
+    virtual std::string browseForFolder(const std::string& prompt) = 0;
 };

@@ -27,6 +27,25 @@ public:
     virtual std::string List(int index) = 0;
 };
 
+// The Batch Documents dialog's folder boxes and found-documents list, which
+// the coordinator's folder choice fills.
+class BatchDocumentsView {
+public:
+    virtual ~BatchDocumentsView() = default;
+    virtual void setSourceFolderText(const std::string& text) = 0; // txtSrcFolder
+    virtual void setTargetFolderText(const std::string& text) = 0; // txtTgtFolder
+    virtual void clearFoundDocuments() = 0;                        // List1
+    virtual void addFoundDocument(const std::string& name) = 0;    // List1
+};
+
+// The macro selection dialog's path box.
+class MacroSelectView {
+public:
+    virtual ~MacroSelectView() = default;
+    virtual std::string pathText() = 0; // txtpathfile
+    virtual void setPathText(const std::string& text) = 0;
+};
+
 // The program's windows, each created and loaded on first use.
 class Forms {
 public:
@@ -36,4 +55,13 @@ public:
     // The extension manager, created and loaded (not shown) if it is not
     // loaded; loading puts the entry "wpd" into its list.
     virtual ExtensionListView& frmExtension() = 0;
+    // The Batch Documents dialog, created and loaded if needed.
+    virtual BatchDocumentsView& Form1() = 0;
+    // The macro selection dialog, created and loaded if needed.
+    virtual MacroSelectView& frmMacroSelect() = 0;
+    // Start-up: the Quick Start dialog, then the macro selection dialog,
+    // each modal and owned by the main window; each returns once the
+    // dialog is hidden.
+    virtual void showQuickStartOwnedByMain() = 0;
+    virtual void showMacroSelectOwnedByMain() = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
 #include <timeapi.h>
 
 #include <algorithm>
@@ -55,7 +56,8 @@ void processPendingEvents() {
 Win32Platform::Win32Platform() {
     // A plain Sleep(4) lasts a whole timer tick (15.6 ms by default); the
     // high-resolution timer waits what was asked.
-    timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+    timer_ =
+        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
     if (timer_ == nullptr)
         timeBeginPeriod(1);
 }
@@ -122,7 +124,9 @@ std::string Win32Platform::temporaryFolderBuffer() {
     return narrow(buffer);
 }
 
-void Win32Platform::doEvents() { processPendingEvents(); }
+void Win32Platform::doEvents() {
+    processPendingEvents();
+}
 
 void Win32Platform::pause(int milliseconds) {
     if (milliseconds <= 0)
@@ -146,4 +150,24 @@ void Win32Platform::pause(int milliseconds) {
     do {
         QueryPerformanceCounter(&now);
     } while (now.QuadPart < end);
+}
+
+std::string Win32Platform::browseForFolder(const std::string& prompt) {
+    const std::wstring title = widen(prompt);
+    BROWSEINFOW info{};
+    info.hwndOwner = nullptr;
+    info.pidlRoot = nullptr; // the desktop
+    info.lpszTitle = title.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
+    if (item == nullptr)
+        return "";
+    // Room for the longest path the system allows, not just 260 characters.
+    std::wstring buffer(32768, L'\0');
+    const BOOL converted =
+        SHGetPathFromIDListEx(item, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT);
+    CoTaskMemFree(item);
+    if (!converted)
+        return "";
+    return narrow(buffer.c_str());
 }

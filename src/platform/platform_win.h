@@ -14,6 +14,7 @@ public:
     std::string temporaryFolderBuffer() override;
     void doEvents() override;
     void pause(int milliseconds) override;
+    std::string browseForFolder(const std::string& prompt) override;
 
 private:
     void* timer_ = nullptr; // high-resolution waitable timer, when the system has one

@@ -10,6 +10,10 @@ class ProgramForms : public Forms {
 public:
     MainWindowView& Form2() override { return form2(); }
     ExtensionListView& frmExtension() override { return extensionManager(); }
+    BatchDocumentsView& Form1() override;
+    MacroSelectView& frmMacroSelect() override;
+    void showQuickStartOwnedByMain() override;
+    void showMacroSelectOwnedByMain() override;
     ::Form2& form2();
     ::frmExtension& extensionManager();
 

@@ -53,6 +53,13 @@ public:
         throw ProgramEnded{};
     }
     std::string temporaryFolderBuffer() override { return tempBuffer; }
+    std::vector<std::string> folderAnswers; // what the folder browser answers, in turn ("" cancels)
+    std::vector<std::string> folderPrompts;
+    std::string browseForFolder(const std::string& prompt) override {
+        folderPrompts.push_back(prompt);
+        const std::size_t n = folderPrompts.size() - 1;
+        return n < folderAnswers.size() ? folderAnswers[n] : "";
+    }
     std::function<void(int)> onYield; // told the number of each yield
     void doEvents() override {
         ++yields;
@@ -127,8 +134,43 @@ public:
     std::string List(int index) override { return entries.at(static_cast<std::size_t>(index)); }
 };
 
+class FakeBatchDocuments : public BatchDocumentsView {
+public:
+    std::string source, target;
+    std::vector<std::string> found;
+    void setSourceFolderText(const std::string& text) override { source = text; }
+    void setTargetFolderText(const std::string& text) override { target = text; }
+    void clearFoundDocuments() override { found.clear(); }
+    void addFoundDocument(const std::string& name) override { found.push_back(name); }
+};
+
+class FakeMacroSelect : public MacroSelectView {
+public:
+    std::string text;
+    std::string pathText() override { return text; }
+    void setPathText(const std::string& value) override { text = value; }
+};
+
 class FakeWindows : public Forms {
 public:
+    FakeBatchDocuments batch;
+    FakeMacroSelect macro;
+    // What the user does in the start-up dialogs, if anything.
+    std::function<void()> inQuickStart, inMacroSelect;
+    BatchDocumentsView& Form1() override { return batch; }
+    MacroSelectView& frmMacroSelect() override { return macro; }
+    void showQuickStartOwnedByMain() override {
+        if (journal)
+            journal->push_back("show Form3");
+        if (inQuickStart)
+            inQuickStart();
+    }
+    void showMacroSelectOwnedByMain() override {
+        if (journal)
+            journal->push_back("show frmMacroSelect");
+        if (inMacroSelect)
+            inMacroSelect();
+    }
     FakeMainWindow main;
     FakeExtensionList extensions;
     int extensionLoads = 0;

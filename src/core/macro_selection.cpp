@@ -1,0 +1,43 @@
+#include "core/macro_selection.h"
+
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "core/ports.h"
+#include "core/settings.h"
+#include "core/text.h"
+#include "core/views.h"
+#include "files/clsFileSystem.h"
+#include "version.h"
+
+namespace MacroSelection {
+
+void Select(MacroSelectView& dialog) { dialog.setPathText(General::coordinator().MacroSet()); }
+
+bool Ok(MacroSelectView& dialog) {
+    const std::string path = dialog.pathText();
+    clsFileSystem fs;
+    if (!fs.FileExist(path)) {
+        // A missing file (an empty box too) clears the setting, silently.
+        MacroSetting::Store("");
+        return true;
+    }
+    if (lowerCase(toText(fs.GetFileExtension(path))) != "wcm") {
+        General::platform().messageBox("Not a valid Macro. Please select a WordPerfect macro", TARNWICK_TITLE,
+                                       MsgIcon::None, MsgButtons::Ok);
+        dialog.setPathText("");
+        return false;
+    }
+    MacroSetting::Store(path);
+    return true;
+}
+
+void Cancel(MacroSelectView& dialog) { dialog.setPathText(""); }
+
+void FillFromSetting(MacroSelectView& dialog) {
+    dialog.setPathText(MacroSetting::Read());
+    Platform& platform = General::platform();
+    for (int i = 0; i < 3; ++i)
+        platform.doEvents();
+}
+
+} // namespace MacroSelection
