@@ -5,9 +5,9 @@
 #include "core/error.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
+#include "standin_test_support.h"
 #include "ui/program_windows.h"
 #include "ui/resource.h"
-#include "standin_test_support.h"
 #include "ui_helpers.h"
 
 #include <commctrl.h>

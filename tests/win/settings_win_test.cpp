@@ -7,33 +7,11 @@
 #include "platform/handles_win.h"
 #include "platform/settings_win.h"
 #include "platform/wide_win.h"
+#include "standin_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace {
-
-// A key under HKEY_CURRENT_USER\Software\Tarnwick Tests that no other test
-// uses, removed with everything below it when the test ends.
-class ScratchRegistryKey {
-public:
-    ScratchRegistryKey() {
-        static std::atomic<int> counter{0};
-        path_ = "Software\\Tarnwick Tests\\settings-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-    }
-    ~ScratchRegistryKey() {
-        RegDeleteTreeW(HKEY_CURRENT_USER, widen(path_).c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick Tests"); // only goes when no other test uses it
-    }
-    ScratchRegistryKey(const ScratchRegistryKey&) = delete;
-    ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 bool keyExists(const std::string& path) {
     UniqueHkey key;

@@ -90,6 +90,17 @@ std::string ScratchFolder::file(const std::string& name, const std::string& byte
     return full;
 }
 
+ScratchRegistryKey::ScratchRegistryKey() {
+    static std::atomic<int> counter{0};
+    path_ = "Software\\Tarnwick Tests\\test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter);
+}
+
+ScratchRegistryKey::~ScratchRegistryKey() {
+    RegDeleteTreeW(HKEY_CURRENT_USER, widen(path_).c_str());
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick Tests"); // goes once no other test uses it
+}
+
 void clearStandinSettings() {
     for (const char* name : {"Journal", "Fail", "Delay"})
         SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);

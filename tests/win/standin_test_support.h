@@ -27,6 +27,22 @@ private:
     std::string folder_;
 };
 
+// A key under HKEY_CURRENT_USER\Software\Tarnwick Tests that no other test
+// uses (for a settings store of the test's own), removed with everything
+// below it when the test ends.
+class ScratchRegistryKey {
+public:
+    ScratchRegistryKey();
+    ~ScratchRegistryKey();
+    ScratchRegistryKey(const ScratchRegistryKey&) = delete;
+    ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
+    // The key's path below HKEY_CURRENT_USER.
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 // Where the stand-in takes its settings from for one test.
 enum class SettingsChannel { Environment, Registry };
 
