@@ -272,6 +272,26 @@ TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
     EXPECT_EQ(readBytes(document), kDocument);
 }
 
+TEST_F(ConversionJobs, BatchJobWhoseMacroBreaksFailsAndClosesTheDocument) {
+    writeBytes(macro, "Type \"half done\"\r\nError \"The macro gave up\"\r\n");
+    startProgram();
+    General::mediator->SetTgtFolder(targetFolder);
+    DecObj job;
+    job.init(document);
+    try {
+        job.Execute();
+        ADD_FAILURE() << "the job raised nothing";
+    } catch (const AppError& error) {
+        EXPECT_EQ(error.description(), "The macro gave up");
+    }
+    const std::vector<std::string> expected{"FileOpen\t" + document, "envDocBlank", "PosDocVeryTop",
+                                            "MacroFilePlay\t" + macro, "CloseNoSave"};
+    EXPECT_EQ(journalLines(journal), expected) << text(journalLines(journal));
+    EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
+    expectNoTemporaryFileLeft();
+    EXPECT_TRUE(filesIn(targetFolder).empty());
+}
+
 TEST_F(ConversionJobs, SingleJobSavesUnderTheNameTypedInTheSaveDialog) {
     startProgram();
     General::mediator->SetTgtFolder(targetFolder + "\\");
