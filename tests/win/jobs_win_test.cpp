@@ -149,7 +149,8 @@ protected:
     const std::string sourceFolder = scratch.path("source");
     const std::string targetFolder = scratch.path("target");
     // A name in another script, so that it travels the whole way as text.
-    const std::string document = sourceFolder + "\\\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE.wpd";
+    const std::string documentName = "\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE.wpd";
+    const std::string document = sourceFolder + "\\" + documentName;
     std::set<std::string> temporaryFilesBefore;
 
     // Starting the local server costs about a second under Wine: one object
@@ -178,15 +179,44 @@ protected:
     ~ConversionJobs() override { General::reset(); }
 
     // Starts the program as its entry point does; the word processor's
-    // object made here reads the stand-in settings of this moment.
+    // object made here reads the stand-in settings of this moment. The
+    // start-up dialogs are left with Escape, which keeps the macro setting
+    // as the test stored it.
     void startProgram() {
         General::reset();
         General::install({&platform, &windows, &files, &settings});
-        General::Main();
+        {
+            MessageBoxes boxes;
+            ScriptedUser user([] {
+                for (HWND dialog : threadWindows(L"#32770"))
+                    if (!isMessageBox(dialog))
+                        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                return false;
+            });
+            General::Main();
+            EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
+        }
         ASSERT_TRUE(General::WordPerfect);
+        ASSERT_EQ(MacroSetting::Read(), macro);
     }
 
     ResultList& rows() { return windows.form2().ListView1(); }
+
+    // Starts the program and runs a batch job that is expected to fail;
+    // answers what it raised.
+    AppError failingBatchJob() {
+        startProgram();
+        General::mediator->SetTgtFolder(targetFolder);
+        DecObj job;
+        job.init(document);
+        try {
+            job.Execute();
+        } catch (const AppError& error) {
+            return error;
+        }
+        ADD_FAILURE() << "the job raised nothing";
+        return AppError(0, "");
+    }
 
     // The journal up to the macro's end: the document opened, checked, the
     // insertion point on top, the macro played and its playing state read
@@ -228,7 +258,7 @@ TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
     job.Execute();
     const auto took = std::chrono::steady_clock::now() - started;
 
-    const std::string result = targetFolder + "\\\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE.wpd";
+    const std::string result = targetFolder + "\\" + documentName;
     EXPECT_EQ(readBytes(result), kResult);
     EXPECT_EQ(readBytes(document), kDocument) << "the source stays as it was";
     EXPECT_GE(took, kMacroPlaying) << "the job waits for the macro to end";
@@ -247,23 +277,14 @@ TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
 
 TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
     standin.fail("FileSave:2:Disk is full");
-    startProgram();
-    General::mediator->SetTgtFolder(targetFolder);
-    DecObj job;
-    job.init(document);
-    try {
-        job.Execute();
-        ADD_FAILURE() << "the job raised nothing";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.number(), kInjected);
-        EXPECT_EQ(error.description(), "Disk is full");
-    }
+    const AppError error = failingBatchJob();
+    EXPECT_EQ(error.number(), kInjected);
+    EXPECT_EQ(error.description(), "Disk is full");
 
     const auto rest = afterTheMacro();
     ASSERT_EQ(rest.size(), 3u) << text(rest);
     expectTemporarySave(rest[0]);
-    EXPECT_EQ(rest[1],
-              "FileSave\t" + targetFolder + "\\\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE.wpd");
+    EXPECT_EQ(rest[1], "FileSave\t" + targetFolder + "\\" + documentName);
     EXPECT_EQ(rest[2], "CloseNoSave") << "the document is closed";
 
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
@@ -274,16 +295,7 @@ TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
 
 TEST_F(ConversionJobs, BatchJobWhoseMacroBreaksFailsAndClosesTheDocument) {
     writeBytes(macro, "Type \"half done\"\r\nError \"The macro gave up\"\r\n");
-    startProgram();
-    General::mediator->SetTgtFolder(targetFolder);
-    DecObj job;
-    job.init(document);
-    try {
-        job.Execute();
-        ADD_FAILURE() << "the job raised nothing";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.description(), "The macro gave up");
-    }
+    EXPECT_EQ(failingBatchJob().description(), "The macro gave up");
     const std::vector<std::string> expected{"FileOpen\t" + document, "envDocBlank", "PosDocVeryTop",
                                             "MacroFilePlay\t" + macro, "CloseNoSave"};
     EXPECT_EQ(journalLines(journal), expected) << text(journalLines(journal));
