@@ -2,6 +2,7 @@
 
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/macro_selection.h"
 #include "core/ports.h"
 #include "platform/wide_win.h"
 #include "ui/program_windows.h"
@@ -18,6 +19,10 @@ const wchar_t* const kClassName = L"TarnwickForm2";
 constexpr int kListUnits = 20135;
 constexpr int kFileNameUnits = 17639;
 constexpr int kStatusUnits = 2470;
+
+ProgramForms& programForms() {
+    return dynamic_cast<ProgramForms&>(General::forms());
+}
 
 void registerClass() {
     static bool registered = false;
@@ -201,13 +206,25 @@ void Form2::onCommand(int id) {
     }
     case IDM_EXTENSIONS:
         // The extension manager, shown without being modal.
-        dynamic_cast<ProgramForms&>(General::forms()).extensionManager().show();
+        programForms().extensionManager().show();
         break;
     case IDM_OPEN:
-    case IDM_MACRO_RUN:
+        General::coordinator().SingleSourceFile();
+        break;
+    case IDM_MACRO_RUN: {
+        // The stored macro goes into the box first; then the dialog is
+        // shown modally, without owner.
+        frmMacroSelect& dialog = programForms().macroSelect();
+        MacroSelection::FillFromSetting(dialog);
+        dialog.showModal(nullptr);
+        break;
+    }
     case IDM_BATCH:
+        programForms().batchDocuments().showModal(nullptr);
+        break;
     case IDM_INFO:
-        // The windows these open come with the file choices and dialogs.
+        // Without being modal, without owner.
+        programForms().about().show();
         break;
     default:
         break;

@@ -1,7 +1,5 @@
 #include "ui/program_windows.h"
 
-#include "core/error.h"
-
 Form2& ProgramForms::form2() {
     if (!form2_) {
         auto window = std::make_unique<::Form2>();
@@ -16,13 +14,25 @@ frmExtension& ProgramForms::extensionManager() {
     return extensions_;
 }
 
-// The start-up dialogs are being built; until then start-up skips them and
-// the folder and macro choices report that they are not there.
-BatchDocumentsView& ProgramForms::Form1() {
-    throw AppError(ErrorNumber::ObjectRequired, "The Batch Documents dialog is not available");
+Form1& ProgramForms::batchDocuments() {
+    batch_.load(); // after its close box, this builds it anew and empty
+    return batch_;
 }
-MacroSelectView& ProgramForms::frmMacroSelect() {
-    throw AppError(ErrorNumber::ObjectRequired, "The macro selection dialog is not available");
+
+Form3& ProgramForms::quickStart() {
+    quickStart_.load();
+    return quickStart_;
 }
-void ProgramForms::showQuickStartOwnedByMain() {}
-void ProgramForms::showMacroSelectOwnedByMain() {}
+
+frmMacroSelect& ProgramForms::macroSelect() {
+    macroSelect_.load();
+    return macroSelect_;
+}
+
+void ProgramForms::showQuickStartOwnedByMain() {
+    quickStart().showModal(form2().hwnd());
+}
+
+void ProgramForms::showMacroSelectOwnedByMain() {
+    macroSelect().showModal(form2().hwnd());
+}

@@ -1,0 +1,122 @@
+#include "ui/Form1.h"
+
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "ui/Form1_ids.h"
+#include "ui/modal_loop.h"
+#include "ui/window_util.h"
+
+Form1::~Form1() {
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+}
+
+void Form1::load() {
+    if (hwnd_ != nullptr)
+        return;
+    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FORM1), nullptr,
+                               &Form1::dialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr)
+        throw windowError("the Batch Documents dialog");
+    registerModelessDialog(hwnd_, true);
+}
+
+void Form1::showModal(HWND owner) {
+    load();
+    ::showModal(hwnd_, owner);
+}
+
+void Form1::hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form1::setSourceFolderText(const std::string& text) {
+    load();
+    SetDlgItemTextW(hwnd_, IDC_TXTSRCFOLDER, widen(text).c_str());
+}
+
+void Form1::setTargetFolderText(const std::string& text) {
+    load();
+    SetDlgItemTextW(hwnd_, IDC_TXTTGTFOLDER, widen(text).c_str());
+}
+
+void Form1::clearFoundDocuments() {
+    load();
+    SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_RESETCONTENT, 0, 0);
+}
+
+void Form1::addFoundDocument(const std::string& name) {
+    load();
+    // At the end, in the order found.
+    const std::wstring text = widen(name);
+    HWND list = GetDlgItem(hwnd_, IDC_LIST1);
+    SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    // Long names can be scrolled to.
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    const auto extent = static_cast<int>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0));
+    if (size.cx + 8 > extent)
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
+}
+
+void Form1::start() {
+    hide();
+    Mediator& coordinator = General::coordinator();
+    coordinator.StartStateTwo();
+    command_ = std::make_shared<cmd1>();
+    command_->init(coordinator);
+    // The batch runs to its end before this returns.
+    Command& command = *command_;
+    command.Execute();
+}
+
+INT_PTR Form1::handle(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_BTNSOURCE:
+            General::coordinator().SourceFolder();
+            return TRUE;
+        case IDC_BTNTARGET:
+            General::coordinator().TargetFolder();
+            return TRUE;
+        case IDC_BD_COMMAND1:
+            start();
+            return TRUE;
+        case IDC_BD_COMMAND2:
+        case IDCANCEL: // Escape hides the dialog like "Cancel"
+            hide();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE:
+        // The close box destroys the dialog with its contents.
+        DestroyWindow(hwnd_);
+        return TRUE;
+    case WM_DESTROY:
+        registerModelessDialog(hwnd_, false);
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK Form1::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+}

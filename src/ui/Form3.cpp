@@ -1,0 +1,122 @@
+#include "ui/Form3.h"
+
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "ui/Form1.h"
+#include "ui/Form3_ids.h"
+#include "ui/modal_loop.h"
+#include "ui/web_link.h"
+#include "ui/window_util.h"
+
+namespace {
+// The link's colour, as web links are usually shown.
+constexpr COLORREF kLinkColour = RGB(0, 0, 204);
+} // namespace
+
+Form3::~Form3() {
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+}
+
+void Form3::load() {
+    if (hwnd_ != nullptr)
+        return;
+    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FORM3), nullptr,
+                               &Form3::dialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr)
+        throw windowError("the Quick Start dialog");
+    registerModelessDialog(hwnd_, true);
+    initialise();
+}
+
+void Form3::initialise() {
+    const UINT dpi = windowDpi(hwnd_);
+    titleFont_.reset(makeFont(L"Arial", 18, true, dpi));
+    SendDlgItemMessageW(hwnd_, IDC_QS_LABEL2, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+
+    // The address is shown underlined in the dialog's own font.
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&font));
+    HWND link = GetDlgItem(hwnd_, IDC_QS_LABEL3);
+    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+    SetWindowTextW(link, widen(kMakerWebAddress).c_str());
+}
+
+void Form3::showModal(HWND owner) {
+    load();
+    ::showModal(hwnd_, owner);
+}
+
+void Form3::hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_QS_BTNBATCH:
+            hide();
+            // Returns once the Batch Documents dialog is hidden.
+            batchDocuments_.showModal(nullptr);
+            return TRUE;
+        case IDC_QS_BTNSINGLE:
+            hide();
+            General::coordinator().SingleSourceFile();
+            return TRUE;
+        case IDC_QS_BTNCANCEL:
+        case IDCANCEL: // Escape hides the dialog like "Cancel"
+            hide();
+            return TRUE;
+        case IDC_QS_LABEL3:
+            if (HIWORD(wParam) == STN_CLICKED)
+                OpenMakerWebPage(hwnd_);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd_, IDC_QS_LABEL3)) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kLinkColour);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        return FALSE;
+    case WM_SETCURSOR:
+        // The hand over the link, as over any web link.
+        if (reinterpret_cast<HWND>(wParam) == GetDlgItem(hwnd_, IDC_QS_LABEL3)) {
+            SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_CLOSE:
+        // The close box destroys the dialog.
+        DestroyWindow(hwnd_);
+        return TRUE;
+    case WM_DESTROY:
+        registerModelessDialog(hwnd_, false);
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK Form3::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<Form3*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    return static_cast<INT_PTR>(
+        guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam, lParam)); }));
+}

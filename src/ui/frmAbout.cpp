@@ -1,0 +1,199 @@
+#include "ui/frmAbout.h"
+
+#include "core/General.h"
+#include "core/ports.h"
+#include "files/file_services.h"
+#include "platform/handles_win.h"
+#include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "ui/frmAbout_ids.h"
+#include "ui/window_util.h"
+#include "version.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const char* const kCredit = "Tarnwick was created by Fenmoor Ruvu in December 2026.";
+
+void sayUnavailable() {
+    General::platform().messageBox("System Information Is Unavailable At This Time", TARNWICK_TITLE,
+                                   MsgIcon::None, MsgButtons::Ok);
+}
+
+// Starts the program with a normal, focused window; false when it cannot be
+// started.
+bool startProgram(const std::string& path) {
+    std::wstring commandLine = L"\"" + widen(path) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
+        return false;
+    // The program runs on its own; nothing waits for it.
+    UniqueHandle thread(process.hThread), started(process.hProcess);
+    return true;
+}
+
+} // namespace
+
+frmAbout::~frmAbout() {
+    if (hwnd_ != nullptr)
+        DestroyWindow(hwnd_);
+}
+
+void frmAbout::show() {
+    if (hwnd_ == nullptr) {
+        hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMABOUT), nullptr,
+                                   &frmAbout::dialogProc, reinterpret_cast<LPARAM>(this));
+        if (hwnd_ == nullptr)
+            throw windowError("the About box");
+        registerModelessDialog(hwnd_, true);
+        initialise();
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void frmAbout::initialise() {
+    SetWindowTextW(hwnd_, widen(std::string("About ") + TARNWICK_TITLE).c_str());
+    const std::string version = versionText();
+    if (!version.empty())
+        SetDlgItemTextW(hwnd_, IDC_LBLVERSION, widen(version).c_str());
+    titleFont_.reset(makeFont(L"Arial", 12, true, windowDpi(hwnd_)));
+    SendDlgItemMessageW(hwnd_, IDC_LBLTITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+    SetDlgItemTextW(hwnd_, IDC_LBLTITLE, widen(TARNWICK_TITLE).c_str());
+}
+
+std::string frmAbout::versionText() {
+    std::wstring module(32768, L'\0');
+    const DWORD n = GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (n == 0 || n >= module.size())
+        return {};
+    module.resize(n);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(module.c_str(), &ignored);
+    if (size == 0)
+        return {};
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(module.c_str(), 0, size, data.data()))
+        return {};
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || info == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO))
+        return {};
+    // The file version is major, minor, revision, 0.
+    return "Version " + std::to_string(HIWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(info->dwFileVersionLS));
+}
+
+bool frmAbout::GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName,
+                           std::string& value) {
+    // Read access is all this needs; the key closes on every path.
+    UniqueHkey key;
+    if (RegOpenKeyExW(root, widen(keyName).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+        value.clear();
+        return false;
+    }
+    constexpr DWORD kCharacters = 1024;
+    std::vector<wchar_t> buffer(kCharacters, L'\0');
+    DWORD type = 0;
+    DWORD bytes = kCharacters * sizeof(wchar_t);
+    if (RegQueryValueExW(key.get(), widen(valueName).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS) {
+        value.clear();
+        return false;
+    }
+    // The size counts bytes: n characters, the last one a NUL or not.
+    std::size_t n = bytes / sizeof(wchar_t);
+    if (n > 0 && buffer[n - 1] == L'\0')
+        --n;
+    switch (type) {
+    case REG_SZ:
+        value = narrow(std::wstring_view(buffer.data(), n));
+        break;
+    case REG_DWORD: {
+        DWORD number = 0;
+        std::memcpy(&number, buffer.data(), sizeof number);
+        value = std::to_string(number);
+        break;
+    }
+    default:
+        break; // left as the caller gave it
+    }
+    return true;
+}
+
+void frmAbout::StartSysInfo() {
+    StartSysInfo(SysInfoRegistry{});
+}
+
+void frmAbout::StartSysInfo(const SysInfoRegistry& where) {
+    try {
+        std::string program;
+        if (!GetKeyValue(where.root, where.pathKey, "PATH", program)) {
+            std::string folder;
+            if (!GetKeyValue(where.root, where.folderKey, "MSINFO", folder)) {
+                sayUnavailable();
+                return;
+            }
+            program = folder + "\\MSINFO32.EXE";
+            if (!General::files().findOrdinaryFile(program)) {
+                sayUnavailable();
+                return;
+            }
+        }
+        if (!startProgram(program))
+            sayUnavailable();
+    } catch (...) {
+        sayUnavailable();
+    }
+}
+
+INT_PTR frmAbout::handle(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_CMDOK:
+        case IDCANCEL: // Escape closes the box like "OK"
+            DestroyWindow(hwnd_);
+            return TRUE;
+        case IDC_CMDSYSINFO:
+            StartSysInfo();
+            return TRUE;
+        case IDC_LBLTITLE:
+            if (HIWORD(wParam) == STN_CLICKED)
+                General::platform().messageBox(kCredit, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE:
+        DestroyWindow(hwnd_);
+        return TRUE;
+    case WM_DESTROY:
+        registerModelessDialog(hwnd_, false);
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK frmAbout::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<frmAbout*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The About box: the program's title and version, the credit, and the
+// system's System Information tool. Shown without being modal; "OK" and the
+// close box destroy it, and the next showing creates it anew.
+#include "ui/gdi_handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+class frmAbout {
+public:
+    // Where the System Information tool is looked up: the program's full
+    // path (value "PATH"), else the folder holding MSINFO32.EXE (value
+    // "MSINFO"). The system's places by default; tests give their own.
+    struct SysInfoRegistry {
+        HKEY root = HKEY_LOCAL_MACHINE;
+        std::string pathKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+        std::string folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+    };
+
+    frmAbout() = default;
+    ~frmAbout();
+    frmAbout(const frmAbout&) = delete;
+    frmAbout& operator=(const frmAbout&) = delete;
+
+    // Creates the box if it does not exist and shows it, without owner.
+    void show();
+    bool loaded() const { return hwnd_ != nullptr; }
+    HWND hwnd() const { return hwnd_; }
+
+    // Starts the System Information tool, or says that it is unavailable.
+    void StartSysInfo();
+    void StartSysInfo(const SysInfoRegistry& where);
+
+    // Reads a value below the root into value: text as it is, a 32-bit
+    // number as decimal text; any other type leaves value as it was. Answers
+    // false, with empty value, when the key or the value cannot be read.
+    static bool GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName,
+                            std::string& value);
+
+    // "Version major.minor.revision" from the running module's version
+    // resource; empty text when it has none.
+    static std::string versionText();
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handle(UINT message, WPARAM wParam);
+    void initialise();
+
+    HWND hwnd_ = nullptr;
+    UniqueFont titleFont_;
+};
