@@ -1,0 +1,480 @@
+// The Quick Start, Batch Documents and macro selection dialogs with the real
+// windows and the system's file dialogs and folder browser, driven by a
+// scripted user while they run their modal loops.
+#include "core/Mediator.h"
+#include "core/settings.h"
+#include "dialog_test_support.h"
+#include "platform/wide_win.h"
+#include "standin_test_support.h"
+#include "ui/Form1_ids.h"
+#include "ui/Form3_ids.h"
+#include "ui/frmMacroSelect_ids.h"
+#include "ui/resource.h"
+
+namespace {
+
+const char* const kDescription =
+    "When you need to run a macro on a folder full of WordPerfect documents. Opens each WordPerfect document "
+    "found in a folder and runs a macro on it. Great for customized migration of documents, changing headers "
+    "footers and/or text. Write a custom, wcm, macro and use Tarnwick to run the macro on a batch of "
+    "WordPerfect "
+    "documents.";
+
+HWND ownerOf(HWND window) {
+    return GetWindow(window, GW_OWNER);
+}
+
+using QuickStart = DialogTest;
+
+TEST_F(QuickStart, StartUpShowsQuickStartThenTheMacroDialogBothOwnedByTheMainWindow) {
+    HWND quick = nullptr, macro = nullptr;
+    bool mainDisabledMeanwhile = false;
+    Script user({
+        [&] {
+            quick = dialogCaptioned(L"Quick Start");
+            if (quick == nullptr)
+                return false;
+            EXPECT_EQ(ownerOf(quick), mainWindow());
+            mainDisabledMeanwhile = !IsWindowEnabled(mainWindow());
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL2), "Tarnwick");
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL1), "Select one...");
+            EXPECT_EQ(controlText(quick, IDC_QS_BTNBATCH), "BatchDocuments");
+            EXPECT_EQ(controlText(quick, IDC_QS_BTNSINGLE), "Open Document");
+            EXPECT_EQ(controlText(quick, IDC_QS_BTNCANCEL), "Cancel");
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL5), kDescription);
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL6), "Created by: Fenmoor Ruvu");
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL7), "For more details please contact Fenmoor Ruvu");
+            EXPECT_EQ(controlText(quick, IDC_QS_LABEL3), "https://tarnwick.example.org/");
+            // The link reports clicks; the two pictures carry images.
+            EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(quick, IDC_QS_LABEL3), GWL_STYLE) & SS_NOTIFY);
+            for (int picture : {IDC_QS_PICTURE2, IDC_QS_PICTURE3})
+                EXPECT_NE(SendDlgItemMessageW(quick, picture, STM_GETICON, 0, 0), 0) << picture;
+            click(quick, IDC_QS_BTNCANCEL);
+            return true;
+        },
+        [&] {
+            macro = windows.macroSelect().hwnd();
+            if (!shown(macro) || shown(quick))
+                return false;
+            EXPECT_EQ(ownerOf(macro), mainWindow());
+            EXPECT_EQ(windowText(macro), L"") << "the title bar carries no text";
+            EXPECT_EQ(controlText(macro, IDC_TXTPATHFILE), "") << "start-up does not fill the box";
+            click(macro, IDC_MS_BTNCANCEL);
+            return true;
+        },
+    });
+    General::Main();
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(mainDisabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(mainWindow())) << "enabled again after the modal showings";
+    // Hidden, not destroyed.
+    EXPECT_TRUE(IsWindow(quick));
+    EXPECT_FALSE(IsWindowVisible(quick));
+    EXPECT_TRUE(IsWindow(macro));
+    EXPECT_FALSE(IsWindowVisible(macro));
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateThree())
+        << "Cancel changes no mode";
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(QuickStart, BatchDocumentsReturnsOnlyWhenTheBatchDialogIsHiddenAndCancelStartsNothing) {
+    startCoordinator();
+    HWND quick = windows.quickStart().hwnd();
+    HWND batch = nullptr;
+    Script user({
+        [&] {
+            if (!shown(quick))
+                return false;
+            click(quick, IDC_QS_BTNBATCH);
+            return true;
+        },
+        [&] {
+            batch = windows.batchDocuments().hwnd();
+            if (!shown(batch))
+                return false;
+            EXPECT_FALSE(shown(quick)) << "Quick Start is hidden first";
+            EXPECT_EQ(ownerOf(batch), nullptr);
+            click(batch, IDC_BD_COMMAND2);
+            return true;
+        },
+    });
+    windows.showQuickStartOwnedByMain();
+    EXPECT_TRUE(user.finished());
+    EXPECT_FALSE(shown(batch));
+    EXPECT_TRUE(IsWindow(batch));
+    EXPECT_FALSE(windows.batchDocuments().startCommand());
+    EXPECT_FALSE(General::mediator->latestCmd1());
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+}
+
+TEST_F(QuickStart, OpenDocumentHidesItselfAndConvertsTheDocumentTypedInTheOpenDialog) {
+    startCoordinator();
+    ScratchFolder folder;
+    // An extension outside the list: it can be chosen by typing its name,
+    // and then nothing is queued.
+    const std::string document = folder.file("notes.txt", "text");
+    HWND quick = windows.quickStart().hwnd();
+    Script user({
+        [&] {
+            if (!shown(quick))
+                return false;
+            click(quick, IDC_QS_BTNSINGLE);
+            return true;
+        },
+        [&] {
+            if (fileDialog() == nullptr)
+                return false;
+            EXPECT_FALSE(shown(quick));
+            return typeFileNameAndOpen(document);
+        },
+    });
+    windows.showQuickStartOwnedByMain();
+    EXPECT_TRUE(user.finished());
+    Mediator& coordinator = *General::mediator;
+    EXPECT_EQ(coordinator.GetSourceFile(), document);
+    EXPECT_EQ(coordinator.GetTgtFolder(), folder.folder() + "\\");
+    EXPECT_EQ(coordinator.stateManager()->current(), coordinator.stateManager()->stateOne());
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(QuickStart, CloseBoxDestroysItAndTheNextShowingBuildsItAgain) {
+    startCoordinator();
+    HWND first = windows.quickStart().hwnd();
+    Script close({[&] {
+        if (!shown(first))
+            return false;
+        closeBox(first);
+        return true;
+    }});
+    windows.showQuickStartOwnedByMain();
+    EXPECT_TRUE(close.finished());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+
+    HWND second = nullptr;
+    Script cancel({[&] {
+        second = windows.quickStart().hwnd();
+        if (!shown(second))
+            return false;
+        EXPECT_EQ(controlText(second, IDC_QS_LABEL3), "https://tarnwick.example.org/");
+        click(second, IDC_QS_BTNCANCEL);
+        return true;
+    }});
+    windows.showQuickStartOwnedByMain();
+    EXPECT_TRUE(cancel.finished());
+    EXPECT_NE(second, nullptr);
+    EXPECT_TRUE(IsWindow(second));
+}
+
+using BatchDocuments = DialogTest;
+
+TEST_F(BatchDocuments, FolderChoicesFillTheDialogAndSurviveTheNextShowing) {
+    startCoordinator();
+    ScratchFolder source, target;
+    source.file("b.wpd", "x");
+    source.file("A.WPD", "x");
+    source.file("notes.txt", "x");
+    source.file("hidden.wpd", "", FILE_ATTRIBUTE_HIDDEN);
+    HWND batch = nullptr;
+    Script first({
+        [&] {
+            batch = windows.batchDocuments().hwnd();
+            if (!shown(batch))
+                return false;
+            EXPECT_EQ(windowText(batch), L"Batch Documents");
+            EXPECT_EQ(ownerOf(batch), nullptr);
+            EXPECT_FALSE(IsWindowEnabled(mainWindow()));
+            click(batch, IDC_BTNSOURCE);
+            return true;
+        },
+        [&] { return chooseFolder(source.folder()); },
+        [&] {
+            if (controlText(batch, IDC_TXTSRCFOLDER).empty())
+                return false;
+            click(batch, IDC_BTNTARGET);
+            return true;
+        },
+        [&] { return chooseFolder(target.folder()); },
+        [&] {
+            if (controlText(batch, IDC_TXTTGTFOLDER).empty())
+                return false;
+            click(batch, IDC_BD_COMMAND2);
+            return true;
+        },
+    });
+    menu(IDM_BATCH);
+    ASSERT_TRUE(first.finished());
+    EXPECT_FALSE(shown(batch));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+    EXPECT_EQ(controlText(batch, IDC_TXTSRCFOLDER), source.folder());
+    EXPECT_EQ(controlText(batch, IDC_TXTTGTFOLDER), target.folder());
+    EXPECT_EQ(listEntries(GetDlgItem(batch, IDC_LIST1)), (std::vector<std::string>{"A.WPD", "b.wpd"}));
+    EXPECT_EQ(General::mediator->GetSourceFolder(), source.folder());
+    EXPECT_EQ(General::mediator->GetTgtFolder(), target.folder());
+
+    // Shown again: what it held is still there. Cancelling the target
+    // browser empties the target box and the stored target.
+    std::string sourceShown;
+    std::vector<std::string> listShown;
+    Script second({
+        [&] {
+            if (!shown(batch))
+                return false;
+            sourceShown = controlText(batch, IDC_TXTSRCFOLDER);
+            listShown = listEntries(GetDlgItem(batch, IDC_LIST1));
+            click(batch, IDC_BTNTARGET);
+            return true;
+        },
+        [&] { return cancelFolderBrowser(); },
+        [&] {
+            if (dialogCaptioned(L"Browse for Folder") != nullptr ||
+                !controlText(batch, IDC_TXTTGTFOLDER).empty())
+                return false;
+            click(batch, IDC_BTNSOURCE);
+            return true;
+        },
+        [&] { return cancelFolderBrowser(); },
+        [&] {
+            if (dialogCaptioned(L"Browse for Folder") != nullptr)
+                return false;
+            click(batch, IDC_BD_COMMAND2);
+            return true;
+        },
+    });
+    menu(IDM_BATCH);
+    ASSERT_TRUE(second.finished());
+    EXPECT_EQ(windows.batchDocuments().hwnd(), batch) << "the same window, shown again";
+    EXPECT_EQ(sourceShown, source.folder());
+    EXPECT_EQ(listShown, (std::vector<std::string>{"A.WPD", "b.wpd"}));
+    EXPECT_EQ(controlText(batch, IDC_TXTTGTFOLDER), "");
+    EXPECT_EQ(General::mediator->GetTgtFolder(), "");
+    // A cancelled source choice keeps everything.
+    EXPECT_EQ(controlText(batch, IDC_TXTSRCFOLDER), source.folder());
+    EXPECT_EQ(General::mediator->GetSourceFolder(), source.folder());
+    EXPECT_EQ(listEntries(GetDlgItem(batch, IDC_LIST1)).size(), 2u);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(BatchDocuments, CloseBoxDestroysItAndTheNextShowingIsEmpty) {
+    startCoordinator();
+    windows.batchDocuments().setSourceFolderText("C:\\before");
+    windows.batchDocuments().setTargetFolderText("C:\\after");
+    windows.batchDocuments().addFoundDocument("a.wpd");
+    HWND first = windows.batchDocuments().hwnd();
+    Script close({[&] {
+        if (!shown(first))
+            return false;
+        closeBox(first);
+        return true;
+    }});
+    menu(IDM_BATCH);
+    ASSERT_TRUE(close.finished());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+
+    HWND second = nullptr;
+    std::string sourceShown = "unset", targetShown = "unset";
+    std::size_t entriesShown = 99;
+    Script cancel({[&] {
+        second = windows.batchDocuments().hwnd();
+        if (!shown(second))
+            return false;
+        sourceShown = controlText(second, IDC_TXTSRCFOLDER);
+        targetShown = controlText(second, IDC_TXTTGTFOLDER);
+        entriesShown = listEntries(GetDlgItem(second, IDC_LIST1)).size();
+        click(second, IDC_BD_COMMAND2);
+        return true;
+    }});
+    menu(IDM_BATCH);
+    ASSERT_TRUE(cancel.finished());
+    EXPECT_EQ(sourceShown, "");
+    EXPECT_EQ(targetShown, "");
+    EXPECT_EQ(entriesShown, 0u);
+}
+
+TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTime) {
+    startCoordinator();
+    ScratchFolder source, target; // no documents: the batch has nothing to do
+    General::mediator->SetSourceFolder(source.folder());
+    General::mediator->SetTgtFolder(target.folder());
+    auto pressStart = [&] {
+        return Script({[&] {
+            HWND batch = windows.batchDocuments().hwnd();
+            if (!shown(batch))
+                return false;
+            click(batch, IDC_BD_COMMAND1);
+            return true;
+        }});
+    };
+    std::shared_ptr<cmd1> firstCommand;
+    {
+        Script user = pressStart();
+        menu(IDM_BATCH);
+        ASSERT_TRUE(user.finished());
+    }
+    EXPECT_FALSE(shown(windows.batchDocuments().hwnd()));
+    firstCommand = windows.batchDocuments().startCommand();
+    ASSERT_TRUE(firstCommand);
+    EXPECT_EQ(General::mediator->latestCmd1(), firstCommand) << "the command hands itself to the coordinator";
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+    {
+        Script user = pressStart();
+        menu(IDM_BATCH);
+        ASSERT_TRUE(user.finished());
+    }
+    EXPECT_NE(windows.batchDocuments().startCommand(), firstCommand);
+    EXPECT_EQ(General::mediator->latestCmd1(), windows.batchDocuments().startCommand());
+    EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
+}
+
+using MacroSelect = DialogTest;
+
+TEST_F(MacroSelect, MacroToRunFillsTheBoxAndRefusesAFileThatIsNotAMacro) {
+    startCoordinator();
+    ScratchFolder folder;
+    const std::string notes = folder.file("notes.txt", "x");
+    MacroSetting::Store(notes);
+    HWND macro = nullptr;
+    std::string boxAfterMessage = "unset";
+    Script user({
+        [&] {
+            macro = windows.macroSelect().hwnd();
+            if (!shown(macro))
+                return false;
+            EXPECT_EQ(ownerOf(macro), nullptr);
+            EXPECT_EQ(controlText(macro, IDC_TXTPATHFILE), notes) << "filled from the setting";
+            click(macro, IDC_MS_BTNOK);
+            return true;
+        },
+        [&] {
+            HWND box = dialogCaptioned(L"Tarnwick");
+            if (box == nullptr || !isMessageBox(box))
+                return false;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [&] {
+            if (dialogCaptioned(L"Tarnwick") != nullptr)
+                return false;
+            EXPECT_TRUE(shown(macro)) << "the dialog stays";
+            boxAfterMessage = controlText(macro, IDC_TXTPATHFILE);
+            click(macro, IDC_MS_BTNCANCEL);
+            return true;
+        },
+    });
+    menu(IDM_MACRO_RUN);
+    ASSERT_TRUE(user.finished());
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "Not a valid Macro. Please select a WordPerfect macro");
+    EXPECT_EQ(platform.messages[0].caption, "Tarnwick");
+    EXPECT_EQ(platform.messages[0].icon, MsgIcon::None);
+    EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(boxAfterMessage, "");
+    EXPECT_FALSE(shown(macro));
+    EXPECT_EQ(MacroSetting::Read(), notes) << "neither the refusal nor Cancel changes the setting";
+}
+
+TEST_F(MacroSelect, SelectTakesTheMacroFromTheOpenDialogAndOkStoresIt) {
+    startCoordinator();
+    ScratchFolder folder;
+    const std::string macroFile = folder.file("Headers.WCM", "macro");
+    HWND macro = nullptr;
+    std::string boxAfterSelect;
+    Script user({
+        [&] {
+            macro = windows.macroSelect().hwnd();
+            if (!shown(macro))
+                return false;
+            click(macro, IDC_MS_BTNSELECT);
+            return true;
+        },
+        [&] { return typeFileNameAndOpen(macroFile); },
+        [&] {
+            if (fileDialog() != nullptr || controlText(macro, IDC_TXTPATHFILE).empty())
+                return false;
+            boxAfterSelect = controlText(macro, IDC_TXTPATHFILE);
+            click(macro, IDC_MS_BTNOK);
+            return true;
+        },
+    });
+    menu(IDM_MACRO_RUN);
+    ASSERT_TRUE(user.finished());
+    EXPECT_EQ(boxAfterSelect, macroFile);
+    EXPECT_FALSE(shown(macro));
+    EXPECT_EQ(MacroSetting::Read(), macroFile);
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateOne());
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(MacroSelect, ControlsAndFontsAndTheCloseBoxLeavingTheSetting) {
+    startCoordinator();
+    MacroSetting::Store("C:\\kept.wcm");
+    HWND first = nullptr;
+    Script user({[&] {
+        first = windows.macroSelect().hwnd();
+        if (!shown(first))
+            return false;
+        EXPECT_EQ(controlText(first, IDC_MS_LABEL1),
+                  "Select a macro to run on each document when it is opened.");
+        EXPECT_EQ(controlText(first, IDC_MS_BTNSELECT), "Select");
+        EXPECT_EQ(controlText(first, IDC_MS_BTNOK), "OK");
+        EXPECT_EQ(controlText(first, IDC_MS_BTNCANCEL), "Cancel");
+        EXPECT_TRUE((GetWindowLongPtrW(GetDlgItem(first, IDC_MS_LINE1), GWL_STYLE) & SS_TYPEMASK) ==
+                    SS_ETCHEDHORZ);
+        // Arial 8.25 pt for the texts, 6.75 pt for the path box: the path
+        // box's letters are smaller.
+        LOGFONTW label{}, path{};
+        GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(first, IDC_MS_LABEL1, WM_GETFONT, 0, 0)),
+                   sizeof label, &label);
+        GetObjectW(reinterpret_cast<HFONT>(SendDlgItemMessageW(first, IDC_TXTPATHFILE, WM_GETFONT, 0, 0)),
+                   sizeof path, &path);
+        EXPECT_STREQ(label.lfFaceName, L"Arial");
+        EXPECT_STREQ(path.lfFaceName, L"Arial");
+        EXPECT_LT(-path.lfHeight, -label.lfHeight);
+        // Layout: Select right of the box, Cancel right of OK, both below the line.
+        RECT box, select, ok, cancel, line;
+        GetWindowRect(GetDlgItem(first, IDC_TXTPATHFILE), &box);
+        GetWindowRect(GetDlgItem(first, IDC_MS_BTNSELECT), &select);
+        GetWindowRect(GetDlgItem(first, IDC_MS_BTNOK), &ok);
+        GetWindowRect(GetDlgItem(first, IDC_MS_BTNCANCEL), &cancel);
+        GetWindowRect(GetDlgItem(first, IDC_MS_LINE1), &line);
+        EXPECT_GE(select.left, box.right);
+        EXPECT_GE(cancel.left, ok.right);
+        EXPECT_GE(ok.top, line.bottom);
+        EXPECT_GE(line.top, box.bottom);
+        SetDlgItemTextW(first, IDC_TXTPATHFILE, L"C:\\typed.wcm");
+        closeBox(first);
+        return true;
+    }});
+    windows.showMacroSelectOwnedByMain();
+    ASSERT_TRUE(user.finished());
+    EXPECT_FALSE(IsWindow(first));
+    EXPECT_EQ(MacroSetting::Read(), "C:\\kept.wcm");
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+    EXPECT_EQ(windows.macroSelect().pathText(), "") << "built anew, empty";
+}
+
+using MainWindowCommands = DialogTest;
+
+TEST_F(MainWindowCommands, OpenTakesTheDocumentTypedInTheOpenDialogAndCancelStoresNothing) {
+    startCoordinator();
+    ScratchFolder folder;
+    const std::string document = folder.file("report.txt", "x");
+    {
+        Script user({[&] { return cancelFileDialog(); }});
+        menu(IDM_OPEN);
+        ASSERT_TRUE(user.finished());
+    }
+    EXPECT_EQ(General::mediator->GetSourceFile(), "");
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateOne());
+    {
+        Script user({[&] { return typeFileNameAndOpen(document); }});
+        menu(IDM_OPEN);
+        ASSERT_TRUE(user.finished());
+    }
+    EXPECT_EQ(General::mediator->GetSourceFile(), document);
+    EXPECT_EQ(General::mediator->GetTgtFolder(), folder.folder() + "\\");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+} // namespace
