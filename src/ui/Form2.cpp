@@ -161,15 +161,35 @@ void Form2::layout() {
     ListView_SetColumnWidth(listView_, 1, MulDiv(listWidth, kStatusUnits, kListUnits));
 }
 
-void Form2::rowsCleared() { ListView_SetItemCountEx(listView_, 0, 0); }
+// The list control learns of changes at most ten times a second. A batch
+// changes rows many times a second, and each time the control is told it
+// redraws every visible row (new rows sort in at the top); drawing them for
+// every document would cost more than the document's own work. The rows
+// themselves are always current in ListView1.
+void Form2::rowsCleared() { scheduleListUpdate(); }
+void Form2::rowInserted(std::size_t) { scheduleListUpdate(); }
+void Form2::rowChanged(std::size_t) { scheduleListUpdate(); }
 
-void Form2::rowInserted(std::size_t) {
-    ListView_SetItemCountEx(listView_, static_cast<int>(list_.count()), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-    InvalidateRect(listView_, nullptr, FALSE);
+void Form2::scheduleListUpdate() {
+    if (listUpdatePending_ || hwnd_ == nullptr)
+        return;
+    listUpdatePending_ = true;
+    const ULONGLONG now = GetTickCount64();
+    const ULONGLONG due = lastListUpdate_ + kListUpdateInterval;
+    if (now >= due)
+        PostMessageW(hwnd_, kListUpdateMessage, 0, 0);
+    else
+        SetTimer(hwnd_, kListUpdateTimer, static_cast<UINT>(due - now), nullptr);
 }
 
-void Form2::rowChanged(std::size_t index) {
-    ListView_RedrawItems(listView_, static_cast<int>(index), static_cast<int>(index));
+void Form2::updateList() {
+    KillTimer(hwnd_, kListUpdateTimer);
+    listUpdatePending_ = false;
+    lastListUpdate_ = GetTickCount64();
+    const int count = static_cast<int>(list_.count());
+    if (ListView_GetItemCount(listView_) != count)
+        ListView_SetItemCountEx(listView_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    InvalidateRect(listView_, nullptr, FALSE);
 }
 
 void Form2::onNotify(const NMHDR& header, LRESULT&) {
@@ -233,6 +253,13 @@ void Form2::onCommand(int id) {
 
 LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case kListUpdateMessage:
+        updateList();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kListUpdateTimer)
+            updateList();
+        return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam));
         return 0;

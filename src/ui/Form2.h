@@ -28,6 +28,8 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     HWND listView() const { return listView_; }
+    // Brings the list control up to date with ListView1 at once.
+    void updateList();
     HWND fileListBox() const { return fileList_; }
 
 private:
@@ -41,6 +43,12 @@ private:
     void rowsCleared() override;
     void rowInserted(std::size_t index) override;
     void rowChanged(std::size_t index) override;
+    void scheduleListUpdate();
+    static constexpr UINT kListUpdateMessage = WM_APP + 1;
+    static constexpr UINT_PTR kListUpdateTimer = 1;
+    static constexpr ULONGLONG kListUpdateInterval = 100; // milliseconds
+    bool listUpdatePending_ = false;
+    ULONGLONG lastListUpdate_ = 0;
 
     HWND hwnd_ = nullptr;
     HWND listView_ = nullptr;
