@@ -62,12 +62,7 @@ struct MainWindow : ::testing::Test {
     void command(int id) { SendMessageW(windows.form2().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
     // The start-up routine; its two modal dialogs are left with Escape.
     void startProgram() {
-        ScriptedUser user([] {
-            for (HWND dialog : threadWindows(L"#32770"))
-                if (!isMessageBox(dialog))
-                    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            return false;
-        });
+        ScriptedUser user(escapeEveryDialog());
         General::Main();
     }
 };

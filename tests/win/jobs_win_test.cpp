@@ -7,6 +7,7 @@
 #include "core/Mediator.h"
 #include "core/error.h"
 #include "core/settings.h"
+#include "dialog_test_support.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
@@ -69,14 +70,6 @@ std::string text(const std::vector<std::string>& lines) {
     for (const auto& line : lines)
         all += line + "\n";
     return all;
-}
-
-// The file dialog of this thread that is showing, if one is.
-HWND fileDialog() {
-    for (HWND dialog : threadWindows(L"#32770"))
-        if (!isMessageBox(dialog))
-            return dialog;
-    return nullptr;
 }
 
 HWND fileNameBox(HWND dialog) {
@@ -187,12 +180,7 @@ protected:
         General::install({&platform, &windows, &files, &settings});
         {
             MessageBoxes boxes;
-            ScriptedUser user([] {
-                for (HWND dialog : threadWindows(L"#32770"))
-                    if (!isMessageBox(dialog))
-                        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                return false;
-            });
+            ScriptedUser user(escapeEveryDialog());
             General::Main();
             EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
         }

@@ -102,6 +102,15 @@ bool MessageBoxes::step() {
     return false; // keeps watching
 }
 
+std::function<bool()> escapeEveryDialog() {
+    return [] {
+        for (HWND dialog : threadWindows(L"#32770"))
+            if (!isMessageBox(dialog))
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return false; // keeps watching
+    };
+}
+
 std::string MessageBoxes::list() const {
     std::string all;
     for (const auto& message : seen_)

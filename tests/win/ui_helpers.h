@@ -60,6 +60,11 @@ private:
     ScriptedUser user_;
 };
 
+// A step for ScriptedUser that presses Escape (IDCANCEL) in every dialog of
+// this thread that is not a message box, for as long as it runs: the
+// program's start-up dialogs are left that way.
+std::function<bool()> escapeEveryDialog();
+
 // True for a message box (the system's dialog with its text control),
 // false for other dialogs such as the file dialogs.
 bool isMessageBox(HWND dialog);
