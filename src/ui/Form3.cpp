@@ -43,7 +43,18 @@ void Form3::initialise() {
     linkFont_.reset(CreateFontIndirectW(&font));
     HWND link = GetDlgItem(hwnd_, IDC_QS_LABEL3);
     SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    SetWindowTextW(link, widen(kMakerWebAddress).c_str());
+    const std::wstring address = widen(kMakerWebAddress);
+    SetWindowTextW(link, address.c_str());
+    // Only the address itself is clickable: the label is as wide as its text.
+    HDC dc = GetDC(link);
+    HGDIOBJ old = SelectObject(dc, linkFont_.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(link, dc);
+    RECT bounds;
+    GetWindowRect(link, &bounds);
+    SetWindowPos(link, nullptr, 0, 0, size.cx + 1, bounds.bottom - bounds.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void Form3::showModal(HWND owner) {
