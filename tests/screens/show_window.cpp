@@ -1,0 +1,132 @@
+// Shows one of the program's windows with sample contents and keeps it up,
+// so that scripts/screenshots can take its picture from outside. Not part of
+// the program: it uses the program's windows over a stand-in for the word
+// processor that does nothing.
+//
+// Usage: show_window NAME RECTFILE, NAME one of main, quick-start, batch,
+// macro, extensions, about. The window's screen rectangle is written to
+// RECTFILE as "width height left top" once it is shown.
+#include "conversion/late_binding.h"
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "platform/file_services_win.h"
+#include "platform/platform_win.h"
+#include "platform/settings_win.h"
+#include "platform/wide_win.h"
+#include "ui/program_windows.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class Inert : public LateBound {
+public:
+    Value call(std::string_view, std::span<const Arg>) override { return {}; }
+    Value get(std::string_view) override { return Value{false}; }
+};
+
+class ShowPlatform : public Win32Platform {
+public:
+    std::shared_ptr<LateBound> createObject(const std::string&) override { return std::make_shared<Inert>(); }
+};
+
+std::wstring rectFile;
+HWND pictured = nullptr;
+
+// Writes the pictured window's rectangle a moment after it came up.
+void CALLBACK writeRect(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    RECT r{};
+    GetWindowRect(pictured, &r);
+    if (FILE* f = _wfopen(rectFile.c_str(), L"w")) {
+        std::fprintf(f, "%ld %ld %ld %ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+        std::fclose(f);
+    }
+}
+
+void pictureWhenShown(HWND window) {
+    pictured = window;
+    SetTimer(nullptr, 0, 1500, &writeRect);
+}
+
+void runLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        dispatchMessage(&msg);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3)
+        return 2;
+    const std::wstring name = argv[1];
+    rectFile = argv[2];
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return 1;
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    ShowPlatform platform;
+    ProgramForms windows;
+    Win32FileServices files;
+    RegistrySettingsStore settings("Software\\Tarnwick Screens");
+    General::install({&platform, &windows, &files, &settings});
+    General::mediator = std::make_shared<Mediator>();
+    General::forms().frmExtension();
+    General::mediator->init();
+    windows.form2().show();
+    HWND main = windows.form2().hwnd();
+    SetWindowPos(main, nullptr, 40, 30, 720, 480, SWP_NOZORDER);
+
+    // Wine's virtual desktop under Xvfb draws a window that lies wholly within
+    // another one black; the small dialogs are pictured beside the main window.
+    if (name == L"macro" || name == L"about")
+        SetWindowPos(main, nullptr, 560, 20, 720, 480, SWP_NOZORDER);
+
+    if (name == L"main") {
+        ResultList& rows = windows.form2().ListView1();
+        for (const char* path : {"C:\\Letters\\2026\\april.wpd", "C:\\Letters\\2026\\may.wpd",
+                                 "C:\\Letters\\2026\\june.wpd", "C:\\Letters\\2026\\july.wpd"}) {
+            rows.addRow(path, path);
+            rows.insertStatus(path, "Converted");
+        }
+        rows.insertStatus("C:\\Letters\\2026\\july.wpd", "Converting...");
+        pictureWhenShown(main);
+        runLoop();
+    } else if (name == L"quick-start") {
+        pictureWhenShown(windows.quickStart().hwnd());
+        windows.showQuickStartOwnedByMain();
+    } else if (name == L"batch") {
+        Form1& batch = windows.batchDocuments();
+        batch.setSourceFolderText("C:\\Letters\\2026");
+        batch.setTargetFolderText("C:\\Letters\\2026 converted");
+        for (const char* document : {"april.wpd", "august.wpd", "july.wpd", "june.wpd", "may.wpd"})
+            batch.addFoundDocument(document);
+        pictureWhenShown(batch.hwnd());
+        batch.showModal(nullptr);
+    } else if (name == L"macro") {
+        frmMacroSelect& macro = windows.macroSelect();
+        macro.setPathText("C:\\Macros\\headers and footers.wcm");
+        pictureWhenShown(macro.hwnd());
+        macro.showModal(main);
+    } else if (name == L"extensions") {
+        windows.extensionManager().show();
+        pictureWhenShown(windows.extensionManager().hwnd());
+        runLoop();
+    } else if (name == L"about") {
+        windows.about().show();
+        pictureWhenShown(windows.about().hwnd());
+        runLoop();
+    } else {
+        return 2;
+    }
+    return 0;
+}
