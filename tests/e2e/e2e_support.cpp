@@ -1,0 +1,233 @@
+#include "e2e_support.h"
+
+#include "core/Mediator.h"
+#include "platform/automation_win.h"
+#include "platform/wide_win.h"
+#include "ui/Form1_ids.h"
+#include "ui/frmExtension_ids.h"
+#include "ui/frmMacroSelect_ids.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId) {
+    return createAutomationObject(progId, CLSCTX_LOCAL_SERVER);
+}
+
+MsgAnswer EndToEndPlatform::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                                       MsgButtons buttons) {
+    messages.push_back({text, caption, icon, buttons});
+    return Win32Platform::messageBox(text, caption, icon, buttons);
+}
+
+void EndToEndPlatform::endProgram() {
+    ++ended;
+    throw ProgramEnded{};
+}
+
+EndToEnd::EndToEnd() {
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    General::reset();
+    General::install({&platform, &windows, &files, &settings});
+    source = scratch.path("source");
+    target = scratch.path("target");
+    CreateDirectoryW(widen(source).c_str(), nullptr);
+    CreateDirectoryW(widen(target).c_str(), nullptr);
+    journal = scratch.path("journal.txt");
+    standin.journal(journal);
+}
+
+EndToEnd::~EndToEnd() {
+    General::reset(); // lets the server go
+}
+
+std::string EndToEnd::document(const std::string& name, const std::string& bytes) {
+    const std::string path = source + "\\" + name;
+    writeBytes(path, bytes);
+    originals[path] = bytes;
+    return path;
+}
+
+std::string EndToEnd::macro(const std::string& name, const std::string& lines) {
+    const std::string path = scratch.path(name);
+    writeBytes(path, lines);
+    return path;
+}
+
+void EndToEnd::storeMacro(const std::string& path) {
+    settings.SaveSetting(files.programName(), "Options", "macro", path);
+}
+
+std::string EndToEnd::storedMacro() {
+    return settings.GetSetting(files.programName(), "Options", "macro", "");
+}
+
+void EndToEnd::startCoordinator() {
+    General::mediator = std::make_shared<Mediator>();
+    General::forms().frmExtension();
+    General::mediator->init();
+    General::forms().Form2().show();
+}
+
+std::vector<std::string> EndToEnd::shownRows() {
+    windows.form2().updateList();
+    HWND list = windows.form2().listView();
+    std::vector<std::string> rows;
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i) {
+        std::string row;
+        for (int column = 0; column < 2; ++column) {
+            wchar_t buffer[1024] = {};
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = buffer;
+            item.cchTextMax = 1024;
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            row += (column == 0 ? "" : "|") + narrow(buffer);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<std::string> EndToEnd::commandsFor(const std::string& path) {
+    const std::string temp = files.temporaryFolder();
+    std::vector<std::string> out;
+    bool inside = false;
+    for (const std::string& line : journalLines(journal)) {
+        if (line.rfind("FileOpen\t", 0) == 0) {
+            if (inside)
+                break;
+            inside = line == "FileOpen\t" + path;
+        }
+        if (!inside)
+            continue;
+        std::string shown = line;
+        if (line.rfind("FileSave\t" + temp, 0) == 0 && line.size() > 4 &&
+            line.substr(line.size() - 4) == ".tmp")
+            shown = "FileSave\t<temp>";
+        out.push_back(shown);
+        if (line == "CloseNoSave")
+            break;
+    }
+    return out;
+}
+
+void EndToEnd::expectSourcesUnchanged() {
+    for (const auto& [path, bytes] : originals)
+        EXPECT_EQ(readBytes(path), bytes) << path;
+}
+
+std::vector<std::string> EndToEnd::temporaryFiles() {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    const std::wstring pattern = widen(files.temporaryFolder()) + L"*.tmp";
+    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(narrow(data.cFileName));
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+HWND quickStart() {
+    return dialogCaptioned(L"Quick Start");
+}
+HWND batchDocuments() {
+    return dialogCaptioned(L"Batch Documents");
+}
+HWND extensionManager() {
+    return dialogCaptioned(L"Extension manager");
+}
+
+HWND macroDialog() {
+    for (HWND dialog : threadWindows(L"#32770"))
+        if (GetDlgItem(dialog, IDC_TXTPATHFILE) != nullptr)
+            return dialog;
+    return nullptr;
+}
+
+std::function<bool()> untilText(std::function<HWND()> dialog, int id, std::string text) {
+    return [=] {
+        HWND window = dialog();
+        return shown(window) && controlText(window, id) == text;
+    };
+}
+
+std::function<bool()> press(std::function<HWND()> dialog, int id) {
+    return [=] {
+        HWND window = dialog();
+        if (!shown(window) || !IsWindowEnabled(window))
+            return false;
+        click(window, id);
+        return true;
+    };
+}
+
+std::function<bool()> answerBox(const std::wstring& caption, std::wstring* text) {
+    return [=] {
+        HWND box = dialogCaptioned(caption);
+        if (!shown(box))
+            return false;
+        if (text) {
+            const auto texts = staticTexts(box);
+            *text = texts.empty() ? L"" : texts.back();
+        }
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        return true;
+    };
+}
+
+std::function<bool()> pickFolder(std::string path) {
+    return [path, asked = 0]() mutable {
+        HWND browser = dialogCaptioned(L"Browse for Folder");
+        if (!shown(browser))
+            return false;
+        HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+        const std::string name = path.substr(path.find_last_of('\\') + 1);
+        wchar_t text[MAX_PATH] = {};
+        if (tree != nullptr) {
+            TVITEMW item{};
+            item.mask = TVIF_TEXT;
+            item.hItem = TreeView_GetSelection(tree);
+            item.pszText = text;
+            item.cchTextMax = MAX_PATH;
+            if (item.hItem != nullptr)
+                TreeView_GetItem(tree, &item);
+        }
+        if (narrow(text) == name && asked > 0) {
+            PostMessageW(browser, WM_COMMAND, IDOK, 0);
+            return true;
+        }
+        const std::wstring wide = widen(path);
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+        ++asked;
+        return false;
+    };
+}
+
+std::function<bool()> typeInto(std::wstring caption, std::string path) {
+    return [=] {
+        HWND dialog = dialogCaptioned(caption);
+        if (!shown(dialog) || fileDialog() != dialog)
+            return false;
+        return typeFileNameAndOpen(path);
+    };
+}
+
+std::function<bool()> cancel(std::wstring caption) {
+    return [=] {
+        HWND dialog = dialogCaptioned(caption);
+        if (!shown(dialog))
+            return false;
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    };
+}

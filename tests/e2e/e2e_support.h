@@ -1,0 +1,79 @@
+#pragma once
+// The program as a person uses it: its real start-up routine, windows,
+// common dialogs, folder browser and registry, the out-of-process stand-in
+// server, and a scripted user in this process who acts on each window as it
+// appears. Ending the program is observed rather than carried out.
+#include "dialog_test_support.h"
+#include "standin_test_support.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The real platform with the word processor's server reached out of
+// process, its messages recorded, and the end of the program observed.
+class EndToEndPlatform : public Win32Platform {
+public:
+    std::vector<RecordingPlatform::Message> messages;
+    int ended = 0;
+    std::shared_ptr<LateBound> createObject(const std::string& progId) override;
+    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    [[noreturn]] void endProgram() override;
+};
+
+struct EndToEnd : ::testing::Test {
+    RegistryScratch settingsKey;
+    EndToEndPlatform platform;
+    ProgramForms windows;
+    Win32FileServices files;
+    RegistrySettingsStore settings{settingsKey.path()};
+    ScratchFolder scratch;
+    StandinSettings standin{SettingsChannel::Registry};
+    std::string source, target, journal;
+    std::map<std::string, std::string> originals; // source path -> bytes
+
+    EndToEnd();
+    ~EndToEnd() override;
+
+    // A document in the source folder (kept to check it stays unchanged).
+    std::string document(const std::string& name, const std::string& bytes);
+    // A macro file in the stand-in's macro language.
+    std::string macro(const std::string& name, const std::string& lines);
+    void storeMacro(const std::string& path);
+    std::string storedMacro();
+
+    // The start-up routine up to the main window, without its two dialogs.
+    void startCoordinator();
+    HWND mainWindow() { return windows.form2().hwnd(); }
+    void menu(int id) { SendMessageW(mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+    // The rows as the list control shows them: "path|status", top first.
+    std::vector<std::string> shownRows();
+    // The commands the server received for one document, from its FileOpen
+    // to its CloseNoSave (or to the next FileOpen); temporary files appear
+    // as "<temp>".
+    std::vector<std::string> commandsFor(const std::string& path);
+    // Every source document still holds its original bytes.
+    void expectSourcesUnchanged();
+    // The *.tmp files of the user's temporary folder.
+    std::vector<std::string> temporaryFiles();
+};
+
+// Steps of the scripted user for the program's own dialogs.
+HWND quickStart();
+HWND batchDocuments();
+HWND macroDialog();
+HWND extensionManager();
+// Waits until the control shows the text, then answers true.
+std::function<bool()> untilText(std::function<HWND()> dialog, int id, std::string text);
+std::function<bool()> press(std::function<HWND()> dialog, int id);
+// Types the path into the file dialog with this caption ("Open", "Save As")
+// and accepts it.
+std::function<bool()> typeInto(std::wstring caption, std::string path);
+// Cancels the file dialog with this caption.
+std::function<bool()> cancel(std::wstring caption);
+// Selects the folder in the folder browser and accepts it once the browser
+// shows it selected (the browser fills its tree as it goes).
+std::function<bool()> pickFolder(std::string path);
+std::function<bool()> answerBox(const std::wstring& caption, std::wstring* text = nullptr);
