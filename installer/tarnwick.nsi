@@ -57,6 +57,24 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
 !insertmacro MUI_LANGUAGE "English"
 
+; A running program's file cannot be replaced or removed: ask the user to
+; close it first. Silent runs end with exit code 2 instead.
+!macro REFUSE_WHILE_RUNNING
+  FindWindow $0 "TarnwickForm2"
+  IntCmp $0 0 +4
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close it, then click Retry." /SD IDCANCEL IDRETRY -2
+  SetErrorLevel 2
+  Quit
+!macroend
+
+Function .onInit
+  !insertmacro REFUSE_WHILE_RUNNING
+FunctionEnd
+
+Function un.onInit
+  !insertmacro REFUSE_WHILE_RUNNING
+FunctionEnd
+
 Section "Tarnwick" SecProgram
   SectionIn RO
   SetShellVarContext current
