@@ -25,22 +25,17 @@ std::string chooseExistingFile(FileDialog& dialog, const char* filter) {
     return dialog.FileName;
 }
 
-std::string trimBlanks(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 } // namespace
 
-std::string TrimTemporaryFolder(const std::string& buffer) {
-    std::string text = trimBlanks(buffer);
+std::string TrimAndCutAtNul(const std::string& buffer) {
+    std::string text = trimSpaces(buffer);
     const auto nul = text.find('\0');
     if (nul != std::string::npos)
         text.erase(nul);
-    return trimBlanks(text);
+    return text;
 }
+
+std::string TrimTemporaryFolder(const std::string& buffer) { return trimSpaces(TrimAndCutAtNul(buffer)); }
 
 Mediator::Mediator() = default;
 Mediator::~Mediator() = default;
@@ -148,7 +143,7 @@ void Mediator::SingleSourceFile() {
 
 std::string Mediator::BrowseForFolder(const std::string& prompt) {
     // Blanks trimmed from both ends, then cut at the first NUL.
-    return TrimTemporaryFolder(General::platform().browseForFolder(prompt));
+    return TrimAndCutAtNul(General::platform().browseForFolder(prompt));
 }
 
 void Mediator::SourceFolder() {

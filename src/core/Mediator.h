@@ -64,3 +64,6 @@ private:
 // The user's temporary folder from the text that the system wrote into a
 // buffer: blanks trimmed from both ends, then cut at the first NUL.
 std::string TrimTemporaryFolder(const std::string& buffer);
+// A text a system call wrote into a buffer: blanks trimmed from both ends,
+// then cut at the first NUL.
+std::string TrimAndCutAtNul(const std::string& buffer);

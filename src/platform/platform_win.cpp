@@ -34,7 +34,9 @@ void registerModelessDialog(void* dialog, bool add) {
 
 void dispatchMessage(void* message) {
     MSG* msg = static_cast<MSG*>(message);
-    for (HWND dialog : modelessDialogs())
+    // A copy: a dialog's own handling may open or close modeless dialogs.
+    const std::vector<HWND> dialogs = modelessDialogs();
+    for (HWND dialog : dialogs)
         if (IsWindow(dialog) && IsDialogMessageW(dialog, msg))
             return;
     TranslateMessage(msg);

@@ -119,7 +119,8 @@ private:
 };
 
 void writeFile(const std::wstring& path, const std::string& content) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
     WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(h);
@@ -153,7 +154,8 @@ int main(int argc, char** argv) {
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring root = std::wstring(temp) + L"tarnwick-bench-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring root =
+        std::wstring(temp) + L"tarnwick-bench-" + std::to_wstring(GetCurrentProcessId());
     const std::wstring source = root + L"\\source", target = root + L"\\target";
     CreateDirectoryW(root.c_str(), nullptr);
     CreateDirectoryW(source.c_str(), nullptr);
@@ -200,11 +202,12 @@ int main(int argc, char** argv) {
                 "peak_ws_before=%zu\n",
                 local ? "local" : "inproc", documents, converted, seconds, 1000.0 * seconds / documents, peak,
                 before);
-    std::printf("bench: yields=%ld yield_s=%.3f pause_s=%.3f server_s=%.3f files_s=%.3f settings_s=%.3f other_s=%.3f\n",
-                platform.yields, platform.yieldSeconds, platform.pauseSeconds, platform.timed->seconds, files.seconds,
-                settings.seconds,
-                seconds - platform.yieldSeconds - platform.pauseSeconds - platform.timed->seconds - files.seconds -
-                    settings.seconds);
+    std::printf("bench: yields=%ld yield_s=%.3f pause_s=%.3f server_s=%.3f files_s=%.3f settings_s=%.3f "
+                "other_s=%.3f\n",
+                platform.yields, platform.yieldSeconds, platform.pauseSeconds, platform.timed->seconds,
+                files.seconds, settings.seconds,
+                seconds - platform.yieldSeconds - platform.pauseSeconds - platform.timed->seconds -
+                    files.seconds - settings.seconds);
     std::fflush(stdout);
 
     General::WordPerfect.reset();

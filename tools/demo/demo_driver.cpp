@@ -1,0 +1,262 @@
+// Drives the real tarnwick.exe from another process the way a person would:
+// Quick Start -> "BatchDocuments" -> source and target chosen in the folder
+// browser -> "Start" -> the batch runs -> the macro dialog is left with
+// "Cancel". It takes a screenshot of the screen at each step, prints the
+// result list as text, and closes the program.
+//
+// Usage: demo_driver TARNWICK_EXE SOURCE_FOLDER TARGET_FOLDER SHOTS_FOLDER
+#include "ui/Form1_ids.h"
+#include "ui/Form3_ids.h"
+#include "ui/frmMacroSelect_ids.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+HANDLE program = nullptr;
+std::wstring shots;
+int shotNumber = 0;
+
+void fail(const char* what) {
+    std::fprintf(stderr, "demo: %s\n", what);
+    if (program != nullptr) {
+        DWORD code = 0;
+        GetExitCodeProcess(program, &code);
+        if (code != STILL_ACTIVE)
+            std::fprintf(stderr, "demo: the program had ended with exit code %lu\n", code);
+        EnumWindows(
+            [](HWND hwnd, LPARAM) -> BOOL {
+                wchar_t name[64], title[128];
+                GetClassNameW(hwnd, name, 64);
+                GetWindowTextW(hwnd, title, 128);
+                if (IsWindowVisible(hwnd))
+                    std::fprintf(stderr, "demo: a window is shown: %ls \"%ls\"\n", name, title);
+                return TRUE;
+            },
+            0);
+        TerminateProcess(program, 1);
+    }
+    std::exit(1);
+}
+
+// Waits up to the limit for the condition, checking every 100 ms.
+bool waitFor(const std::function<bool()>& condition, DWORD limit = 60000) {
+    const ULONGLONG end = GetTickCount64() + limit;
+    while (GetTickCount64() < end) {
+        if (condition())
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+HWND dialog(const wchar_t* caption) {
+    HWND found = FindWindowW(L"#32770", caption);
+    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+}
+
+HWND macroDialog() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND hwnd, LPARAM param) -> BOOL {
+            if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_TXTPATHFILE) != nullptr) {
+                *reinterpret_cast<HWND*>(param) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+std::wstring text(HWND window, int id) {
+    wchar_t buffer[1024] = {};
+    SendDlgItemMessageW(window, id, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+void press(HWND window, int id) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// The screen as the person sees it, saved as a bitmap file.
+void screenshot(const wchar_t* name) {
+    Sleep(700); // let the windows finish drawing
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) & ~3u);
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + size;
+    wchar_t path[MAX_PATH];
+    swprintf(path, MAX_PATH, L"%ls\\%02d-%ls.bmp", shots.c_str(), ++shotNumber, name);
+    HANDLE out = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(out, &file, sizeof file, &written, nullptr);
+    WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr);
+    WriteFile(out, bits, size, &written, nullptr);
+    CloseHandle(out);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// Memory inside the program's process, for messages whose pointers the
+// system does not carry across processes.
+class RemoteBuffer {
+public:
+    explicit RemoteBuffer(SIZE_T size) : size_(size) {
+        address_ = VirtualAllocEx(program, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (address_ == nullptr)
+            fail("could not reach into the program's memory");
+    }
+    ~RemoteBuffer() { VirtualFreeEx(program, address_, 0, MEM_RELEASE); }
+    void* address() const { return address_; }
+    void write(const void* data, SIZE_T size) { WriteProcessMemory(program, address_, data, size, nullptr); }
+    void read(void* data, SIZE_T size) const { ReadProcessMemory(program, address_, data, size, nullptr); }
+
+private:
+    void* address_;
+    SIZE_T size_;
+};
+
+void chooseFolder(const std::wstring& folder) {
+    HWND browser = nullptr;
+    if (!waitFor([&] {
+            return (browser = dialog(L"Browse for Folder")) != nullptr ||
+                   (browser = dialog(L"Browse For Folder")) != nullptr;
+        }))
+        fail("the folder browser did not appear");
+    RemoteBuffer path((folder.size() + 1) * sizeof(wchar_t));
+    path.write(folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
+    // The browser fills its tree as it goes: select, let it settle, select again.
+    for (int i = 0; i < 3; ++i) {
+        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.address()));
+        Sleep(300);
+    }
+    PostMessageW(browser, WM_COMMAND, IDOK, 0);
+}
+
+std::vector<std::wstring> resultRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    RemoteBuffer item(sizeof(LVITEMW));
+    RemoteBuffer textBuffer(1024 * sizeof(wchar_t));
+    for (int i = 0; i < count; ++i) {
+        std::wstring row;
+        for (int column = 0; column < 2; ++column) {
+            LVITEMW request{};
+            request.iSubItem = column;
+            request.pszText = static_cast<wchar_t*>(textBuffer.address());
+            request.cchTextMax = 1024;
+            item.write(&request, sizeof request);
+            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(item.address()));
+            wchar_t cell[1024] = {};
+            textBuffer.read(cell, sizeof cell);
+            row += (column == 0 ? L"" : L"  ") + std::wstring(cell);
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: demo_driver TARNWICK_EXE SOURCE TARGET SHOTS\n");
+        return 2;
+    }
+    const std::wstring exe = argv[1], source = argv[2], target = argv[3];
+    shots = argv[4];
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        fail("could not start tarnwick.exe");
+    program = process.hProcess;
+    CloseHandle(process.hThread);
+
+    // The first start in a new Wine prefix prepares its fonts and desktop
+    // first, which can take a while.
+    HWND quick = nullptr;
+    const ULONGLONG started = GetTickCount64();
+    if (!waitFor([&] { return (quick = dialog(L"Quick Start")) != nullptr; }, 90000))
+        fail("Quick Start did not appear");
+    std::printf("demo: the program was ready after %.1f s\n",
+                static_cast<double>(GetTickCount64() - started) / 1000.0);
+    screenshot(L"quick-start");
+    press(quick, IDC_QS_BTNBATCH);
+
+    HWND batch = nullptr;
+    if (!waitFor([&] { return (batch = dialog(L"Batch Documents")) != nullptr; }))
+        fail("Batch Documents did not appear");
+    screenshot(L"batch-documents");
+    press(batch, IDC_BTNSOURCE);
+    chooseFolder(source);
+    if (!waitFor([&] { return text(batch, IDC_TXTSRCFOLDER) == source; }))
+        fail("the source folder was not taken");
+    press(batch, IDC_BTNTARGET);
+    chooseFolder(target);
+    if (!waitFor([&] { return text(batch, IDC_TXTTGTFOLDER) == target; }))
+        fail("the target folder was not taken");
+    screenshot(L"folders-chosen");
+    press(batch, IDC_BD_COMMAND1);
+
+    // The batch runs inside "Start"; then start-up shows the macro dialog.
+    HWND macro = nullptr;
+    if (!waitFor([&] { return (macro = macroDialog()) != nullptr; }, 600000))
+        fail("the batch did not end");
+    screenshot(L"batch-done-macro-dialog");
+    press(macro, IDC_MS_BTNCANCEL);
+
+    HWND main = FindWindowW(L"TarnwickForm2", L"Tarnwick");
+    if (main == nullptr)
+        fail("the main window is gone");
+    HWND list = FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr);
+    waitFor([&] { return macroDialog() == nullptr; }, 10000);
+    screenshot(L"main-window-after-batch");
+
+    std::printf("Result list (File Name:  Status:)\n");
+    for (const auto& row : resultRows(list)) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, row.c_str(), -1, nullptr, 0, nullptr, nullptr);
+        std::string utf8(static_cast<std::size_t>(n), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, row.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+        std::printf("  %s\n", utf8.c_str());
+    }
+    std::fflush(stdout);
+
+    PostMessageW(main, WM_CLOSE, 0, 0); // closing the main window ends the program
+    if (WaitForSingleObject(program, 20000) != WAIT_OBJECT_0)
+        fail("the program did not end when its main window was closed");
+    CloseHandle(program);
+    return 0;
+}
