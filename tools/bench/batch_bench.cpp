@@ -3,7 +3,11 @@
 // stand-in server, on real files, and prints the time and the peak working
 // set. scripts/bench runs it for several sizes and compares them.
 //
-// Usage: batch_bench N [inproc|local]
+// With "bare" it instead sends the same commands per document straight to
+// the server, with the same 4 ms pause and the same temporary file, and
+// nothing else: the cost of the server's own work, to compare against.
+//
+// Usage: batch_bench N [inproc|local] [bare]
 #include "control/Command.h"
 #include "core/General.h"
 #include "core/Mediator.h"
@@ -145,9 +149,39 @@ std::size_t peakWorkingSet() {
 
 } // namespace
 
+// The batch job's commands for every document, without the program around them.
+double bareClient(LateBound& wp, Win32Platform& platform, Win32FileServices& files, const std::wstring& source,
+                  const std::wstring& target, const std::string& macro, int documents) {
+    const std::string temp = files.temporaryFolder();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < documents; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"\\doc%06d.wpd", i);
+        const Arg document[] = {byVal(narrow(source + name))};
+        wp.call("FileOpen", document);
+        if (!isTrue(wp.get("envDocBlank"))) {
+            wp.call("PosDocVeryTop");
+            const Arg play[] = {byRef(macro)};
+            wp.call("MacroFilePlay", play);
+            while (isTrue(wp.get("envMacroPlaying"))) {
+            }
+        }
+        platform.pause(4);
+        const std::string scratch = files.createTemporaryFile(temp, "");
+        const Arg first[] = {byRef(scratch)};
+        wp.call("FileSave", first);
+        const Arg second[] = {byRef(narrow(target + name))};
+        wp.call("FileSave", second);
+        files.deleteFile(scratch);
+        wp.call("CloseNoSave");
+    }
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 int main(int argc, char** argv) {
     const int documents = argc > 1 ? std::atoi(argv[1]) : 1024;
     const bool local = argc > 2 && std::string(argv[2]) == "local";
+    const bool bare = argc > 3 && std::string(argv[3]) == "bare";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
@@ -169,6 +203,16 @@ int main(int argc, char** argv) {
     }
 
     BenchPlatform platform(local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
+    if (bare) {
+        Win32FileServices plainFiles;
+        auto wp = createAutomationObject("WordPerfect.PerfectScript", local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
+        const double seconds = bareClient(*wp, platform, plainFiles, source, target, narrow(macro), documents);
+        std::printf("bench: client=bare server=%s documents=%d wall_s=%.3f per_doc_ms=%.4f\n",
+                    local ? "local" : "inproc", documents, seconds, 1000.0 * seconds / documents);
+        wp.reset();
+        removeTree(root);
+        return 0;
+    }
     ProgramForms forms;
     TimedFiles files;
     TimedSettings settings("Software\\Tarnwick Bench");
