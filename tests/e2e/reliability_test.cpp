@@ -1,0 +1,472 @@
+// Reliability of batches: twenty documents through the real windows and the
+// out-of-process server, with one fault at a time. Every case checks the rows,
+// the result files byte for byte, the temporary folder, the source documents
+// and the messages, and appends its counts to a table (a TSV file named by
+// TARNWICK_RELIABILITY_TSV, not written when that is unset).
+#include "e2e_support.h"
+
+#include "platform/wide_win.h"
+#include "ui/Form1_ids.h"
+#include "ui/resource.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr int kDocuments = 20;
+const std::string kMacroLines = "Replace \"a\" \"b\"\r\n";
+
+std::string twoDigits(int i) {
+    return std::string(1, static_cast<char>('0' + i / 10)) + static_cast<char>('0' + i % 10);
+}
+
+// What the macro makes of a document: every "a" becomes "b".
+std::string converted(std::string bytes) {
+    std::replace(bytes.begin(), bytes.end(), 'a', 'b');
+    return bytes;
+}
+
+std::string nameOf(const std::string& path) {
+    return path.substr(path.find_last_of('\\') + 1);
+}
+
+// The names in a folder (files and folders), sorted.
+Lines folderNames(const std::string& folder) {
+    Lines names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((widen(folder) + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = narrow(data.cFileName);
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Outcome {
+    int documents = 0;
+    int converted = 0;
+    int failed = 0;
+    int lost = 0;
+    int temporaryLeft = 0;
+};
+
+class Reliability : public EndToEnd {
+protected:
+    // Each source document and the bytes it must hold when the batch is over.
+    std::map<std::string, std::string> kept;
+    std::vector<std::string> documents; // in the order the batch takes them
+    std::string macroPath;
+    Lines temporaryBefore;
+
+    Reliability() {
+        macroPath = macro("replace.wcm", kMacroLines);
+        storeMacro(macroPath);
+    }
+
+    std::string add(const std::string& name, const std::string& bytes) {
+        const std::string path = document(name, bytes);
+        kept[path] = bytes;
+        documents.push_back(path);
+        return path;
+    }
+
+    // doc00.wpd ... doc19.wpd, each with contents of its own.
+    void twentyDocuments() {
+        for (int i = 0; i < kDocuments; ++i)
+            add("doc" + twoDigits(i) + ".wpd", "Document " + twoDigits(i) + ": a banana, a cat and " +
+                                                   std::string(static_cast<std::size_t>(i + 1), 'a') +
+                                                   " data.\r\n");
+    }
+
+    std::string resultOf(const std::string& path) const { return target + "\\" + nameOf(path); }
+
+    // Opens Batch Documents from the menu, picks both folders, presses Start,
+    // then runs the steps given (they act while the batch runs); answers true
+    // when every step was done.
+    bool runBatch(std::vector<std::function<bool()>> beforeStart = {},
+                  std::vector<std::function<bool()>> during = {}) {
+        temporaryBefore = temporaryFiles();
+        startCoordinator();
+        std::vector<std::function<bool()>> steps{
+            press(batchDocuments, IDC_BTNSOURCE),
+            pickFolder(source),
+            untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
+            press(batchDocuments, IDC_BTNTARGET),
+            pickFolder(target),
+            untilText(batchDocuments, IDC_TXTTGTFOLDER, target),
+        };
+        steps.insert(steps.end(), beforeStart.begin(), beforeStart.end());
+        steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
+        steps.insert(steps.end(), during.begin(), during.end());
+        Script user(std::move(steps), 60000);
+        menu(IDM_BATCH);
+        return user.finished();
+    }
+
+    // The status each row shows, by path.
+    std::map<std::string, std::string> statuses() {
+        std::map<std::string, std::string> out;
+        for (const std::string& row : shownRows()) {
+            const auto bar = row.rfind('|');
+            out[row.substr(0, bar)] = row.substr(bar + 1);
+        }
+        return out;
+    }
+
+    // Every row says "Converted" except those of the failed paths, which say
+    // "Failed"; there is one row for each document.
+    void expectRows(const Lines& failed) {
+        const auto shown = statuses();
+        EXPECT_EQ(shown.size(), documents.size());
+        for (const std::string& path : documents) {
+            const bool fails = std::find(failed.begin(), failed.end(), path) != failed.end();
+            const auto row = shown.find(path);
+            ASSERT_NE(row, shown.end()) << path;
+            EXPECT_EQ(row->second, fails ? "Failed" : "Converted") << path;
+        }
+    }
+
+    // The results of the documents not listed as missing exist with the
+    // macro's result; the missing ones do not; nothing else is in the target.
+    void expectResults(const Lines& missing, const Lines& others = {}) {
+        Lines expectedNames = others;
+        for (const std::string& path : documents) {
+            const std::string result = resultOf(path);
+            if (std::find(missing.begin(), missing.end(), path) != missing.end()) {
+                EXPECT_FALSE(fileExists(result)) << result;
+                continue;
+            }
+            expectedNames.push_back(nameOf(path));
+            ASSERT_TRUE(fileExists(result)) << result;
+            EXPECT_EQ(readBytes(result), converted(originals[path])) << result;
+        }
+        std::sort(expectedNames.begin(), expectedNames.end());
+        EXPECT_EQ(folderNames(target), expectedNames);
+    }
+
+    // The commands the server received for the document, from its FileOpen
+    // up to the next document's FileOpen; temporary files appear as "<temp>".
+    Lines journalFor(const std::string& path) {
+        const std::string temp = files.temporaryFolder();
+        Lines out;
+        bool inside = false;
+        for (const std::string& line : journalLines(journal)) {
+            if (line.rfind("FileOpen\t", 0) == 0) {
+                if (inside)
+                    break;
+                inside = line == "FileOpen\t" + path;
+            }
+            if (!inside)
+                continue;
+            const bool temporary = line.rfind("FileSave\t" + temp, 0) == 0 && line.size() > 4 &&
+                                   line.substr(line.size() - 4) == ".tmp";
+            out.push_back(temporary ? "FileSave\t<temp>" : line);
+        }
+        return out;
+    }
+
+    Lines treated(const std::string& path) const {
+        return {"FileOpen\t" + path,           "envDocBlank",     "PosDocVeryTop",
+                "MacroFilePlay\t" + macroPath, "envMacroPlaying", "FileSave\t<temp>",
+                "FileSave\t" + resultOf(path), "CloseNoSave"};
+    }
+
+    // The counts of the case, appended to the table; none lost, no
+    // temporary file left.
+    Outcome record(const std::string& name) {
+        Outcome outcome;
+        outcome.documents = static_cast<int>(documents.size());
+        for (const auto& [path, status] : statuses()) {
+            outcome.converted += status == "Converted" ? 1 : 0;
+            outcome.failed += status == "Failed" ? 1 : 0;
+        }
+        for (const auto& [path, bytes] : kept)
+            if (!fileExists(path) || readBytes(path) != bytes)
+                ++outcome.lost;
+        const Lines after = temporaryFiles();
+        for (const std::string& file : after)
+            if (std::find(temporaryBefore.begin(), temporaryBefore.end(), file) == temporaryBefore.end())
+                ++outcome.temporaryLeft;
+        EXPECT_EQ(outcome.lost, 0);
+        EXPECT_EQ(outcome.temporaryLeft, 0) << "left: " << ::testing::PrintToString(after);
+        if (const char* table = std::getenv("TARNWICK_RELIABILITY_TSV"); table != nullptr && *table != '\0') {
+            FILE* file = _wfopen(widen(table).c_str(), L"ab");
+            EXPECT_NE(file, nullptr) << table;
+            if (file != nullptr) {
+                std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\n", name.c_str(), outcome.documents,
+                             outcome.converted, outcome.failed, outcome.lost, outcome.temporaryLeft);
+                std::fclose(file);
+            }
+        }
+        return outcome;
+    }
+};
+
+// One injected failure of the server: the rule, the document it hits, and
+// how far that document's conversation with the server got.
+struct Fault {
+    const char* label;    // test name
+    const char* caseName; // row of the table
+    const char* rule;     // the stand-in's Fail setting
+    int steps;            // how many commands of the usual conversation ran
+    bool closedAfter;     // a CloseNoSave to clean up followed them
+    bool resultWritten;   // the result reached the target folder
+};
+
+constexpr int kFailing = 10; // doc10.wpd: the 11th document of the batch
+
+const Fault kFaults[] = {
+    {"FileOpen", "FileOpen fails", "FileOpen:11:Injected", 1, false, false},
+    {"envDocBlank", "envDocBlank fails", "envDocBlank:11:Injected", 2, true, false},
+    {"PosDocVeryTop", "PosDocVeryTop fails", "PosDocVeryTop:11:Injected", 3, true, false},
+    {"MacroFilePlay", "MacroFilePlay fails", "MacroFilePlay:11:Injected", 4, true, false},
+    {"envMacroPlaying", "envMacroPlaying fails", "envMacroPlaying:11:Injected", 5, true, false},
+    {"TemporarySave", "FileSave of the temporary file fails", "FileSave:21:Disk is full", 6, true, false},
+    {"TargetSave", "FileSave into the target folder fails", "FileSave:22:Disk is full", 7, true, false},
+    {"CloseNoSave", "CloseNoSave fails after the save", "CloseNoSave:11:Injected", 8, true, true},
+};
+
+class ReliabilityFault : public Reliability, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(ReliabilityFault, OneDocumentInTheMiddleFails) {
+    const Fault& fault = GetParam();
+    twentyDocuments();
+    standin.fail(fault.rule);
+    ASSERT_TRUE(runBatch());
+
+    const std::string failing = documents[kFailing];
+    expectRows({failing});
+    expectResults(fault.resultWritten ? Lines{} : Lines{failing});
+    // The failed document got as far as the fault, then was closed; every
+    // other document went through the whole conversation.
+    Lines expected = treated(failing);
+    expected.resize(static_cast<std::size_t>(fault.steps));
+    if (fault.closedAfter)
+        expected.push_back("CloseNoSave");
+    EXPECT_EQ(journalFor(failing), expected);
+    for (const std::string& path : documents)
+        if (path != failing)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    const Outcome outcome = record(fault.caseName);
+    EXPECT_EQ(outcome.converted, kDocuments - 1);
+    EXPECT_EQ(outcome.failed, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityFault, ::testing::ValuesIn(kFaults),
+                         [](const ::testing::TestParamInfo<Fault>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
+    twentyDocuments();
+    const std::string blank = documents[kFailing];
+    writeBytes(blank, "");
+    kept[blank] = originals[blank] = "";
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    expectResults({});
+    EXPECT_EQ(readBytes(resultOf(blank)), "");
+    EXPECT_EQ(journalFor(blank), (Lines{"FileOpen\t" + blank, "envDocBlank", "FileSave\t<temp>",
+                                        "FileSave\t" + resultOf(blank), "CloseNoSave"}));
+    for (const std::string& path : documents)
+        if (path != blank)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("a blank (zero-byte) document");
+}
+
+TEST_F(Reliability, NamesInManyScriptsInDocumentsAndFolders) {
+    source = scratch.path("source Ελληνικά Кириллица 中文 😀 ’quoted“ ” v1.2.3");
+    target = scratch.path("target ’“” 😀 Ελλάδα.x.y");
+    ASSERT_TRUE(CreateDirectoryW(widen(source).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    const Lines names{"Ελληνικά έγγραφα.wpd", "Кириллица документ.wpd",      "中文文档.wpd",
+                      "smile 😀 here.wpd",     "with spaces ’n “quotes”.wpd", "several.dots.in.one.name.wpd"};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        add(names[i], "Text " + std::to_string(i) + ": a Ελληνικά а Кириллица 中文 😀 and data\r\n");
+    for (int i = 0; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
+        add("doc" + twoDigits(i) + ".wpd", "Plain " + twoDigits(i) + " about a cat\r\n");
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    expectResults({});
+    // The server was handed every path exactly as it is.
+    for (const std::string& path : documents)
+        EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("names in Greek, Cyrillic, Chinese, with an emoji, spaces, quotes and dots");
+}
+
+// Whether this process may replace a read-only file. Windows refuses it;
+// Wine run by root writes it all the same, since root passes the file
+// system's permission check that stands for the attribute.
+bool readOnlyFilesCanBeReplaced(const std::string& path) {
+    writeBytes(path, "before");
+    SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
+    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    const bool replaced = file != INVALID_HANDLE_VALUE;
+    if (replaced)
+        CloseHandle(file);
+    SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(widen(path).c_str());
+    return replaced;
+}
+
+TEST_F(Reliability, AReadOnlyFileInTheTargetFolder) {
+    twentyDocuments();
+    const std::string blocked = resultOf(documents[kFailing]);
+    writeBytes(blocked, "an older result");
+    ASSERT_TRUE(SetFileAttributesW(widen(blocked).c_str(), FILE_ATTRIBUTE_READONLY));
+    const bool replaceable = readOnlyFilesCanBeReplaced(scratch.path("probe.txt"));
+    ASSERT_TRUE(runBatch());
+
+    // The document goes through the whole conversation either way: when the
+    // save into the target folder fails, the clean-up closes it.
+    EXPECT_EQ(journalFor(documents[kFailing]), treated(documents[kFailing]));
+    if (replaceable) {
+        // The save replaced the file: the row is "Converted".
+        expectRows({});
+        expectResults({});
+    } else {
+        expectRows({documents[kFailing]});
+        EXPECT_EQ(readBytes(blocked), "an older result");
+    }
+    EXPECT_NE(GetFileAttributesW(widen(blocked).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_TRUE(platform.messages.empty());
+    record(replaceable ? "a read-only file in the target folder (replaced: this user may write it)"
+                       : "a read-only file in the target folder");
+}
+
+TEST_F(Reliability, TheTargetFolderRemovedAfterItWasChosen) {
+    twentyDocuments();
+    ASSERT_TRUE(runBatch({[&] { return RemoveDirectoryW(widen(target).c_str()) != 0; }}));
+
+    expectRows(documents); // every one failed
+    EXPECT_FALSE(fileExists(target));
+    // Each save into the target folder failed; the clean-up closed each document.
+    for (const std::string& path : documents)
+        EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    const Outcome outcome = record("the target folder removed after it was chosen");
+    EXPECT_EQ(outcome.failed, kDocuments);
+}
+
+TEST_F(Reliability, ASourceDocumentDeletedDuringTheBatch) {
+    twentyDocuments();
+    const std::string gone = documents[15];
+    // Once the batch has listed the folder and opened doc05, doc15 goes.
+    ASSERT_TRUE(runBatch({}, {[&] {
+                             const Lines lines = journalLines(journal);
+                             if (std::find(lines.begin(), lines.end(), "FileOpen\t" + documents[5]) ==
+                                 lines.end())
+                                 return false;
+                             EXPECT_TRUE(DeleteFileW(widen(gone).c_str()));
+                             kept.erase(gone); // removed by the test, not lost by the program
+                             return true;
+                         }}));
+
+    expectRows({gone});
+    expectResults({gone});
+    EXPECT_EQ(journalFor(gone), Lines{"FileOpen\t" + gone});
+    EXPECT_TRUE(platform.messages.empty());
+    record("a source document deleted during the batch");
+}
+
+TEST_F(Reliability, TheSourceFolderIsTheTargetFolder) {
+    twentyDocuments();
+    const std::string notes = scratch.path("source\\notes.txt");
+    writeBytes(notes, "not a document: a b c");
+    target = source;
+    for (const std::string& path : documents)
+        kept[path] = converted(originals[path]); // replaced by its result
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    for (const std::string& path : documents)
+        EXPECT_EQ(readBytes(path), converted(originals[path])) << path;
+    EXPECT_EQ(readBytes(notes), "not a document: a b c");
+    Lines names;
+    for (const std::string& path : documents)
+        names.push_back(nameOf(path));
+    names.push_back("notes.txt");
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(folderNames(source), names);
+    EXPECT_TRUE(platform.messages.empty());
+    record("the source folder is the target folder");
+}
+
+TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
+    twentyDocuments();
+    // The first document's macro plays for 1.5 s; once it has started, the
+    // macro loses that line for the other documents.
+    writeBytes(macroPath, kMacroLines + "Playing 1500\r\n");
+    HWND window = mainWindow();
+    std::atomic<bool> probed{false};
+    std::atomic<int> answered{0};
+    std::atomic<long long> slowest{0};
+    std::thread prober;
+    std::size_t savesWhenProbed = 99;
+    const auto started = [&] {
+        const Lines lines = journalLines(journal);
+        if (std::find(lines.begin(), lines.end(), "envMacroPlaying") == lines.end())
+            return false;
+        writeBytes(macroPath, kMacroLines);
+        // Another thread sends to the window, as the system does, and
+        // measures how long each answer takes.
+        prober = std::thread([&] {
+            for (int i = 0; i < 8; ++i) {
+                const ULONGLONG from = GetTickCount64();
+                DWORD_PTR result = 0;
+                if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 1000, &result) != 0)
+                    ++answered;
+                slowest = std::max<long long>(slowest, static_cast<long long>(GetTickCount64() - from));
+                Sleep(100);
+            }
+            probed = true;
+        });
+        return true;
+    };
+    const auto finishedProbing = [&] {
+        if (!probed)
+            return false;
+        const Lines lines = journalLines(journal);
+        savesWhenProbed =
+            static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                return line.rfind("FileSave", 0) == 0;
+            }));
+        return true;
+    };
+    const ULONGLONG from = GetTickCount64();
+    const bool done = runBatch({}, {started, finishedProbing});
+    const ULONGLONG took = GetTickCount64() - from;
+    if (prober.joinable())
+        prober.join();
+    ASSERT_TRUE(done);
+
+    EXPECT_EQ(answered, 8);
+    EXPECT_LT(slowest, 250) << "the window took " << slowest << " ms to answer";
+    EXPECT_EQ(savesWhenProbed, 0u) << "the probes ended after the first document was saved";
+    EXPECT_GE(took, 1500u);
+    const Lines first = journalFor(documents[0]);
+    EXPECT_GT(std::count(first.begin(), first.end(), "envMacroPlaying"), 1) << "the macro never played long";
+    expectRows({});
+    expectResults({});
+    EXPECT_TRUE(platform.messages.empty());
+    record("a macro that plays for 1.5 s");
+}
+
+} // namespace
