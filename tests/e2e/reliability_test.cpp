@@ -227,14 +227,21 @@ struct Fault {
 constexpr int kFailing = 10; // doc10.wpd: the 11th document of the batch
 
 const Fault kFaults[] = {
-    {"FileOpen", "FileOpen fails", "FileOpen:11:Injected", 1, false, false},
-    {"envDocBlank", "envDocBlank fails", "envDocBlank:11:Injected", 2, true, false},
-    {"PosDocVeryTop", "PosDocVeryTop fails", "PosDocVeryTop:11:Injected", 3, true, false},
-    {"MacroFilePlay", "MacroFilePlay fails", "MacroFilePlay:11:Injected", 4, true, false},
-    {"envMacroPlaying", "envMacroPlaying fails", "envMacroPlaying:11:Injected", 5, true, false},
-    {"TemporarySave", "FileSave of the temporary file fails", "FileSave:21:Disk is full", 6, true, false},
-    {"TargetSave", "FileSave into the target folder fails", "FileSave:22:Disk is full", 7, true, false},
-    {"CloseNoSave", "CloseNoSave fails after the save", "CloseNoSave:11:Injected", 8, true, true},
+    {"FileOpen", "FileOpen fails (doc10.wpd, Fail FileOpen:11)", "FileOpen:11:Injected", 1, false, false},
+    {"envDocBlank", "envDocBlank fails (doc10.wpd, Fail envDocBlank:11)", "envDocBlank:11:Injected", 2, true,
+     false},
+    {"PosDocVeryTop", "PosDocVeryTop fails (doc10.wpd, Fail PosDocVeryTop:11)", "PosDocVeryTop:11:Injected",
+     3, true, false},
+    {"MacroFilePlay", "MacroFilePlay fails (doc10.wpd, Fail MacroFilePlay:11)", "MacroFilePlay:11:Injected",
+     4, true, false},
+    {"envMacroPlaying", "envMacroPlaying fails (doc10.wpd, Fail envMacroPlaying:11)",
+     "envMacroPlaying:11:Injected", 5, true, false},
+    {"TemporarySave", "FileSave of the temporary file fails (doc10.wpd, Fail FileSave:21)",
+     "FileSave:21:Disk is full", 6, true, false},
+    {"TargetSave", "FileSave into the target folder fails (doc10.wpd, Fail FileSave:22)",
+     "FileSave:22:Disk is full", 7, true, false},
+    {"CloseNoSave", "CloseNoSave fails after the save (doc10.wpd, Fail CloseNoSave:11)",
+     "CloseNoSave:11:Injected", 8, true, true},
 };
 
 class ReliabilityFault : public Reliability, public ::testing::WithParamInterface<Fault> {};
@@ -285,7 +292,7 @@ TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
         if (path != blank)
             EXPECT_EQ(journalFor(path), treated(path)) << path;
     EXPECT_TRUE(platform.messages.empty());
-    record("a blank (zero-byte) document");
+    record("a blank (zero-byte) document (doc10.wpd)");
 }
 
 TEST_F(Reliability, NamesInManyScriptsInDocumentsAndFolders) {
@@ -383,7 +390,7 @@ TEST_F(Reliability, ASourceDocumentDeletedDuringTheBatch) {
     expectResults({gone});
     EXPECT_EQ(journalFor(gone), Lines{"FileOpen\t" + gone});
     EXPECT_TRUE(platform.messages.empty());
-    record("a source document deleted during the batch");
+    record("a source document deleted during the batch (doc15.wpd)");
 }
 
 TEST_F(Reliability, TheSourceFolderIsTheTargetFolder) {
@@ -466,7 +473,7 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
     expectRows({});
     expectResults({});
     EXPECT_TRUE(platform.messages.empty());
-    record("a macro that plays for 1.5 s");
+    record("a macro that plays for 1.5 s on the first document, the window probed meanwhile");
 }
 
 } // namespace
