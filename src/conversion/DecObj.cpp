@@ -18,7 +18,9 @@ void yield(int times) {
         platform.doEvents();
 }
 
-Mediator& coordinator() { return General::coordinator(); }
+Mediator& coordinator() {
+    return General::coordinator();
+}
 
 LateBound& wordPerfect() {
     if (!General::WordPerfect)
@@ -51,8 +53,8 @@ void issueNextJob() {
 // What a job has to undo when one of its own steps fails. Clean-up is best
 // effort: its own failures are ignored and show nothing.
 struct Cleanup {
-    std::string row;         // the row this job added, if it did
-    std::string temporary;   // a temporary file this job made and has not deleted
+    std::string row;       // the row this job added, if it did
+    std::string temporary; // a temporary file this job made and has not deleted
     bool documentOpen = false;
 
     void markFailed() noexcept {
@@ -170,8 +172,8 @@ void DecObj2::Execute() {
         dialog.FileName = proposed;
         dialog.CancelError = true;
         dialog.Filter = "WordPerfect documents (*.wpd)|*.wpd";
-        dialog.Flags = FileDialogFlags::OverwritePrompt | FileDialogFlags::PathMustExist |
-                       FileDialogFlags::HideReadOnly;
+        dialog.Flags =
+            FileDialogFlags::OverwritePrompt | FileDialogFlags::PathMustExist | FileDialogFlags::HideReadOnly;
         dialog.ShowSave();
         // 7. Nothing chosen: nothing saved or closed.
         if (dialog.FileName.empty())
@@ -210,22 +212,14 @@ void DecObj2::Execute() {
     yield(3);
 }
 
-Value DecObj::call(std::string_view name, std::span<const Arg>) {
+Value ConversionJob::call(std::string_view name, std::span<const Arg>) {
     if (name == "Execute") {
         Execute();
         return {};
     }
-    throwNoSuchMember(name, "DecObj");
+    throwNoSuchMember(name, className());
 }
 
-Value DecObj::get(std::string_view name) { throwNoSuchMember(name, "DecObj"); }
-
-Value DecObj2::call(std::string_view name, std::span<const Arg>) {
-    if (name == "Execute") {
-        Execute();
-        return {};
-    }
-    throwNoSuchMember(name, "DecObj2");
+Value ConversionJob::get(std::string_view name) {
+    throwNoSuchMember(name, className());
 }
-
-Value DecObj2::get(std::string_view name) { throwNoSuchMember(name, "DecObj2"); }

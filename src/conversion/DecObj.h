@@ -7,31 +7,38 @@
 
 #include <string>
 
-// The batch job: the result goes into the target folder under the
-// document's own file name.
-class DecObj : public LateBound {
+// What both jobs share: the document's path, and "Execute" by name.
+class ConversionJob : public LateBound {
 public:
     void init(const std::string& path) { path_ = path; }
-    void Execute();
+    virtual void Execute() = 0;
 
     Value call(std::string_view name, std::span<const Arg> args = {}) override;
     Value get(std::string_view name) override;
 
-private:
+protected:
+    // The job's class name, for errors about members it does not have.
+    virtual const char* className() const = 0;
     std::string path_;
 };
 
-// The single-document job: the user names the result in a Save dialog.
-class DecObj2 : public LateBound {
+// The batch job: the result goes into the target folder under the
+// document's own file name.
+class DecObj : public ConversionJob {
 public:
-    void init(const std::string& path) { path_ = path; }
-    void Execute();
+    void Execute() override;
 
-    Value call(std::string_view name, std::span<const Arg> args = {}) override;
-    Value get(std::string_view name) override;
+protected:
+    const char* className() const override { return "DecObj"; }
+};
 
-private:
-    std::string path_;
+// The single-document job: the user names the result in a Save dialog.
+class DecObj2 : public ConversionJob {
+public:
+    void Execute() override;
+
+protected:
+    const char* className() const override { return "DecObj2"; }
 };
 
 namespace JobStatus {

@@ -111,12 +111,6 @@ INT_PTR Form1::handle(UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK Form1::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+    return dialogMessage<Form1>(hwnd, message, lParam,
+                                [&](Form1& self) { return self.handle(message, wParam); });
 }

@@ -41,7 +41,9 @@ void registerClass() {
 }
 } // namespace
 
-Form2::Form2() { files_.setListener([this] { mirrorFileList(); }); }
+Form2::Form2() {
+    files_.setListener([this] { mirrorFileList(); });
+}
 
 Form2::~Form2() {
     list_.setObserver(nullptr);
@@ -64,8 +66,9 @@ void Form2::load() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     background_ = CreateSolidBrush(RGB(192, 192, 192));
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_FORM2_MENU));
-    hwnd_ = CreateWindowExW(0, kClassName, widen(TARNWICK_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, nullptr);
+    hwnd_ =
+        CreateWindowExW(0, kClassName, widen(TARNWICK_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                        CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, nullptr);
     if (hwnd_ == nullptr)
         throw windowError("the main window");
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -96,15 +99,15 @@ void Form2::load() {
     column.iSubItem = 1;
     ListView_InsertColumn(listView_, 1, &column);
 
-    btnExit_ = CreateWindowExW(0, WC_BUTTONW, L"Exit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
-                               10, 10, hwnd_, controlId(IDC_BTN_EXIT), instance, nullptr);
-    next_ = CreateWindowExW(0, WC_BUTTONW, L"Next Document", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10, 10,
-                            hwnd_, controlId(IDC_NEXT), instance, nullptr);
+    btnExit_ = CreateWindowExW(0, WC_BUTTONW, L"Exit", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0,
+                               0, 10, 10, hwnd_, controlId(IDC_BTN_EXIT), instance, nullptr);
+    next_ = CreateWindowExW(0, WC_BUTTONW, L"Next Document", WS_CHILD | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 10,
+                            10, hwnd_, controlId(IDC_NEXT), instance, nullptr);
     // The file list is a working control only: hidden, inside a captionless frame.
     fileFrame_ = CreateWindowExW(0, WC_BUTTONW, L"", WS_CHILD | BS_GROUPBOX, 0, 0, 10, 10, hwnd_,
                                  controlId(IDC_FILELIST_FRAME), instance, nullptr);
-    fileList_ = CreateWindowExW(0, WC_LISTBOXW, L"", WS_CHILD | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 10, 10,
-                                hwnd_, controlId(IDC_FILELIST), instance, nullptr);
+    fileList_ = CreateWindowExW(0, WC_LISTBOXW, L"", WS_CHILD | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 0, 0, 10,
+                                10, hwnd_, controlId(IDC_FILELIST), instance, nullptr);
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                  hwnd_, controlId(IDC_STATUSBAR1), instance, nullptr);
     for (HWND control : {btnExit_, next_, fileList_, statusBar_})
@@ -166,9 +169,15 @@ void Form2::layout() {
 // redraws every visible row (new rows sort in at the top); drawing them for
 // every document would cost more than the document's own work. The rows
 // themselves are always current in ListView1.
-void Form2::rowsCleared() { scheduleListUpdate(); }
-void Form2::rowInserted(std::size_t) { scheduleListUpdate(); }
-void Form2::rowChanged(std::size_t) { scheduleListUpdate(); }
+void Form2::rowsCleared() {
+    scheduleListUpdate();
+}
+void Form2::rowInserted(std::size_t) {
+    scheduleListUpdate();
+}
+void Form2::rowChanged(std::size_t) {
+    scheduleListUpdate();
+}
 
 void Form2::scheduleListUpdate() {
     if (listUpdatePending_ || hwnd_ == nullptr)

@@ -121,13 +121,6 @@ INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 INT_PTR CALLBACK Form3::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<Form3*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return static_cast<INT_PTR>(
-        guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam, lParam)); }));
+    return dialogMessage<Form3>(hwnd, message, lParam,
+                                [&](Form3& self) { return self.handle(message, wParam, lParam); });
 }

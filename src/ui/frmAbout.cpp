@@ -188,12 +188,6 @@ INT_PTR frmAbout::handle(UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK frmAbout::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<frmAbout*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+    return dialogMessage<frmAbout>(hwnd, message, lParam,
+                                   [&](frmAbout& self) { return self.handle(message, wParam); });
 }

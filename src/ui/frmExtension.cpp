@@ -16,7 +16,9 @@ frmExtension::~frmExtension() {
     }
 }
 
-HWND frmExtension::list() const { return GetDlgItem(hwnd_, IDC_LSTEXT); }
+HWND frmExtension::list() const {
+    return GetDlgItem(hwnd_, IDC_LSTEXT);
+}
 
 void frmExtension::load() {
     if (hwnd_ != nullptr)
@@ -66,8 +68,8 @@ void frmExtension::add() {
 
 void frmExtension::remove() {
     if (SendMessageW(list(), LB_GETSELCOUNT, 0, 0) <= 0) {
-        General::platform().messageBox("You did not select an extension to remove.", TARNWICK_TITLE, MsgIcon::None,
-                                       MsgButtons::Ok);
+        General::platform().messageBox("You did not select an extension to remove.", TARNWICK_TITLE,
+                                       MsgIcon::None, MsgButtons::Ok);
         return;
     }
     // Backwards, so the entries still to visit keep their indices.
@@ -111,12 +113,6 @@ INT_PTR frmExtension::handle(UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK frmExtension::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<frmExtension*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+    return dialogMessage<frmExtension>(hwnd, message, lParam,
+                                       [&](frmExtension& self) { return self.handle(message, wParam); });
 }

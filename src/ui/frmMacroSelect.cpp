@@ -92,12 +92,6 @@ INT_PTR frmMacroSelect::handle(UINT message, WPARAM wParam) {
 }
 
 INT_PTR CALLBACK frmMacroSelect::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-        return TRUE;
-    }
-    auto* self = reinterpret_cast<frmMacroSelect*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (self == nullptr)
-        return FALSE;
-    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(self->handle(message, wParam)); }));
+    return dialogMessage<frmMacroSelect>(hwnd, message, lParam,
+                                         [&](frmMacroSelect& self) { return self.handle(message, wParam); });
 }

@@ -23,7 +23,8 @@ UINT windowDpi(HWND hwnd) {
 HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi) {
     const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       face);
 }
 
 AppError windowError(const std::string& what) {

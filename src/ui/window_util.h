@@ -7,10 +7,14 @@
 
 #include <string>
 
-inline HMENU controlId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+inline HMENU controlId(int id) {
+    return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
+}
 
 UINT windowDpi(HWND hwnd);
-inline int scale(int pixelsAt96, UINT dpi) { return MulDiv(pixelsAt96, static_cast<int>(dpi), 96); }
+inline int scale(int pixelsAt96, UINT dpi) {
+    return MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
+}
 // A font of the given face and size in points at the window's resolution.
 HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi);
 // The failure to create a window, with the system's reason.
@@ -27,4 +31,18 @@ template <typename Handler> LRESULT guarded(Handler&& handler) noexcept {
         General::ReportUnexpectedFailure(std::current_exception());
         return 0;
     }
+}
+
+// The dialog procedure's common part: keeps the dialog object handed over at
+// WM_INITDIALOG and lets it handle every later message, guarded.
+template <typename Dialog, typename Handle>
+INT_PTR dialogMessage(HWND hwnd, UINT message, LPARAM lParam, Handle&& handle) noexcept {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+    if (self == nullptr)
+        return FALSE;
+    return static_cast<INT_PTR>(guarded([&] { return static_cast<LRESULT>(handle(*self)); }));
 }

@@ -8,7 +8,6 @@
 #include "ui/frmMacroSelect_ids.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 
@@ -186,31 +185,7 @@ std::function<bool()> answerBox(const std::wstring& caption, std::wstring* text)
 }
 
 std::function<bool()> pickFolder(std::string path) {
-    return [path, asked = 0]() mutable {
-        HWND browser = dialogCaptioned(L"Browse for Folder");
-        if (!shown(browser))
-            return false;
-        HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
-        const std::string name = path.substr(path.find_last_of('\\') + 1);
-        wchar_t text[MAX_PATH] = {};
-        if (tree != nullptr) {
-            TVITEMW item{};
-            item.mask = TVIF_TEXT;
-            item.hItem = TreeView_GetSelection(tree);
-            item.pszText = text;
-            item.cchTextMax = MAX_PATH;
-            if (item.hItem != nullptr)
-                TreeView_GetItem(tree, &item);
-        }
-        if (narrow(text) == name && asked > 0) {
-            PostMessageW(browser, WM_COMMAND, IDOK, 0);
-            return true;
-        }
-        const std::wstring wide = widen(path);
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-        ++asked;
-        return false;
-    };
+    return [path] { return chooseFolder(path); };
 }
 
 std::function<bool()> typeInto(std::wstring caption, std::string path) {

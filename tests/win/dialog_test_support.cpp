@@ -164,10 +164,24 @@ bool chooseFolder(const std::string& path) {
     HWND browser = dialogCaptioned(L"Browse for Folder");
     if (browser == nullptr)
         return false;
+    // The browser fills its tree as it goes, so a selection may not take at
+    // once: accept only when the tree shows the folder selected.
+    HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = tree != nullptr ? TreeView_GetSelection(tree) : nullptr;
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    if (item.hItem != nullptr)
+        TreeView_GetItem(tree, &item);
+    if (narrow(text) == path.substr(path.find_last_of('\\') + 1)) {
+        PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        return true;
+    }
     const std::wstring wide = widen(path);
     SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-    PostMessageW(browser, WM_COMMAND, IDOK, 0);
-    return true;
+    return false;
 }
 
 bool cancelFolderBrowser() {
