@@ -194,12 +194,13 @@ protected:
         for (const auto& [path, bytes] : kept)
             if (!fileExists(path) || readBytes(path) != bytes)
                 ++outcome.lost;
-        const Lines after = temporaryFiles();
-        for (const std::string& file : after)
+        Lines left;
+        for (const std::string& file : temporaryFiles())
             if (std::find(temporaryBefore.begin(), temporaryBefore.end(), file) == temporaryBefore.end())
-                ++outcome.temporaryLeft;
+                left.push_back(file);
+        outcome.temporaryLeft = static_cast<int>(left.size());
         EXPECT_EQ(outcome.lost, 0);
-        EXPECT_EQ(outcome.temporaryLeft, 0) << "left: " << ::testing::PrintToString(after);
+        EXPECT_EQ(outcome.temporaryLeft, 0) << "left: " << ::testing::PrintToString(left);
         if (const char* table = std::getenv("TARNWICK_RELIABILITY_TSV"); table != nullptr && *table != '\0') {
             FILE* file = _wfopen(widen(table).c_str(), L"ab");
             EXPECT_NE(file, nullptr) << table;
@@ -223,6 +224,11 @@ struct Fault {
     bool closedAfter;     // a CloseNoSave to clean up followed them
     bool resultWritten;   // the result reached the target folder
 };
+
+// Test output names the fault by its label.
+void PrintTo(const Fault& fault, std::ostream* out) {
+    *out << fault.label;
+}
 
 constexpr int kFailing = 10; // doc10.wpd: the 11th document of the batch
 
