@@ -1,0 +1,113 @@
+// The word processor's server dies in the middle of a batch. This runs as a
+// test program of its own, after the others: once its server was killed,
+// Wine starts no new one in the same session.
+#include "e2e_support.h"
+
+#include "platform/wide_win.h"
+#include "ui/Form1_ids.h"
+#include "ui/resource.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Ends every running stand-in server process; answers how many it ended.
+int killServers() {
+    int killed = 0;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+        if (_wcsicmp(entry.szExeFile, L"standin-server.exe") != 0)
+            continue;
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (process != nullptr && TerminateProcess(process, 9)) {
+            WaitForSingleObject(process, 5000);
+            ++killed;
+        }
+        if (process != nullptr)
+            CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+    return killed;
+}
+
+bool journalShows(const std::string& journal, const std::string& line) {
+    const Lines lines = journalLines(journal);
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST_F(EndToEnd, TheServerKilledInTheMiddleOfABatch) {
+    constexpr int kDocuments = 20;
+    Lines paths;
+    for (int i = 0; i < kDocuments; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "doc%02d.wpd", i);
+        paths.push_back(document(name, std::string("document ") + name));
+    }
+    const auto tempBefore = temporaryFiles();
+    startCoordinator();
+
+    int killed = 0;
+    std::chrono::steady_clock::time_point killedAt;
+    Script user(
+        {
+            press(batchDocuments, IDC_BTNSOURCE),
+            pickFolder(source),
+            untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
+            press(batchDocuments, IDC_BTNTARGET),
+            pickFolder(target),
+            untilText(batchDocuments, IDC_TXTTGTFOLDER, target),
+            press(batchDocuments, IDC_BD_COMMAND1),
+            // The server dies while the batch is at its sixth document.
+            [&] {
+                if (!journalShows(journal, "FileOpen\t" + paths[5]))
+                    return false;
+                killed = killServers();
+                killedAt = std::chrono::steady_clock::now();
+                return true;
+            },
+        },
+        60000);
+    menu(IDM_BATCH);
+    const double secondsAfterKill =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - killedAt).count();
+    ASSERT_TRUE(user.finished());
+    ASSERT_EQ(killed, 1);
+
+    // Every document before the kill converted, every later one failed, and
+    // quickly: nothing waited for the dead server.
+    int converted = 0, failed = 0;
+    for (const auto& row : shownRows()) {
+        const std::string status = row.substr(row.find('|') + 1);
+        converted += status == "Converted";
+        failed += status == "Failed";
+    }
+    std::printf("[ figures  ] %d converted, %d failed; the batch ended %.2f s after the kill\n", converted,
+                failed, secondsAfterKill);
+    EXPECT_EQ(converted + failed, kDocuments);
+    EXPECT_GE(converted, 5);
+    EXPECT_GE(failed, kDocuments - 7);
+    EXPECT_LT(secondsAfterKill, 20.0);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(readBytes(target + "\\" + paths[i].substr(paths[i].find_last_of('\\') + 1)),
+                  "document doc0" + std::to_string(i) + ".wpd");
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(temporaryFiles(), tempBefore);
+    expectSourcesUnchanged();
+
+    // The program stays usable: "Close" empties the list, and "Exit" ends it.
+    menu(IDM_CLOSE);
+    EXPECT_TRUE(shownRows().empty() || windows.form2().ListView1().count() == 0);
+    menu(IDM_EXIT);
+    EXPECT_EQ(platform.ended, 1);
+}
+
+} // namespace
