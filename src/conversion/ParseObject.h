@@ -13,24 +13,24 @@ public:
 // A placeholder element without state.
 class DummyObject : public ParseObject {};
 
-// A batch document: runs a DecObj.
-class ParseObject1 : public ParseObject {
+// An element for one document: keeps its path.
+class DocumentElement : public ParseObject {
 public:
     void init(const std::string& path) override { path_ = path; }
-    void Execute() override;
     const std::string& path() const { return path_; }
 
-private:
+protected:
     std::string path_;
 };
 
-// The single document: runs a DecObj2.
-class ParseObject2 : public ParseObject {
+// A batch document: runs a DecObj.
+class ParseObject1 : public DocumentElement {
 public:
-    void init(const std::string& path) override { path_ = path; }
     void Execute() override;
-    const std::string& path() const { return path_; }
+};
 
-private:
-    std::string path_;
+// The single document: runs a DecObj2.
+class ParseObject2 : public DocumentElement {
+public:
+    void Execute() override;
 };
