@@ -10,9 +10,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId) {
-    return createAutomationObject(progId, CLSCTX_LOCAL_SERVER);
+    return createAutomationObject(progId, serverContext);
 }
 
 MsgAnswer EndToEndPlatform::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -93,7 +95,7 @@ std::vector<std::string> EndToEnd::shownRows() {
     return rows;
 }
 
-std::vector<std::string> EndToEnd::commandsFor(const std::string& path) {
+std::vector<std::string> EndToEnd::commandsFor(const std::string& path, bool untilNextDocument) {
     const std::string temp = files.temporaryFolder();
     std::vector<std::string> out;
     bool inside = false;
@@ -110,7 +112,7 @@ std::vector<std::string> EndToEnd::commandsFor(const std::string& path) {
             line.substr(line.size() - 4) == ".tmp")
             shown = "FileSave\t<temp>";
         out.push_back(shown);
-        if (line == "CloseNoSave")
+        if (line == "CloseNoSave" && !untilNextDocument)
             break;
     }
     return out;
@@ -134,6 +136,17 @@ std::vector<std::string> EndToEnd::temporaryFiles() {
     FindClose(find);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts) {
+    const char* table = std::getenv("TARNWICK_RELIABILITY_TSV");
+    if (table == nullptr || *table == '\0')
+        return;
+    FILE* file = _wfopen(widen(table).c_str(), L"ab");
+    ASSERT_NE(file, nullptr) << table;
+    std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\n", name.c_str(), counts.documents, counts.converted,
+                 counts.failed, counts.lost, counts.temporaryLeft);
+    std::fclose(file);
 }
 
 HWND quickStart() {

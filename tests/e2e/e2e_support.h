@@ -16,6 +16,7 @@ class EndToEndPlatform : public Win32Platform {
 public:
     std::vector<RecordingPlatform::Message> messages;
     int ended = 0;
+    DWORD serverContext = CLSCTX_LOCAL_SERVER; // or CLSCTX_INPROC_SERVER
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
@@ -51,14 +52,27 @@ struct EndToEnd : ::testing::Test {
     // The rows as the list control shows them: "path|status", top first.
     std::vector<std::string> shownRows();
     // The commands the server received for one document, from its FileOpen
-    // to its CloseNoSave (or to the next FileOpen); temporary files appear
-    // as "<temp>".
-    std::vector<std::string> commandsFor(const std::string& path);
+    // to its first CloseNoSave (or, with untilNextDocument, to the next
+    // document's FileOpen); temporary files appear as "<temp>".
+    std::vector<std::string> commandsFor(const std::string& path, bool untilNextDocument = false);
     // Every source document still holds its original bytes.
     void expectSourcesUnchanged();
     // The *.tmp files of the user's temporary folder.
     std::vector<std::string> temporaryFiles();
 };
+
+// The counts of one reliability case: documents in the batch, rows that say
+// "Converted" and "Failed", documents lost, temporary files left.
+struct ReliabilityCounts {
+    int documents = 0;
+    int converted = 0;
+    int failed = 0;
+    int lost = 0;
+    int temporaryLeft = 0;
+};
+// Appends the case's counts to the table the TARNWICK_RELIABILITY_TSV
+// variable names (one tab-separated line); does nothing when it is unset.
+void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts);
 
 // Steps of the scripted user for the program's own dialogs.
 HWND quickStart();

@@ -7,12 +7,11 @@
 
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
+#include "ui/frmExtension_ids.h"
 #include "ui/resource.h"
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
-#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -53,13 +52,7 @@ Lines folderNames(const std::string& folder) {
     return names;
 }
 
-struct Outcome {
-    int documents = 0;
-    int converted = 0;
-    int failed = 0;
-    int lost = 0;
-    int temporaryLeft = 0;
-};
+using Outcome = ReliabilityCounts;
 
 class Reliability : public EndToEnd {
 protected:
@@ -78,6 +71,15 @@ protected:
         const std::string path = document(name, bytes);
         kept[path] = bytes;
         documents.push_back(path);
+        return path;
+    }
+
+    // A file of the source folder that is no document: it must stay as it is
+    // and never reach the target folder.
+    std::string other(const std::string& name, const std::string& bytes) {
+        const std::string path = source + "\\" + name;
+        writeBytes(path, bytes);
+        kept[path] = bytes;
         return path;
     }
 
@@ -155,26 +157,9 @@ protected:
         EXPECT_EQ(folderNames(target), expectedNames);
     }
 
-    // The commands the server received for the document, from its FileOpen
-    // up to the next document's FileOpen; temporary files appear as "<temp>".
-    Lines journalFor(const std::string& path) {
-        const std::string temp = files.temporaryFolder();
-        Lines out;
-        bool inside = false;
-        for (const std::string& line : journalLines(journal)) {
-            if (line.rfind("FileOpen\t", 0) == 0) {
-                if (inside)
-                    break;
-                inside = line == "FileOpen\t" + path;
-            }
-            if (!inside)
-                continue;
-            const bool temporary = line.rfind("FileSave\t" + temp, 0) == 0 && line.size() > 4 &&
-                                   line.substr(line.size() - 4) == ".tmp";
-            out.push_back(temporary ? "FileSave\t<temp>" : line);
-        }
-        return out;
-    }
+    // The commands the server received for the document, up to the next
+    // document's FileOpen.
+    Lines journalFor(const std::string& path) { return commandsFor(path, true); }
 
     Lines treated(const std::string& path) const {
         return {"FileOpen\t" + path,           "envDocBlank",     "PosDocVeryTop",
@@ -201,15 +186,7 @@ protected:
         outcome.temporaryLeft = static_cast<int>(left.size());
         EXPECT_EQ(outcome.lost, 0);
         EXPECT_EQ(outcome.temporaryLeft, 0) << "left: " << ::testing::PrintToString(left);
-        if (const char* table = std::getenv("TARNWICK_RELIABILITY_TSV"); table != nullptr && *table != '\0') {
-            FILE* file = _wfopen(widen(table).c_str(), L"ab");
-            EXPECT_NE(file, nullptr) << table;
-            if (file != nullptr) {
-                std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\n", name.c_str(), outcome.documents,
-                             outcome.converted, outcome.failed, outcome.lost, outcome.temporaryLeft);
-                std::fclose(file);
-            }
-        }
+        recordReliabilityCase(name, outcome);
         return outcome;
     }
 };
@@ -431,6 +408,8 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
     std::atomic<bool> probed{false};
     std::atomic<int> answered{0};
     std::atomic<long long> slowest{0};
+    std::atomic<bool> exitAnswered{false};
+    std::atomic<long long> exitTook{0};
     std::thread prober;
     std::size_t savesWhenProbed = 99;
     const auto started = [&] {
@@ -449,6 +428,13 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
                 slowest = std::max<long long>(slowest, static_cast<long long>(GetTickCount64() - from));
                 Sleep(100);
             }
+            // "Exit" from the menu while the macro still plays: it is
+            // handled at once (here the end of the program is only observed).
+            const ULONGLONG exitFrom = GetTickCount64();
+            DWORD_PTR result = 0;
+            exitAnswered =
+                SendMessageTimeoutW(window, WM_COMMAND, IDM_EXIT, 0, SMTO_NORMAL, 1000, &result) != 0;
+            exitTook = static_cast<long long>(GetTickCount64() - exitFrom);
             probed = true;
         });
         return true;
@@ -473,13 +459,237 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
     EXPECT_EQ(answered, 8);
     EXPECT_LT(slowest, 250) << "the window took " << slowest << " ms to answer";
     EXPECT_EQ(savesWhenProbed, 0u) << "the probes ended after the first document was saved";
+    EXPECT_TRUE(exitAnswered);
+    EXPECT_LT(exitTook, 250) << "Exit took " << exitTook << " ms";
+    EXPECT_EQ(platform.ended, 1) << "Exit ends the program";
     EXPECT_GE(took, 1500u);
     const Lines first = journalFor(documents[0]);
     EXPECT_GT(std::count(first.begin(), first.end(), "envMacroPlaying"), 1) << "the macro never played long";
     expectRows({});
     expectResults({});
     EXPECT_TRUE(platform.messages.empty());
-    record("a macro that plays for 1.5 s on the first document, the window probed meanwhile");
+    record("a macro that plays for 1.5 s on the first document, the window probed and Exit chosen meanwhile");
+}
+
+TEST_F(Reliability, ASourceDocumentLockedBeforeTheBatchStarts) {
+    twentyDocuments();
+    const std::string locked = documents[kFailing];
+    // Another program holds the document open and shares it with nobody,
+    // from after the folder was listed until the batch is over.
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(runBatch({[&] {
+        lock = CreateFileW(widen(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return lock != INVALID_HANDLE_VALUE;
+    }}));
+    CloseHandle(lock);
+
+    expectRows({locked});
+    expectResults({locked});
+    EXPECT_EQ(journalFor(locked), Lines{"FileOpen\t" + locked});
+    EXPECT_TRUE(platform.messages.empty());
+    record("a source document locked by another program (doc10.wpd)");
+}
+
+TEST_F(Reliability, PathsLongerThanTwoHundredSixtyCharacters) {
+    // Folders the folder browser can give, holding names that make paths of
+    // more than 260 characters.
+    source = scratch.path("source " + std::string(60, 's'));
+    target = scratch.path("target " + std::string(60, 't'));
+    ASSERT_TRUE(CreateDirectoryW(widen(source).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    for (int i = 0; i < 5; ++i) {
+        const std::string path = add("long " + twoDigits(i) + " " + std::string(180, 'n') + " Ελληνικά.wpd",
+                                     "Long " + twoDigits(i) + ": a banana\r\n");
+        ASSERT_GT(widen(path).size(), 260u) << path;
+        ASSERT_GT(widen(resultOf(path)).size(), 260u);
+    }
+    for (int i = 0; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
+        add("doc" + twoDigits(i) + ".wpd", "Short " + twoDigits(i) + ": a cat\r\n");
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    expectResults({});
+    for (const std::string& path : documents)
+        EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("paths of 300 and more characters (5 documents)");
+}
+
+// A macro setting that cannot serve: the case, and whether each document
+// still converts (saved as it was, nothing played) or fails.
+struct MacroValue {
+    const char* label;
+    const char* caseName;
+    bool converts;
+};
+
+void PrintTo(const MacroValue& value, std::ostream* out) {
+    *out << value.label;
+}
+
+const MacroValue kMacroValues[] = {
+    {"Number", "the stored macro is a number, not a text", false},
+    {"Empty", "the stored macro is empty text (no macro: saved as they are)", true},
+    {"Folder", "the stored macro names a folder", false},
+};
+
+class ReliabilityMacroValue : public Reliability, public ::testing::WithParamInterface<MacroValue> {};
+
+TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
+    const MacroValue& value = GetParam();
+    twentyDocuments();
+    const std::string options = files.programName() + "\\Options";
+    std::vector<std::string> played; // what the server is asked to play
+    if (value.label == std::string("Number")) {
+        const DWORD number = 42;
+        settingsKey.write(options, "macro", REG_DWORD, &number, sizeof number);
+    } else if (value.label == std::string("Empty")) {
+        storeMacro("");
+    } else {
+        const std::string folder = scratch.path("macros.wcm");
+        ASSERT_TRUE(CreateDirectoryW(widen(folder).c_str(), nullptr));
+        storeMacro(folder);
+        played.push_back("MacroFilePlay\t" + folder);
+    }
+    ASSERT_TRUE(runBatch());
+
+    if (value.converts) {
+        expectRows({});
+        for (const std::string& path : documents) {
+            EXPECT_EQ(readBytes(resultOf(path)), originals[path]) << path;
+            EXPECT_EQ(journalFor(path),
+                      (Lines{"FileOpen\t" + path, "envDocBlank", "PosDocVeryTop", "FileSave\t<temp>",
+                             "FileSave\t" + resultOf(path), "CloseNoSave"}))
+                << path;
+        }
+    } else {
+        // The macro cannot be read or played: each document fails before
+        // anything was saved, and is closed.
+        expectRows(documents);
+        expectResults(documents);
+        for (const std::string& path : documents) {
+            Lines expected{"FileOpen\t" + path, "envDocBlank", "PosDocVeryTop"};
+            expected.insert(expected.end(), played.begin(), played.end());
+            expected.push_back("CloseNoSave");
+            EXPECT_EQ(journalFor(path), expected) << path;
+        }
+    }
+    EXPECT_TRUE(platform.messages.empty());
+    record(value.caseName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityMacroValue, ::testing::ValuesIn(kMacroValues),
+                         [](const ::testing::TestParamInfo<MacroValue>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_F(Reliability, ExtensionEntriesWithDotsBlanksAndMixedCase) {
+    // Entries are taken as typed and compared without regard to case: "DoC"
+    // admits doc files in any case; ".txt", " rtf" and "wp5 " admit nothing.
+    for (int i = 0; i < 8; ++i)
+        add("doc" + twoDigits(i) + ".wpd", "Wpd " + twoDigits(i) + ": a cat\r\n");
+    for (const char* name : {"letter.doc", "LETTER2.DOC", "Memo.Doc", "report.final.doc"})
+        add(name, std::string("Doc ") + name + ": a banana\r\n");
+    for (int i = 8; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
+        add("doc" + twoDigits(i) + ".WPD", "Upper " + twoDigits(i) + ": a cat\r\n");
+    for (const char* name : {"notes.txt", "plain.rtf", "old.wp5", "doc.wpd.bak", "wpd", "archive.docx"})
+        other(name, std::string("not a document: ") + name);
+    startCoordinator();
+    const Lines typed{"DoC", ".txt", " rtf", "wp5 "};
+    std::vector<std::function<bool()>> adding;
+    Lines entries;
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        adding.push_back([entry = typed[i]] {
+            HWND manager = extensionManager();
+            if (!shown(manager))
+                return false;
+            SetDlgItemTextW(manager, IDC_TXTEXTENSION, widen(entry).c_str());
+            click(manager, IDC_CMDADDMOVIE);
+            return true;
+        });
+        adding.push_back([&entries, count = i + 2] { // the click is handled before the next entry is typed
+            entries = listEntries(GetDlgItem(extensionManager(), IDC_LSTEXT));
+            return entries.size() == count;
+        });
+    }
+    adding.push_back(press(extensionManager, IDC_CMDEXIT));
+    Script add(std::move(adding));
+    menu(IDM_EXTENSIONS);
+    while (!add.finished()) // the extension manager is modeless
+        processPendingEvents();
+    EXPECT_EQ(entries, (Lines{"wpd", "DoC", ".txt", " rtf", "wp5 "}));
+
+    Lines found;
+    ASSERT_TRUE(runBatch({[&] {
+        found = listEntries(GetDlgItem(batchDocuments(), IDC_LIST1));
+        return true;
+    }}));
+    Lines names;
+    for (const std::string& path : documents)
+        names.push_back(nameOf(path));
+    std::sort(names.begin(), names.end());
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, names) << "the dialog lists the documents the batch treats";
+    expectRows({});
+    expectResults({}); // nothing but the documents' results in the target
+    EXPECT_TRUE(platform.messages.empty());
+    record("extension entries \"DoC\", \".txt\", \" rtf\", \"wp5 \" (26 files)");
+}
+
+TEST_F(Reliability, ATargetFolderMarkedReadOnly) {
+    twentyDocuments();
+    ASSERT_TRUE(SetFileAttributesW(widen(target).c_str(), FILE_ATTRIBUTE_READONLY));
+    // Windows does not keep files out of a folder for this attribute; Wine
+    // run by root does not either. Where it does, every save must fail.
+    const std::string probe = target + "\\probe.txt";
+    HANDLE file = CreateFileW(widen(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    const bool writable = file != INVALID_HANDLE_VALUE;
+    if (writable) {
+        CloseHandle(file);
+        DeleteFileW(widen(probe).c_str());
+    }
+    ASSERT_TRUE(runBatch());
+    SetFileAttributesW(widen(target).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    for (const std::string& path : documents)
+        EXPECT_EQ(journalFor(path), treated(path)) << path;
+    if (writable) {
+        expectRows({});
+        expectResults({});
+    } else {
+        expectRows(documents);
+        expectResults(documents);
+    }
+    EXPECT_TRUE(platform.messages.empty());
+    record(writable ? "a target folder marked read-only (files may still be written in it)"
+                    : "a target folder marked read-only");
+}
+
+TEST_F(Reliability, FiveThousandFilesOfWhichOneThousandAreDocuments) {
+    // The in-process server keeps this case short.
+    platform.serverContext = CLSCTX_INPROC_SERVER;
+    const char* others[] = {".txt", ".wpd.bak", ".doc", ".wp", ".WPD~"};
+    for (int i = 0; i < 5000; ++i) {
+        char name[32];
+        if (i % 5 == 0) {
+            std::snprintf(name, sizeof name, "doc%04d.wpd", i);
+            add(name, "Document " + std::to_string(i) + ": a cat\r\n");
+        } else {
+            std::snprintf(name, sizeof name, "file%04d%s", i, others[i % 5]);
+            other(name, std::string("other ") + name);
+        }
+    }
+    ASSERT_EQ(documents.size(), 1000u);
+    ASSERT_TRUE(runBatch());
+
+    const auto shown = statuses();
+    EXPECT_EQ(shown.size(), 1000u);
+    EXPECT_EQ(
+        std::count_if(shown.begin(), shown.end(), [](const auto& row) { return row.second == "Converted"; }),
+        1000);
+    expectResults({});
+    EXPECT_TRUE(platform.messages.empty());
+    record("5,000 files, 1,000 of them documents (in-process server)");
 }
 
 } // namespace

@@ -102,6 +102,15 @@ TEST_F(EndToEnd, TheServerKilledInTheMiddleOfABatch) {
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(temporaryFiles(), tempBefore);
     expectSourcesUnchanged();
+    int lost = 0;
+    for (const auto& [path, bytes] : originals)
+        lost += !fileExists(path) || readBytes(path) != bytes ? 1 : 0;
+    const auto tempAfter = temporaryFiles();
+    int left = 0;
+    for (const auto& file : tempAfter)
+        left += std::find(tempBefore.begin(), tempBefore.end(), file) == tempBefore.end() ? 1 : 0;
+    recordReliabilityCase("the server process killed at the sixth document",
+                          {kDocuments, converted, failed, lost, left});
 
     // The program stays usable: "Close" empties the list, and "Exit" ends it.
     menu(IDM_CLOSE);
