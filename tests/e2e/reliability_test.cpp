@@ -91,6 +91,31 @@ protected:
                                                    " data.\r\n");
     }
 
+    // The batch's own source and target folders, under these names.
+    void folders(const std::string& sourceName, const std::string& targetName) {
+        source = scratch.path(sourceName);
+        target = scratch.path(targetName);
+        ASSERT_TRUE(CreateDirectoryW(widen(source).c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    }
+
+    // Plain documents doc00.wpd, doc01.wpd... until there are twenty.
+    void upToTwenty(const std::string& text) {
+        for (int i = 0; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
+            add("doc" + twoDigits(i) + ".wpd", text + " " + twoDigits(i) + ": a cat\r\n");
+    }
+
+    // Every document went through the whole conversation with the server,
+    // with its path exactly as it is, and converted; the target holds their
+    // results and nothing else; no message was shown.
+    void expectAllTreated() {
+        expectRows({});
+        expectResults({});
+        for (const std::string& path : documents)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+        EXPECT_TRUE(platform.messages.empty());
+    }
+
     std::string resultOf(const std::string& path) const { return target + "\\" + nameOf(path); }
 
     // Opens Batch Documents from the menu, picks both folders, presses Start,
@@ -279,24 +304,15 @@ TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
 }
 
 TEST_F(Reliability, NamesInManyScriptsInDocumentsAndFolders) {
-    source = scratch.path("source Ελληνικά Кириллица 中文 😀 ’quoted“ ” v1.2.3");
-    target = scratch.path("target ’“” 😀 Ελλάδα.x.y");
-    ASSERT_TRUE(CreateDirectoryW(widen(source).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    folders("source Ελληνικά Кириллица 中文 😀 ’quoted“ ” v1.2.3", "target ’“” 😀 Ελλάδα.x.y");
     const Lines names{"Ελληνικά έγγραφα.wpd", "Кириллица документ.wpd",      "中文文档.wpd",
                       "smile 😀 here.wpd",     "with spaces ’n “quotes”.wpd", "several.dots.in.one.name.wpd"};
     for (std::size_t i = 0; i < names.size(); ++i)
         add(names[i], "Text " + std::to_string(i) + ": a Ελληνικά а Кириллица 中文 😀 and data\r\n");
-    for (int i = 0; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
-        add("doc" + twoDigits(i) + ".wpd", "Plain " + twoDigits(i) + " about a cat\r\n");
+    upToTwenty("Plain");
     ASSERT_TRUE(runBatch());
 
-    expectRows({});
-    expectResults({});
-    // The server was handed every path exactly as it is.
-    for (const std::string& path : documents)
-        EXPECT_EQ(journalFor(path), treated(path)) << path;
-    EXPECT_TRUE(platform.messages.empty());
+    expectAllTreated();
     record("names in Greek, Cyrillic, Chinese, with an emoji, spaces, quotes and dots");
 }
 
@@ -493,25 +509,17 @@ TEST_F(Reliability, ASourceDocumentLockedBeforeTheBatchStarts) {
 TEST_F(Reliability, PathsLongerThanTwoHundredSixtyCharacters) {
     // Folders the folder browser can give, holding names that make paths of
     // more than 260 characters.
-    source = scratch.path("source " + std::string(60, 's'));
-    target = scratch.path("target " + std::string(60, 't'));
-    ASSERT_TRUE(CreateDirectoryW(widen(source).c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    folders("source " + std::string(60, 's'), "target " + std::string(60, 't'));
     for (int i = 0; i < 5; ++i) {
         const std::string path = add("long " + twoDigits(i) + " " + std::string(180, 'n') + " Ελληνικά.wpd",
                                      "Long " + twoDigits(i) + ": a banana\r\n");
         ASSERT_GT(widen(path).size(), 260u) << path;
         ASSERT_GT(widen(resultOf(path)).size(), 260u);
     }
-    for (int i = 0; documents.size() < static_cast<std::size_t>(kDocuments); ++i)
-        add("doc" + twoDigits(i) + ".wpd", "Short " + twoDigits(i) + ": a cat\r\n");
+    upToTwenty("Short");
     ASSERT_TRUE(runBatch());
 
-    expectRows({});
-    expectResults({});
-    for (const std::string& path : documents)
-        EXPECT_EQ(journalFor(path), treated(path)) << path;
-    EXPECT_TRUE(platform.messages.empty());
+    expectAllTreated();
     record("paths of 300 and more characters (5 documents)");
 }
 
@@ -630,9 +638,7 @@ TEST_F(Reliability, ExtensionEntriesWithDotsBlanksAndMixedCase) {
     std::sort(names.begin(), names.end());
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, names) << "the dialog lists the documents the batch treats";
-    expectRows({});
-    expectResults({}); // nothing but the documents' results in the target
-    EXPECT_TRUE(platform.messages.empty());
+    expectAllTreated();
     record("extension entries \"DoC\", \".txt\", \" rtf\", \"wp5 \" (26 files)");
 }
 
