@@ -24,7 +24,7 @@ public:
 };
 
 struct EndToEnd : ::testing::Test {
-    RegistryScratch settingsKey;
+    ScratchRegistryKey settingsKey;
     EndToEndPlatform platform;
     ProgramForms windows;
     Win32FileServices files;

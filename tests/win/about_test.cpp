@@ -84,7 +84,7 @@ TEST_F(AboutBox, ClickingTheTitleShowsTheCredit) {
 }
 
 struct KeyValues : DialogTest {
-    RegistryScratch key;
+    ScratchRegistryKey key;
 };
 
 TEST_F(KeyValues, TextNumbersAndOtherTypesAreReadAndFailuresAnswerFalseWithEmptyText) {
@@ -129,7 +129,7 @@ TEST_F(KeyValues, TextNumbersAndOtherTypesAreReadAndFailuresAnswerFalseWithEmpty
 }
 
 struct SystemInformation : DialogTest {
-    RegistryScratch key;
+    ScratchRegistryKey key;
     frmAbout::SysInfoRegistry where{HKEY_CURRENT_USER, key.path() + "\\MSINFO", key.path() + "\\Location"};
     ScratchFolder folder;
 

@@ -39,37 +39,6 @@ void RecordingPlatform::endProgram() {
     throw ProgramEnded{};
 }
 
-RegistryScratch::RegistryScratch() {
-    static std::atomic<int> counter{0};
-    path_ = "Software\\Tarnwick Dialog Tests\\" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
-    UniqueHkey key;
-    RegCreateKeyExW(HKEY_CURRENT_USER, widen(path_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                    key.put(), nullptr);
-}
-
-RegistryScratch::~RegistryScratch() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, widen(path_).c_str());
-}
-
-void RegistryScratch::write(const std::string& subkey, const std::string& name, DWORD type, const void* data,
-                            DWORD size) const {
-    UniqueHkey key;
-    const std::string full = subkey.empty() ? path_ : path_ + "\\" + subkey;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(full).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                              key.put(), nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(RegSetValueExW(key.get(), widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-}
-
-void RegistryScratch::writeText(const std::string& subkey, const std::string& name, const std::string& text,
-                                bool withNul) const {
-    const std::wstring wide = widen(text);
-    const auto bytes = static_cast<DWORD>((wide.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
-    write(subkey, name, REG_SZ, wide.c_str(), bytes);
-}
-
 Script::Script(std::vector<std::function<bool()>> steps, DWORD limitMilliseconds)
     : steps_(std::move(steps)), deadline_(GetTickCount64() + limitMilliseconds),
       user_([this] { return run(); }) {}

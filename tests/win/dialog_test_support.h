@@ -8,6 +8,7 @@
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
+#include "standin_test_support.h"
 #include "ui/program_windows.h"
 #include "ui_helpers.h"
 
@@ -39,27 +40,6 @@ public:
     [[noreturn]] void endProgram() override;
 };
 
-// A key of its own below HKEY_CURRENT_USER\Software\Tarnwick Dialog Tests,
-// removed with everything below it at the end.
-class RegistryScratch {
-public:
-    RegistryScratch();
-    ~RegistryScratch();
-    RegistryScratch(const RegistryScratch&) = delete;
-    RegistryScratch& operator=(const RegistryScratch&) = delete;
-    // The key's path below HKEY_CURRENT_USER.
-    const std::string& path() const { return path_; }
-    // Writes a value into the subkey (created if needed) with these bytes.
-    void write(const std::string& subkey, const std::string& name, DWORD type, const void* data,
-               DWORD size) const;
-    // A text value, with or without its terminating NUL.
-    void writeText(const std::string& subkey, const std::string& name, const std::string& text,
-                   bool withNul = true) const;
-
-private:
-    std::string path_;
-};
-
 // Steps that a thread timer runs one after another, also inside modal loops;
 // a step answers true when it is done. When the steps do not finish within
 // the time limit, the test fails and every dialog of the thread is closed, so
@@ -81,7 +61,7 @@ private:
 // The fixture: the program's windows, the real file services and a settings
 // store in a scratch key; the coordinator is built by startCoordinator.
 struct DialogTest : ::testing::Test {
-    RegistryScratch settingsKey;
+    ScratchRegistryKey settingsKey;
     RecordingPlatform platform;
     ProgramForms windows;
     Win32FileServices files;

@@ -101,6 +101,24 @@ ScratchRegistryKey::~ScratchRegistryKey() {
     RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Tarnwick Tests"); // goes once no other test uses it
 }
 
+void ScratchRegistryKey::write(const std::string& subkey, const std::string& name, DWORD type,
+                               const void* data, DWORD size) const {
+    UniqueHkey key;
+    const std::string full = subkey.empty() ? path_ : path_ + "\\" + subkey;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(full).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                              key.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key.get(), widen(name).c_str(), 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+}
+
+void ScratchRegistryKey::writeText(const std::string& subkey, const std::string& name,
+                                   const std::string& text, bool withNul) const {
+    const std::wstring wide = widen(text);
+    const auto bytes = static_cast<DWORD>((wide.size() + (withNul ? 1 : 0)) * sizeof(wchar_t));
+    write(subkey, name, REG_SZ, wide.c_str(), bytes);
+}
+
 void clearStandinSettings() {
     for (const char* name : {"Journal", "Fail", "Delay"})
         SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);

@@ -38,6 +38,12 @@ public:
     ScratchRegistryKey& operator=(const ScratchRegistryKey&) = delete;
     // The key's path below HKEY_CURRENT_USER.
     const std::string& path() const { return path_; }
+    // Writes a value into the subkey (created if needed) with these bytes.
+    void write(const std::string& subkey, const std::string& name, DWORD type, const void* data,
+               DWORD size) const;
+    // A text value, with or without its terminating NUL.
+    void writeText(const std::string& subkey, const std::string& name, const std::string& text,
+                   bool withNul = true) const;
 
 private:
     std::string path_;
