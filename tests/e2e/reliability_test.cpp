@@ -118,7 +118,8 @@ protected:
 
     std::string resultOf(const std::string& path) const { return target + "\\" + nameOf(path); }
 
-    // Opens Batch Documents from the menu, picks both folders, presses Start,
+    // Opens Batch Documents from the menu, picks both folders (cancels the
+    // target's folder browser when there is no target), presses Start,
     // then runs the steps given (they act while the batch runs); answers true
     // when every step was done.
     bool runBatch(std::vector<std::function<bool()>> beforeStart = {},
@@ -130,9 +131,13 @@ protected:
             pickFolder(source),
             untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
             press(batchDocuments, IDC_BTNTARGET),
-            pickFolder(target),
-            untilText(batchDocuments, IDC_TXTTGTFOLDER, target),
         };
+        if (target.empty()) // the user cancels the folder browser
+            steps.insert(steps.end(),
+                         {cancel(L"Browse for Folder"), untilText(batchDocuments, IDC_TXTTGTFOLDER, "")});
+        else
+            steps.insert(steps.end(),
+                         {pickFolder(target), untilText(batchDocuments, IDC_TXTTGTFOLDER, target)});
         steps.insert(steps.end(), beforeStart.begin(), beforeStart.end());
         steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
         steps.insert(steps.end(), during.begin(), during.end());
@@ -696,6 +701,48 @@ TEST_F(Reliability, FiveThousandFilesOfWhichOneThousandAreDocuments) {
     expectResults({});
     EXPECT_TRUE(platform.messages.empty());
     record("5,000 files, 1,000 of them documents (in-process server)");
+}
+
+TEST_F(Reliability, NoTargetFolderChosen) {
+    twentyDocuments();
+    const std::string chosenBefore = target;
+    target.clear();
+    std::wstring said;
+    ASSERT_TRUE(runBatch({}, {answerBox(L"Tarnwick", &said)}));
+
+    // One message, and nothing written anywhere: not into the folder that
+    // was not chosen, not into the root of the current drive.
+    EXPECT_EQ(said, L"Select a target folder before starting a batch.");
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(shownRows().empty());
+    EXPECT_TRUE(folderNames(chosenBefore).empty());
+    for (const std::string& path : documents)
+        EXPECT_FALSE(fileExists("\\" + nameOf(path))) << path;
+    EXPECT_TRUE(journalLines(journal).empty());
+    record("no target folder chosen (its folder browser cancelled): one message");
+}
+
+TEST_F(Reliability, TheSourceFolderMovedAfterItWasChosen) {
+    twentyDocuments();
+    const std::string moved = source + " moved";
+    std::wstring said;
+    ASSERT_TRUE(runBatch({[&] {
+                             if (!MoveFileW(widen(source).c_str(), widen(moved).c_str()))
+                                 return false;
+                             std::map<std::string, std::string> now;
+                             for (const auto& [path, bytes] : kept)
+                                 now[moved + path.substr(source.size())] = bytes;
+                             kept = now;
+                             return true;
+                         }},
+                         {answerBox(L"Tarnwick", &said)}));
+
+    EXPECT_EQ(said, widen("The source folder could not be read:\r\n" + source));
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(shownRows().empty());
+    EXPECT_TRUE(folderNames(target).empty());
+    EXPECT_TRUE(journalLines(journal).empty());
+    record("the source folder moved away after it was chosen: one message");
 }
 
 } // namespace
