@@ -9,17 +9,22 @@
 #include "ui/Form3_ids.h"
 #include "ui/frmMacroSelect_ids.h"
 
+#include "remote_ui.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <cstdio>
-#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
+
+using remote::macroDialog;
+using remote::press;
+using remote::waitFor;
 
 HANDLE program = nullptr;
 std::wstring shots;
@@ -45,47 +50,6 @@ void fail(const char* what) {
         TerminateProcess(program, 1);
     }
     std::exit(1);
-}
-
-// Waits up to the limit for the condition, checking every 100 ms.
-bool waitFor(const std::function<bool()>& condition, DWORD limit = 60000) {
-    const ULONGLONG end = GetTickCount64() + limit;
-    while (GetTickCount64() < end) {
-        if (condition())
-            return true;
-        Sleep(100);
-    }
-    return false;
-}
-
-HWND dialog(const wchar_t* caption) {
-    HWND found = FindWindowW(L"#32770", caption);
-    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
-}
-
-HWND macroDialog() {
-    HWND found = nullptr;
-    EnumWindows(
-        [](HWND hwnd, LPARAM param) -> BOOL {
-            if (IsWindowVisible(hwnd) && GetDlgItem(hwnd, IDC_TXTPATHFILE) != nullptr) {
-                *reinterpret_cast<HWND*>(param) = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-std::wstring text(HWND window, int id) {
-    wchar_t buffer[1024] = {};
-    SendDlgItemMessageW(window, id, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-}
-
-void press(HWND window, int id) {
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
 // The screen as the person sees it, saved as a bitmap file.
@@ -125,64 +89,13 @@ void screenshot(const wchar_t* name) {
     ReleaseDC(nullptr, screen);
 }
 
-// Memory inside the program's process, for messages whose pointers the
-// system does not carry across processes.
-class RemoteBuffer {
-public:
-    explicit RemoteBuffer(SIZE_T size) : size_(size) {
-        address_ = VirtualAllocEx(program, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (address_ == nullptr)
-            fail("could not reach into the program's memory");
-    }
-    ~RemoteBuffer() { VirtualFreeEx(program, address_, 0, MEM_RELEASE); }
-    void* address() const { return address_; }
-    void write(const void* data, SIZE_T size) { WriteProcessMemory(program, address_, data, size, nullptr); }
-    void read(void* data, SIZE_T size) const { ReadProcessMemory(program, address_, data, size, nullptr); }
-
-private:
-    void* address_;
-    SIZE_T size_;
-};
-
 void chooseFolder(const std::wstring& folder) {
-    HWND browser = nullptr;
-    if (!waitFor([&] {
-            return (browser = dialog(L"Browse for Folder")) != nullptr ||
-                   (browser = dialog(L"Browse For Folder")) != nullptr;
-        }))
-        fail("the folder browser did not appear");
-    RemoteBuffer path((folder.size() + 1) * sizeof(wchar_t));
-    path.write(folder.c_str(), (folder.size() + 1) * sizeof(wchar_t));
-    // The browser fills its tree as it goes: select, let it settle, select again.
-    for (int i = 0; i < 3; ++i) {
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path.address()));
-        Sleep(300);
+    try {
+        if (!remote::chooseFolder(program, folder))
+            fail("the folder browser did not appear");
+    } catch (const std::exception& e) {
+        fail(e.what());
     }
-    PostMessageW(browser, WM_COMMAND, IDOK, 0);
-}
-
-std::vector<std::wstring> resultRows(HWND list) {
-    std::vector<std::wstring> rows;
-    const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    RemoteBuffer item(sizeof(LVITEMW));
-    RemoteBuffer textBuffer(1024 * sizeof(wchar_t));
-    for (int i = 0; i < count; ++i) {
-        std::wstring row;
-        for (int column = 0; column < 2; ++column) {
-            LVITEMW request{};
-            request.iSubItem = column;
-            request.pszText = static_cast<wchar_t*>(textBuffer.address());
-            request.cchTextMax = 1024;
-            item.write(&request, sizeof request);
-            SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(item.address()));
-            wchar_t cell[1024] = {};
-            textBuffer.read(cell, sizeof cell);
-            row += (column == 0 ? L"" : L"  ") + std::wstring(cell);
-        }
-        rows.push_back(row);
-    }
-    return rows;
 }
 
 } // namespace
@@ -209,7 +122,7 @@ int wmain(int argc, wchar_t** argv) {
     // first, which can take a while.
     HWND quick = nullptr;
     const ULONGLONG started = GetTickCount64();
-    if (!waitFor([&] { return (quick = dialog(L"Quick Start")) != nullptr; }, 90000))
+    if (!waitFor([&] { return (quick = remote::shownDialog(L"Quick Start")) != nullptr; }, 90000))
         fail("Quick Start did not appear");
     std::printf("demo: the program was ready after %.1f s\n",
                 static_cast<double>(GetTickCount64() - started) / 1000.0);
@@ -217,16 +130,16 @@ int wmain(int argc, wchar_t** argv) {
     press(quick, IDC_QS_BTNBATCH);
 
     HWND batch = nullptr;
-    if (!waitFor([&] { return (batch = dialog(L"Batch Documents")) != nullptr; }))
+    if (!waitFor([&] { return (batch = remote::shownDialog(L"Batch Documents")) != nullptr; }))
         fail("Batch Documents did not appear");
     screenshot(L"batch-documents");
     press(batch, IDC_BTNSOURCE);
     chooseFolder(source);
-    if (!waitFor([&] { return text(batch, IDC_TXTSRCFOLDER) == source; }))
+    if (!waitFor([&] { return remote::controlText(batch, IDC_TXTSRCFOLDER) == source; }))
         fail("the source folder was not taken");
     press(batch, IDC_BTNTARGET);
     chooseFolder(target);
-    if (!waitFor([&] { return text(batch, IDC_TXTTGTFOLDER) == target; }))
+    if (!waitFor([&] { return remote::controlText(batch, IDC_TXTTGTFOLDER) == target; }))
         fail("the target folder was not taken");
     screenshot(L"folders-chosen");
     press(batch, IDC_BD_COMMAND1);
@@ -245,8 +158,14 @@ int wmain(int argc, wchar_t** argv) {
     waitFor([&] { return macroDialog() == nullptr; }, 10000);
     screenshot(L"main-window-after-batch");
 
+    std::vector<std::wstring> rows;
+    try {
+        rows = remote::resultRows(program, list);
+    } catch (const std::exception& e) {
+        fail(e.what());
+    }
     std::printf("Result list (File Name:  Status:)\n");
-    for (const auto& row : resultRows(list)) {
+    for (const auto& row : rows) {
         const int n = WideCharToMultiByte(CP_UTF8, 0, row.c_str(), -1, nullptr, 0, nullptr, nullptr);
         std::string utf8(static_cast<std::size_t>(n), '\0');
         WideCharToMultiByte(CP_UTF8, 0, row.c_str(), -1, utf8.data(), n, nullptr, nullptr);
