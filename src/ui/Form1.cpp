@@ -8,29 +8,7 @@
 #include "ui/modal_loop.h"
 #include "ui/window_util.h"
 
-Form1::~Form1() {
-    if (hwnd_ != nullptr)
-        DestroyWindow(hwnd_);
-}
-
-void Form1::load() {
-    if (hwnd_ != nullptr)
-        return;
-    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FORM1), nullptr,
-                               &Form1::dialogProc, reinterpret_cast<LPARAM>(this));
-    if (hwnd_ == nullptr)
-        throw windowError("the Batch Documents dialog");
-    registerModelessDialog(hwnd_, true);
-}
-
-void Form1::showModal(HWND owner) {
-    load();
-    ::showModal(hwnd_, owner);
-}
-
-void Form1::hide() {
-    ShowWindow(hwnd_, SW_HIDE);
-}
+Form1::Form1() : DialogWindow(IDD_FORM1, "the Batch Documents dialog") {}
 
 void Form1::setSourceFolderText(const std::string& text) {
     load();
@@ -76,7 +54,7 @@ void Form1::start() {
     command.Execute();
 }
 
-INT_PTR Form1::handle(UINT message, WPARAM wParam) {
+INT_PTR Form1::handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -96,21 +74,7 @@ INT_PTR Form1::handle(UINT message, WPARAM wParam) {
         default:
             return FALSE;
         }
-    case WM_CLOSE:
-        // The close box destroys the dialog with its contents.
-        DestroyWindow(hwnd_);
-        return TRUE;
-    case WM_DESTROY:
-        registerModelessDialog(hwnd_, false);
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        hwnd_ = nullptr;
-        return TRUE;
     default:
         return FALSE;
     }
-}
-
-INT_PTR CALLBACK Form1::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dialogMessage<Form1>(hwnd, message, lParam,
-                                [&](Form1& self) { return self.handle(message, wParam); });
 }

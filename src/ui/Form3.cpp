@@ -15,21 +15,8 @@ namespace {
 constexpr COLORREF kLinkColour = RGB(0, 0, 204);
 } // namespace
 
-Form3::~Form3() {
-    if (hwnd_ != nullptr)
-        DestroyWindow(hwnd_);
-}
-
-void Form3::load() {
-    if (hwnd_ != nullptr)
-        return;
-    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FORM3), nullptr,
-                               &Form3::dialogProc, reinterpret_cast<LPARAM>(this));
-    if (hwnd_ == nullptr)
-        throw windowError("the Quick Start dialog");
-    registerModelessDialog(hwnd_, true);
-    initialise();
-}
+Form3::Form3(Form1& batchDocuments)
+    : DialogWindow(IDD_FORM3, "the Quick Start dialog"), batchDocuments_(batchDocuments) {}
 
 void Form3::initialise() {
     const UINT dpi = windowDpi(hwnd_);
@@ -55,15 +42,6 @@ void Form3::initialise() {
     RECT bounds;
     GetWindowRect(link, &bounds);
     SetWindowPos(link, nullptr, 0, 0, size.cx + 1, bounds.bottom - bounds.top, SWP_NOMOVE | SWP_NOZORDER);
-}
-
-void Form3::showModal(HWND owner) {
-    load();
-    ::showModal(hwnd_, owner);
-}
-
-void Form3::hide() {
-    ShowWindow(hwnd_, SW_HIDE);
 }
 
 INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -106,21 +84,7 @@ INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         return FALSE;
-    case WM_CLOSE:
-        // The close box destroys the dialog.
-        DestroyWindow(hwnd_);
-        return TRUE;
-    case WM_DESTROY:
-        registerModelessDialog(hwnd_, false);
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        hwnd_ = nullptr;
-        return TRUE;
     default:
         return FALSE;
     }
-}
-
-INT_PTR CALLBACK Form3::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dialogMessage<Form3>(hwnd, message, lParam,
-                                [&](Form3& self) { return self.handle(message, wParam, lParam); });
 }

@@ -41,20 +41,10 @@ bool startProgram(const std::string& path) {
 
 } // namespace
 
-frmAbout::~frmAbout() {
-    if (hwnd_ != nullptr)
-        DestroyWindow(hwnd_);
-}
+frmAbout::frmAbout() : DialogWindow(IDD_FRMABOUT, "the About box") {}
 
 void frmAbout::show() {
-    if (hwnd_ == nullptr) {
-        hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMABOUT), nullptr,
-                                   &frmAbout::dialogProc, reinterpret_cast<LPARAM>(this));
-        if (hwnd_ == nullptr)
-            throw windowError("the About box");
-        registerModelessDialog(hwnd_, true);
-        initialise();
-    }
+    load();
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
 }
@@ -156,13 +146,13 @@ void frmAbout::StartSysInfo(const SysInfoRegistry& where) {
     }
 }
 
-INT_PTR frmAbout::handle(UINT message, WPARAM wParam) {
+INT_PTR frmAbout::handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_CMDOK:
         case IDCANCEL: // Escape closes the box like "OK"
-            DestroyWindow(hwnd_);
+            destroy();
             return TRUE;
         case IDC_CMDSYSINFO:
             StartSysInfo();
@@ -174,20 +164,7 @@ INT_PTR frmAbout::handle(UINT message, WPARAM wParam) {
         default:
             return FALSE;
         }
-    case WM_CLOSE:
-        DestroyWindow(hwnd_);
-        return TRUE;
-    case WM_DESTROY:
-        registerModelessDialog(hwnd_, false);
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        hwnd_ = nullptr;
-        return TRUE;
     default:
         return FALSE;
     }
-}
-
-INT_PTR CALLBACK frmAbout::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dialogMessage<frmAbout>(hwnd, message, lParam,
-                                   [&](frmAbout& self) { return self.handle(message, wParam); });
 }

@@ -2,13 +2,14 @@
 // The About box: the program's title and version, the credit, and the
 // system's System Information tool. Shown without being modal; "OK" and the
 // close box destroy it, and the next showing creates it anew.
+#include "ui/dialog_window.h"
 #include "ui/gdi_handles.h"
 
 #include <windows.h>
 
 #include <string>
 
-class frmAbout {
+class frmAbout : public DialogWindow {
 public:
     // Where the System Information tool is looked up: the program's full
     // path (value "PATH"), else the folder holding MSINFO32.EXE (value
@@ -19,15 +20,10 @@ public:
         std::string folderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
     };
 
-    frmAbout() = default;
-    ~frmAbout();
-    frmAbout(const frmAbout&) = delete;
-    frmAbout& operator=(const frmAbout&) = delete;
+    frmAbout();
 
     // Creates the box if it does not exist and shows it, without owner.
     void show();
-    bool loaded() const { return hwnd_ != nullptr; }
-    HWND hwnd() const { return hwnd_; }
 
     // Starts the System Information tool, or says that it is unavailable.
     void StartSysInfo();
@@ -44,10 +40,8 @@ public:
     static std::string versionText();
 
 private:
-    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(UINT message, WPARAM wParam);
-    void initialise();
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void initialise() override;
 
-    HWND hwnd_ = nullptr;
     UniqueFont titleFont_;
 };

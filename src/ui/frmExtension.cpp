@@ -8,26 +8,13 @@
 #include "ui/window_util.h"
 #include "version.h"
 
-frmExtension::~frmExtension() {
-    if (hwnd_ != nullptr) {
-        registerModelessDialog(hwnd_, false);
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        DestroyWindow(hwnd_);
-    }
-}
+frmExtension::frmExtension() : DialogWindow(IDD_FRMEXTENSION, "the extension manager") {}
 
 HWND frmExtension::list() const {
     return GetDlgItem(hwnd_, IDC_LSTEXT);
 }
 
-void frmExtension::load() {
-    if (hwnd_ != nullptr)
-        return;
-    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMEXTENSION), nullptr,
-                               &frmExtension::dialogProc, reinterpret_cast<LPARAM>(this));
-    if (hwnd_ == nullptr)
-        throw windowError("the extension manager");
-    registerModelessDialog(hwnd_, true);
+void frmExtension::initialise() {
     SendMessageW(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"wpd"));
 }
 
@@ -78,7 +65,7 @@ void frmExtension::remove() {
             SendMessageW(list(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
 }
 
-INT_PTR frmExtension::handle(UINT message, WPARAM wParam) {
+INT_PTR frmExtension::handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -93,26 +80,12 @@ INT_PTR frmExtension::handle(UINT message, WPARAM wParam) {
             return TRUE;
         case IDC_CMDEXIT:
         case IDCANCEL: // Escape hides the window like "E&xit"
-            ShowWindow(hwnd_, SW_HIDE);
+            hide();
             return TRUE;
         default:
             return FALSE;
         }
-    case WM_CLOSE: {
-        // The close box destroys the window and its list.
-        HWND hwnd = hwnd_;
-        registerModelessDialog(hwnd, false);
-        hwnd_ = nullptr;
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        DestroyWindow(hwnd);
-        return TRUE;
-    }
     default:
         return FALSE;
     }
-}
-
-INT_PTR CALLBACK frmExtension::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dialogMessage<frmExtension>(hwnd, message, lParam,
-                                       [&](frmExtension& self) { return self.handle(message, wParam); });
 }

@@ -3,35 +3,27 @@
 // documents (LstExt). Loaded hidden at start-up; "E&xit" only hides it; its
 // close box destroys it, and the next use loads it anew with "wpd".
 #include "core/views.h"
+#include "ui/dialog_window.h"
 
 #include <windows.h>
 
-class frmExtension : public ExtensionListView {
+class frmExtension : public DialogWindow, public ExtensionListView {
 public:
-    frmExtension() = default;
-    ~frmExtension() override;
-    frmExtension(const frmExtension&) = delete;
-    frmExtension& operator=(const frmExtension&) = delete;
+    // Loading the window (hidden) puts "wpd" into the list.
+    frmExtension();
 
-    // Creates the window hidden; loading puts "wpd" into the list.
-    void load();
-    bool loaded() const { return hwnd_ != nullptr; }
     // Shows the window without making it modal.
     void show();
 
     int ListCount() override;
     std::string List(int index) override;
 
-    HWND hwnd() const { return hwnd_; }
-
 private:
-    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handle(UINT message, WPARAM wParam);
+    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void initialise() override;
     void add();
     void remove();
     HWND list() const;
-
-    HWND hwnd_ = nullptr;
 };
 
 // The add dialog of the extension manager's family; it has no behaviour and

@@ -7,21 +7,7 @@
 #include "ui/modal_loop.h"
 #include "ui/window_util.h"
 
-frmMacroSelect::~frmMacroSelect() {
-    if (hwnd_ != nullptr)
-        DestroyWindow(hwnd_);
-}
-
-void frmMacroSelect::load() {
-    if (hwnd_ != nullptr)
-        return;
-    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_FRMMACROSELECT), nullptr,
-                               &frmMacroSelect::dialogProc, reinterpret_cast<LPARAM>(this));
-    if (hwnd_ == nullptr)
-        throw windowError("the macro selection dialog");
-    registerModelessDialog(hwnd_, true);
-    initialise();
-}
+frmMacroSelect::frmMacroSelect() : DialogWindow(IDD_FRMMACROSELECT, "the macro selection dialog") {}
 
 void frmMacroSelect::initialise() {
     // Arial 8.25 pt for the texts, 6.75 pt for the path box.
@@ -31,15 +17,6 @@ void frmMacroSelect::initialise() {
     for (int id : {IDC_MS_LABEL1, IDC_MS_BTNSELECT, IDC_MS_BTNOK, IDC_MS_BTNCANCEL})
         SendDlgItemMessageW(hwnd_, id, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
     SendDlgItemMessageW(hwnd_, IDC_TXTPATHFILE, WM_SETFONT, reinterpret_cast<WPARAM>(pathFont_.get()), FALSE);
-}
-
-void frmMacroSelect::showModal(HWND owner) {
-    load();
-    ::showModal(hwnd_, owner);
-}
-
-void frmMacroSelect::hide() {
-    ShowWindow(hwnd_, SW_HIDE);
 }
 
 std::string frmMacroSelect::pathText() {
@@ -57,7 +34,7 @@ void frmMacroSelect::setPathText(const std::string& text) {
     SetDlgItemTextW(hwnd_, IDC_TXTPATHFILE, widen(text).c_str());
 }
 
-INT_PTR frmMacroSelect::handle(UINT message, WPARAM wParam) {
+INT_PTR frmMacroSelect::handle(UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
@@ -77,21 +54,7 @@ INT_PTR frmMacroSelect::handle(UINT message, WPARAM wParam) {
         default:
             return FALSE;
         }
-    case WM_CLOSE:
-        // The close box destroys the dialog; the setting stays as it was.
-        DestroyWindow(hwnd_);
-        return TRUE;
-    case WM_DESTROY:
-        registerModelessDialog(hwnd_, false);
-        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
-        hwnd_ = nullptr;
-        return TRUE;
     default:
         return FALSE;
     }
-}
-
-INT_PTR CALLBACK frmMacroSelect::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return dialogMessage<frmMacroSelect>(hwnd, message, lParam,
-                                         [&](frmMacroSelect& self) { return self.handle(message, wParam); });
 }

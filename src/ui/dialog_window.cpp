@@ -1,0 +1,51 @@
+#include "ui/dialog_window.h"
+
+#include "platform/platform_win.h"
+#include "ui/modal_loop.h"
+#include "ui/window_util.h"
+
+DialogWindow::~DialogWindow() {
+    if (hwnd_ == nullptr)
+        return;
+    // The window forgets the object first: it is going away.
+    registerModelessDialog(hwnd_, false);
+    SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+    DestroyWindow(hwnd_);
+}
+
+void DialogWindow::load() {
+    if (hwnd_ != nullptr)
+        return;
+    hwnd_ = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(template_), nullptr,
+                               &DialogWindow::dialogProc, reinterpret_cast<LPARAM>(this));
+    if (hwnd_ == nullptr)
+        throw windowError(what_);
+    registerModelessDialog(hwnd_, true);
+    initialise();
+}
+
+void DialogWindow::showModal(HWND owner) {
+    load();
+    ::showModal(hwnd_, owner);
+}
+
+INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        // The close box destroys the dialog with its contents.
+        destroy();
+        return TRUE;
+    case WM_DESTROY:
+        registerModelessDialog(hwnd_, false);
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        hwnd_ = nullptr;
+        return TRUE;
+    default:
+        return handle(message, wParam, lParam);
+    }
+}
+
+INT_PTR CALLBACK DialogWindow::dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return dialogMessage<DialogWindow>(
+        hwnd, message, lParam, [&](DialogWindow& self) { return self.dispatch(message, wParam, lParam); });
+}

@@ -1,0 +1,44 @@
+#pragma once
+// What every dialog of the program shares: it is made from a template of the
+// program's resources the first time it is needed, hidden and modeless (the
+// modal showings are loops of their own), and it lives until its close box
+// or its owner's end destroys it; the next use builds it anew.
+#include <windows.h>
+
+class DialogWindow {
+public:
+    DialogWindow(const DialogWindow&) = delete;
+    DialogWindow& operator=(const DialogWindow&) = delete;
+
+    // Creates the dialog hidden if it does not exist.
+    void load();
+    bool loaded() const { return hwnd_ != nullptr; }
+    // Shows the dialog modally; returns once it is hidden or destroyed.
+    void showModal(HWND owner);
+    HWND hwnd() const { return hwnd_; }
+
+protected:
+    // The template's resource number, and what the dialog is called in the
+    // report of a failure to create it.
+    DialogWindow(int templateId, const char* what) : template_(templateId), what_(what) {}
+    // Destroys the window without calling back into the object.
+    virtual ~DialogWindow();
+
+    // Sets up a dialog just created (fonts, texts, the first entries).
+    virtual void initialise() {}
+    // One message, answered as a dialog procedure answers. The close box
+    // and the end of the window are handled here, not by the dialogs.
+    virtual INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    void hide() { ShowWindow(hwnd_, SW_HIDE); }
+    void destroy() { DestroyWindow(hwnd_); }
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+
+    int template_;
+    const char* what_;
+};
