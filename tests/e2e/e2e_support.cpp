@@ -123,29 +123,19 @@ void EndToEnd::expectSourcesUnchanged() {
         EXPECT_EQ(readBytes(path), bytes) << path;
 }
 
-std::vector<std::string> EndToEnd::temporaryFiles() {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW data;
-    const std::wstring pattern = widen(files.temporaryFolder()) + L"*.tmp";
-    HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(narrow(data.cFileName));
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts) {
     const char* table = std::getenv("TARNWICK_RELIABILITY_TSV");
     if (table == nullptr || *table == '\0')
         return;
     FILE* file = _wfopen(widen(table).c_str(), L"ab");
     ASSERT_NE(file, nullptr) << table;
-    std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\n", name.c_str(), counts.documents, counts.converted,
-                 counts.failed, counts.lost, counts.temporaryLeft);
+    // The test's own name last: the table's script matches the cases with
+    // the tests that passed.
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string testName =
+        test == nullptr ? "" : std::string(test->test_suite_name()) + "." + test->name();
+    std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\t%s\n", name.c_str(), counts.documents, counts.converted,
+                 counts.failed, counts.lost, counts.temporaryLeft, testName.c_str());
     std::fclose(file);
 }
 

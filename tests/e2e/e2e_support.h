@@ -57,8 +57,6 @@ struct EndToEnd : ::testing::Test {
     std::vector<std::string> commandsFor(const std::string& path, bool untilNextDocument = false);
     // Every source document still holds its original bytes.
     void expectSourcesUnchanged();
-    // The *.tmp files of the user's temporary folder.
-    std::vector<std::string> temporaryFiles();
 };
 
 // The counts of one reliability case: documents in the batch, rows that say
@@ -70,8 +68,9 @@ struct ReliabilityCounts {
     int lost = 0;
     int temporaryLeft = 0;
 };
-// Appends the case's counts to the table the TARNWICK_RELIABILITY_TSV
-// variable names (one tab-separated line); does nothing when it is unset.
+// Appends the case's counts and the running test's name to the table the
+// TARNWICK_RELIABILITY_TSV variable names (one tab-separated line); does
+// nothing when it is unset.
 void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts);
 
 // Steps of the scripted user for the program's own dialogs.

@@ -174,8 +174,7 @@ TEST_F(EndToEnd, TheExtensionManagerDecidesWhatIsADocument) {
         press(extensionManager, IDC_CMDEXIT),
     });
     menu(IDM_EXTENSIONS);
-    while (!add.finished()) // the extension manager is modeless
-        processPendingEvents();
+    ASSERT_TRUE(add.waitUntilFinished()); // the extension manager is modeless
 
     Lines found;
     Script batch({
@@ -210,8 +209,7 @@ TEST_F(EndToEnd, TheExtensionManagerDecidesWhatIsADocument) {
         press(extensionManager, IDC_CMDEXIT),
     });
     menu(IDM_EXTENSIONS);
-    while (!remove.finished())
-        processPendingEvents();
+    ASSERT_TRUE(remove.waitUntilFinished());
     Script none({
         [&] {
             if (!shown(batchDocuments()))

@@ -11,7 +11,6 @@
 #include "ui/resource.h"
 
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <map>
@@ -30,34 +29,6 @@ std::wstring programPath() {
     path.resize(path.find_last_of(L'\\'));
     path.resize(path.find_last_of(L'\\'));
     return path + L"\\tarnwick.exe";
-}
-
-// The *.tmp files of the user's temporary folder.
-Lines temporaryFiles() {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    Lines names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((std::wstring(folder) + L"*.tmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(narrow(data.cFileName));
-    while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-int runningServers() {
-    int count = 0;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        count += _wcsicmp(entry.szExeFile, L"standin-server.exe") == 0 ? 1 : 0;
-    CloseHandle(snapshot);
-    return count;
 }
 
 // The program's macro setting, replaced for the test and put back after it.
@@ -143,7 +114,7 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
     writeBytes(macro, "Replace \"a\" \"b\"\r\nPlaying 60000\r\n");
     MacroSettingFor setting(macro);
     const Lines temporaryBefore = temporaryFiles();
-    const int serversBefore = runningServers();
+    const std::size_t serversBefore = serverProcesses().size();
 
     start();
     HWND quick = nullptr;
@@ -207,7 +178,7 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
     }
     EXPECT_EQ(inTarget, 0);
     EXPECT_EQ(temporaryFiles(), temporaryBefore);
-    EXPECT_TRUE(remote::waitFor([&] { return runningServers() <= serversBefore; }, 10000))
+    EXPECT_TRUE(remote::waitFor([&] { return serverProcesses().size() <= serversBefore; }, 10000))
         << "the server still runs for the ended program";
 }
 

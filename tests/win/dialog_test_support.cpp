@@ -43,6 +43,12 @@ Script::Script(std::vector<std::function<bool()>> steps, DWORD limitMilliseconds
     : steps_(std::move(steps)), deadline_(GetTickCount64() + limitMilliseconds),
       user_([this] { return run(); }) {}
 
+bool Script::waitUntilFinished() {
+    while (!finished() && !timedOut())
+        processPendingEvents();
+    return finished();
+}
+
 bool Script::run() {
     if (GetTickCount64() > deadline_) {
         if (!timedOut_)

@@ -48,6 +48,11 @@ class Script {
 public:
     explicit Script(std::vector<std::function<bool()>> steps, DWORD limitMilliseconds = 30000);
     bool finished() const { return next_ == steps_.size(); }
+    // The limit passed before every step was done (a failure was added).
+    bool timedOut() const { return timedOut_; }
+    // Runs the thread's events until every step was done or the limit passed;
+    // answers whether every step was done.
+    bool waitUntilFinished();
 
 private:
     bool run();

@@ -4,7 +4,9 @@
 #include "platform/wide_win.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -191,4 +193,34 @@ std::vector<std::string> journalLines(const std::string& path) {
     if (from < bytes.size())
         lines.push_back(bytes.substr(from) + "<no line end>");
     return lines;
+}
+
+std::vector<std::string> temporaryFiles() {
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((std::wstring(folder, n) + L"*.tmp").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(narrow(data.cFileName));
+    while (FindNextFileW(find, &data));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<DWORD> serverProcesses() {
+    std::vector<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, L"standin-server.exe") == 0)
+            ids.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return ids;
 }

@@ -78,5 +78,9 @@ void clearStandinSettings();
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// The names of the *.tmp files in the user's temporary folder, sorted.
+std::vector<std::string> temporaryFiles();
+// The ids of the running stand-in server processes (standin-server.exe).
+std::vector<DWORD> serverProcesses();
 // The journal's lines, without their line ends; none when there is no file.
 std::vector<std::string> journalLines(const std::string& path);
