@@ -191,6 +191,21 @@ std::function<bool()> pickFolder(std::string path) {
     return [path] { return chooseFolder(path); };
 }
 
+std::vector<std::function<bool()>> pickFolders(const std::string& source, const std::string& target) {
+    std::vector<std::function<bool()>> steps{
+        press(batchDocuments, IDC_BTNSOURCE),
+        pickFolder(source),
+        untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
+        press(batchDocuments, IDC_BTNTARGET),
+    };
+    if (target.empty())
+        steps.insert(steps.end(),
+                     {cancel(L"Browse for Folder"), untilText(batchDocuments, IDC_TXTTGTFOLDER, "")});
+    else
+        steps.insert(steps.end(), {pickFolder(target), untilText(batchDocuments, IDC_TXTTGTFOLDER, target)});
+    return steps;
+}
+
 std::function<bool()> typeInto(std::wstring caption, std::string path) {
     return [=] {
         HWND dialog = dialogCaptioned(caption);

@@ -90,3 +90,6 @@ std::function<bool()> cancel(std::wstring caption);
 // shows it selected (the browser fills its tree as it goes).
 std::function<bool()> pickFolder(std::string path);
 std::function<bool()> answerBox(const std::wstring& caption, std::wstring* text = nullptr);
+// Picks the source and then the target folder in Batch Documents, each once
+// its box shows it; an empty target cancels the target's folder browser.
+std::vector<std::function<bool()>> pickFolders(const std::string& source, const std::string& target);

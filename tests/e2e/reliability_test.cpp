@@ -153,18 +153,7 @@ protected:
                   std::vector<std::function<bool()>> during = {}) {
         temporaryBefore = temporaryFiles();
         startCoordinator();
-        std::vector<std::function<bool()>> steps{
-            press(batchDocuments, IDC_BTNSOURCE),
-            pickFolder(source),
-            untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
-            press(batchDocuments, IDC_BTNTARGET),
-        };
-        if (target.empty()) // the user cancels the folder browser
-            steps.insert(steps.end(),
-                         {cancel(L"Browse for Folder"), untilText(batchDocuments, IDC_TXTTGTFOLDER, "")});
-        else
-            steps.insert(steps.end(),
-                         {pickFolder(target), untilText(batchDocuments, IDC_TXTTGTFOLDER, target)});
+        std::vector<std::function<bool()>> steps = pickFolders(source, target);
         steps.insert(steps.end(), beforeStart.begin(), beforeStart.end());
         steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
         steps.insert(steps.end(), during.begin(), during.end());

@@ -132,15 +132,9 @@ TEST_F(EndToEnd, ABatchWithOneFailedSave) {
     standin.fail("FileSave:4:Disk is full"); // b's save into the target folder
     const auto tempBefore = temporaryFiles();
     startCoordinator();
-    Script user({
-        press(batchDocuments, IDC_BTNSOURCE),
-        pickFolder(source),
-        untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
-        press(batchDocuments, IDC_BTNTARGET),
-        pickFolder(target),
-        untilText(batchDocuments, IDC_TXTTGTFOLDER, target),
-        press(batchDocuments, IDC_BD_COMMAND1),
-    });
+    auto steps = pickFolders(source, target);
+    steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
+    Script user(std::move(steps));
     menu(IDM_BATCH);
     ASSERT_TRUE(user.finished());
     EXPECT_EQ(shownRows(), (Lines{c + "|Converted", b + "|Failed", a + "|Converted"}));

@@ -53,26 +53,19 @@ TEST_F(EndToEnd, TheServerKilledInTheMiddleOfABatch) {
 
     int killed = 0;
     std::chrono::steady_clock::time_point killedAt;
-    Script user(
-        {
-            press(batchDocuments, IDC_BTNSOURCE),
-            pickFolder(source),
-            untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
-            press(batchDocuments, IDC_BTNTARGET),
-            pickFolder(target),
-            untilText(batchDocuments, IDC_TXTTGTFOLDER, target),
-            press(batchDocuments, IDC_BD_COMMAND1),
-            // The server dies while the batch is at its sixth document,
-            // while its macro plays.
-            [&] {
-                if (!journalShows(journal, "FileOpen\t" + paths[5]))
-                    return false;
-                killed = killServers();
-                killedAt = std::chrono::steady_clock::now();
-                return true;
-            },
-        },
-        60000);
+    auto steps = pickFolders(source, target);
+    steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
+    steps.push_back(
+        // The server dies while the batch is at its sixth document,
+        // while its macro plays.
+        [&] {
+            if (!journalShows(journal, "FileOpen\t" + paths[5]))
+                return false;
+            killed = killServers();
+            killedAt = std::chrono::steady_clock::now();
+            return true;
+        });
+    Script user(std::move(steps), 60000);
     menu(IDM_BATCH);
     const double secondsAfterKill =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - killedAt).count();

@@ -6,6 +6,7 @@
 #include "platform/automation_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
+#include "standin_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -93,16 +94,6 @@ public:
     }
 };
 #pragma GCC diagnostic pop
-
-template <typename Call> AppError errorOf(Call&& call) {
-    try {
-        call();
-    } catch (const AppError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "the call raised no AppError";
-    return AppError(0, "");
-}
 
 struct AutomationClient : ::testing::Test {
     ScriptedDispatch server;

@@ -83,8 +83,10 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
     HMENU bar = GetMenu(hwnd);
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(GetMenuItemCount(bar), 4);
-    const std::vector<std::vector<std::wstring>> expected = {
-        {L"&File", L"Open", L"Close", L"Exit"}, {L"Settings", L"Macro To Run", L"Extensions..."}, {L"Tools", L"Batch"}, {L"About", L"Info"}};
+    const std::vector<std::vector<std::wstring>> expected = {{L"&File", L"Open", L"Close", L"Exit"},
+                                                             {L"Settings", L"Macro To Run", L"Extensions..."},
+                                                             {L"Tools", L"Batch"},
+                                                             {L"About", L"Info"}};
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(menuText(bar, i), expected[i][0]);
         HMENU sub = GetSubMenu(bar, i);
@@ -125,7 +127,8 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
 TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
     startProgram();
     ResultList& rows = windows.form2().ListView1();
-    for (const char* path : {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}) {
+    for (const char* path :
+         {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}) {
         rows.addRow(path, path);
         rows.insertStatus(path, "Converting...");
     }

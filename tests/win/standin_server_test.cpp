@@ -41,18 +41,6 @@ void PrintTo(const Server& server, std::ostream* out) {
 const Server kInProcess{"InProcess", CLSCTX_INPROC_SERVER, SettingsChannel::Environment};
 const Server kLocal{"Local", CLSCTX_LOCAL_SERVER, SettingsChannel::Registry};
 
-// Runs the call and answers the AppError it raises (failing the test when it
-// raises none).
-template <typename Call> AppError errorOf(Call&& call) {
-    try {
-        call();
-    } catch (const AppError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "the call raised no AppError";
-    return AppError(0, "");
-}
-
 class StandinServer : public ::testing::TestWithParam<Server> {
 protected:
     ScratchFolder scratch;

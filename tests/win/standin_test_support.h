@@ -1,7 +1,11 @@
 #pragma once
 // What the Wine tests share: a scratch folder of their own, the stand-in
 // server's settings for one test, and whole-file reads and writes.
+#include "core/error.h"
+
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -84,3 +88,15 @@ std::vector<std::string> temporaryFiles();
 std::vector<DWORD> serverProcesses();
 // The journal's lines, without their line ends; none when there is no file.
 std::vector<std::string> journalLines(const std::string& path);
+
+// Runs the call and answers the AppError it raises (failing the test when it
+// raises none).
+template <typename Call> AppError errorOf(Call&& call) {
+    try {
+        call();
+    } catch (const AppError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "the call raised no AppError";
+    return AppError(0, "");
+}
