@@ -35,6 +35,10 @@ INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         // The close box destroys the dialog with its contents.
         destroy();
         return TRUE;
+    case WM_SHOWWINDOW:
+        if (wParam == FALSE && lParam == 0) // hidden by the program, not with its owner
+            modalDialogHidden(hwnd_);
+        return handle(message, wParam, lParam);
     case WM_DESTROY:
         registerModelessDialog(hwnd_, false);
         SetWindowLongPtrW(hwnd_, DWLP_USER, 0);

@@ -10,15 +10,29 @@ namespace {
 // when a handler inside the loop fails.
 class DisabledWindows {
 public:
-    explicit DisabledWindows(HWND dialog) : dialog_(dialog) {
+    DisabledWindows(HWND dialog, HWND back) : dialog_(dialog), back_(back) {
         EnumThreadWindows(GetCurrentThreadId(), &DisabledWindows::visit, reinterpret_cast<LPARAM>(this));
         for (HWND window : windows_)
             EnableWindow(window, FALSE);
+        showings().push_back(this);
     }
     ~DisabledWindows() {
+        enableAgain();
+        std::erase(showings(), this);
+    }
+    void enableAgain() {
         for (HWND window : windows_)
             if (IsWindow(window))
                 EnableWindow(window, TRUE);
+        windows_.clear();
+    }
+    HWND dialog() const { return dialog_; }
+    // The window the user worked in before the showing.
+    HWND back() const { return back_; }
+    // The modal showings under way, innermost last.
+    static std::vector<DisabledWindows*>& showings() {
+        static std::vector<DisabledWindows*> all;
+        return all;
     }
     DisabledWindows(const DisabledWindows&) = delete;
     DisabledWindows& operator=(const DisabledWindows&) = delete;
@@ -31,6 +45,7 @@ private:
         return TRUE;
     }
     HWND dialog_;
+    HWND back_;
     std::vector<HWND> windows_;
 };
 
@@ -38,14 +53,19 @@ bool showing(HWND dialog) {
     return IsWindow(dialog) && IsWindowVisible(dialog);
 }
 
+void activate(HWND back, HWND dialog) {
+    if (back != nullptr && back != dialog && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back))
+        SetActiveWindow(back);
+}
+
 } // namespace
 
 void showModal(HWND dialog, HWND owner) {
-    HWND previous = GetActiveWindow();
+    HWND back = owner != nullptr ? owner : GetActiveWindow();
     // The owner of a top-level window is kept in the parent slot.
     SetWindowLongPtrW(dialog, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
     {
-        DisabledWindows disabled(dialog);
+        DisabledWindows disabled(dialog, back);
         ShowWindow(dialog, SW_SHOW);
         SetForegroundWindow(dialog);
         MSG msg;
@@ -62,7 +82,13 @@ void showModal(HWND dialog, HWND owner) {
         }
     }
     // The window the user worked in before gets the activation back.
-    HWND back = owner != nullptr ? owner : previous;
-    if (back != nullptr && back != dialog && IsWindow(back) && IsWindowVisible(back) && IsWindowEnabled(back))
-        SetActiveWindow(back);
+    activate(back, dialog);
+}
+
+void modalDialogHidden(HWND dialog) {
+    for (DisabledWindows* showing : DisabledWindows::showings())
+        if (showing->dialog() == dialog) {
+            showing->enableAgain();
+            activate(showing->back(), dialog);
+        }
 }

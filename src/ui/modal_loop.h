@@ -10,3 +10,9 @@
 // the dialog is hidden or destroyed; then enables those windows again and
 // gives the activation back. A quit request ends the loop and is passed on.
 void showModal(HWND dialog, HWND owner);
+
+// A modally shown dialog was hidden: its showing is over for the user at
+// once. The windows it disabled are enabled again (and its owner active)
+// even while the handler that hid it still runs, such as a batch started by
+// the dialog's own button; its loop ends when that handler returns.
+void modalDialogHidden(HWND dialog);

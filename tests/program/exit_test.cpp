@@ -138,6 +138,9 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
     ASSERT_TRUE(remote::waitFor([&] { return journalShows("envMacroPlaying"); }, 30000));
     HWND main = FindWindowW(L"TarnwickForm2", L"Tarnwick");
     ASSERT_NE(main, nullptr);
+    // The Batch Documents dialog went away with "Start": the main window is
+    // the user's again, its menu within reach.
+    EXPECT_TRUE(IsWindowEnabled(main));
     ULONGLONG slowest = 0;
     for (int i = 0; i < 5; ++i) {
         const ULONGLONG from = GetTickCount64();
