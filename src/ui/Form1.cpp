@@ -43,9 +43,23 @@ void Form1::addFoundDocument(const std::string& name) {
         SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
 }
 
+std::string Form1::shownText(int id) const {
+    HWND box = GetDlgItem(hwnd_, id);
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    return narrow(text);
+}
+
 void Form1::start() {
     hide();
     Mediator& coordinator = General::coordinator();
+    // The batch goes from and to the folders this dialog shows, the ones
+    // picked in its folder browsers, and to no folder set elsewhere since:
+    // a single document's own folder, kept as the target, may hold the very
+    // documents this batch would replace. A box left empty gets its message
+    // from the batch mode.
+    coordinator.SetSourceFolder(shownText(IDC_TXTSRCFOLDER));
+    coordinator.SetTgtFolder(shownText(IDC_TXTTGTFOLDER));
     coordinator.StartStateTwo();
     command_ = std::make_shared<cmd1>();
     command_->init(coordinator);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 class Form1 : public DialogWindow, public BatchDocumentsView {
 public:
@@ -26,6 +27,8 @@ public:
 private:
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void start();
+    // The text a folder box shows.
+    std::string shownText(int id) const;
 
     std::shared_ptr<cmd1> command_;
 };

@@ -5,6 +5,7 @@
 // TARNWICK_RELIABILITY_TSV, not written when that is unset).
 #include "e2e_support.h"
 
+#include "core/Mediator.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
@@ -785,6 +786,38 @@ TEST_F(Reliability, TheSourceFolderMovedAfterItWasChosen) {
     EXPECT_TRUE(folderNames(target).empty());
     EXPECT_TRUE(journalLines(journal).empty());
     record("the source folder moved away after it was chosen: one message");
+}
+
+TEST_F(Reliability, ABatchAfterASingleDocumentWithoutATargetChosen) {
+    twentyDocuments();
+    // A single document treated first: it leaves its own folder (the
+    // source folder) behind as the target.
+    const std::string single = documents[0];
+    const std::string singleResult = scratch.path("single result.wpd");
+    startCoordinator();
+    Script open({typeInto(L"Open", single), typeInto(L"Save As", singleResult)});
+    menu(IDM_OPEN);
+    ASSERT_TRUE(open.finished());
+    ASSERT_EQ(General::mediator->GetTgtFolder(), source + "\\");
+    ASSERT_EQ(readBytes(singleResult), converted(originals[single]));
+
+    // Then a batch of that same folder, with no target picked in Batch
+    // Documents: it would replace every document by its result.
+    temporaryBefore = temporaryFiles();
+    const std::size_t journalBefore = journalLines(journal).size();
+    MessageBoxes boxes;
+    Script batch({press(batchDocuments, IDC_BTNSOURCE), pickFolder(source),
+                  untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
+                  press(batchDocuments, IDC_BD_COMMAND1)});
+    menu(IDM_BATCH);
+    ASSERT_TRUE(batch.finished());
+
+    ASSERT_EQ(boxes.seen().size(), 1u) << boxes.list();
+    EXPECT_EQ(boxes.seen()[0].text, L"Select a target folder before starting a batch.");
+    EXPECT_TRUE(shownRows().empty());
+    EXPECT_EQ(journalLines(journal).size(), journalBefore) << "no document was opened";
+    DeleteFileW(widen(singleResult).c_str());
+    record("a batch of a single document's folder with no target picked: one message");
 }
 
 } // namespace

@@ -295,8 +295,12 @@ TEST_F(BatchDocuments, CloseBoxDestroysItAndTheNextShowingIsEmpty) {
 TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTime) {
     startCoordinator();
     ScratchFolder source, target; // no documents: the batch has nothing to do
-    General::mediator->SetSourceFolder(source.folder());
-    General::mediator->SetTgtFolder(target.folder());
+    // The boxes show the folders picked; the target kept by the coordinator
+    // is another (a single document's folder, say): the batch takes the
+    // folders the dialog shows.
+    windows.batchDocuments().setSourceFolderText(source.folder());
+    windows.batchDocuments().setTargetFolderText(target.folder());
+    General::mediator->SetTgtFolder(source.folder() + "\\");
     auto pressStart = [&] {
         return Script({[&] {
             HWND batch = windows.batchDocuments().hwnd();
@@ -313,6 +317,8 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
         ASSERT_TRUE(user.finished());
     }
     EXPECT_FALSE(shown(windows.batchDocuments().hwnd()));
+    EXPECT_EQ(General::mediator->GetSourceFolder(), source.folder());
+    EXPECT_EQ(General::mediator->GetTgtFolder(), target.folder());
     firstCommand = windows.batchDocuments().startCommand();
     ASSERT_TRUE(firstCommand);
     EXPECT_EQ(General::mediator->latestCmd1(), firstCommand) << "the command hands itself to the coordinator";
