@@ -52,6 +52,11 @@ bool clsRunMacro::RunMacro() {
         const std::string macro = MacroSetting::Read(); // read anew for every document
         if (clsFileSystem().FileExist(macro))
             playAndWait(wp, macro, true);
+        else if (!macro.empty())
+            // A macro was chosen but is gone (moved, deleted, on a drive not
+            // connected): saving the document untouched as "Converted" would
+            // hide that the macro never ran.
+            throw AppError(ErrorNumber::FileNotFound, "The macro to run was not found: " + macro);
         return true;
     } catch (...) {
         remember(std::current_exception());

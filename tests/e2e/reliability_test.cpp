@@ -585,6 +585,7 @@ const MacroValue kMacroValues[] = {
     {"Number", "the stored macro is a number, not a text", false},
     {"Empty", "the stored macro is empty text (no macro: saved as they are)", true},
     {"Folder", "the stored macro names a folder", false},
+    {"Gone", "the stored macro names a file that is gone", false},
 };
 
 class ReliabilityMacroValue : public Reliability, public ::testing::WithParamInterface<MacroValue> {};
@@ -599,6 +600,8 @@ TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
         settingsKey.write(options, "macro", REG_DWORD, &number, sizeof number);
     } else if (value.label == std::string("Empty")) {
         storeMacro("");
+    } else if (value.label == std::string("Gone")) {
+        storeMacro(scratch.path("moved away.wcm"));
     } else {
         const std::string folder = scratch.path("macros.wcm");
         ASSERT_TRUE(CreateDirectoryW(widen(folder).c_str(), nullptr));
@@ -621,8 +624,8 @@ TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
         std::sort(names.begin(), names.end());
         EXPECT_EQ(folderNames(target), names);
     } else {
-        // The macro cannot be read or played: each document fails before
-        // anything was saved, and is closed.
+        // The macro cannot be read, found or played: each document fails
+        // before anything was saved, and is closed.
         expectRows(documents);
         expectResults(documents);
         for (const std::string& path : documents) {
