@@ -128,8 +128,10 @@ void DecObj::Execute() {
         yield(3);
     } catch (...) {
         cleanup.markFailed();
-        cleanup.removeTemporary();
+        // Closed first: while the word processor holds the document open
+        // under the temporary file's name it may keep that file locked.
         cleanup.closeDocument();
+        cleanup.removeTemporary();
         throw;
     }
     // 13. The next job. A failure that comes back from here belongs to a

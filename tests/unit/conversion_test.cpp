@@ -170,6 +170,20 @@ INSTANTIATE_TEST_SUITE_P(
                       StepFailure{"FileSave", 2, false}, StepFailure{"CloseNoSave", 1, true}),
     [](const auto& info) { return info.param.command + std::to_string(info.param.call); });
 
+TEST_F(Jobs, AFailedSaveClosesTheDocumentBeforeRemovingItsTemporaryFile) {
+    // The word processor may keep the file it last saved locked while the
+    // document stays open: the temporary file goes once the document is closed.
+    wp->failures.emplace("FileSave", AppError(0x80020009, "Disk is full", "WordPerfect.PerfectScript"));
+    wp->failOnCall["FileSave"] = 2; // into the target folder
+    EXPECT_THROW(runBatchJob(), AppError);
+    const auto close = std::find(journal.begin(), journal.end(), "CloseNoSave");
+    const auto remove = std::find(journal.begin(), journal.end(), "delete " + kTemp1);
+    ASSERT_NE(close, journal.end());
+    ASSERT_NE(remove, journal.end());
+    EXPECT_LT(close, remove);
+    EXPECT_FALSE(temporaryFilesLeft());
+}
+
 TEST_F(Jobs, ASettingsStoreFailureFailsTheDocument) {
     settings.failReads = true;
     EXPECT_THROW(runBatchJob(), AppError);
