@@ -1,5 +1,6 @@
 #include "ui/Form2.h"
 
+#include "control/job_driver.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/macro_selection.h"
@@ -11,6 +12,9 @@
 #include "version.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 const wchar_t* const kClassName = L"TarnwickForm2";
@@ -217,7 +221,25 @@ void Form2::onNotify(const NMHDR& header, LRESULT&) {
     lstrcpynW(item.pszText, textBuffer_.c_str(), item.cchTextMax);
 }
 
+namespace {
+
+// The commands that would start, clear or redirect work. While documents are
+// being converted they wait (greyed in the menu, refused if sent): they would
+// switch the mode under the running job, clear its rows, or hand the rest of
+// a batch to another queue or another target folder. Exit, the extension
+// list (read when a batch starts) and About stay at hand.
+constexpr int kWorkCommands[] = {IDM_OPEN, IDM_CLOSE, IDM_MACRO_RUN, IDM_BATCH};
+
+bool refusedWhileConverting(int id) {
+    return JobDriver::Active() &&
+           std::find(std::begin(kWorkCommands), std::end(kWorkCommands), id) != std::end(kWorkCommands);
+}
+
+} // namespace
+
 void Form2::onCommand(int id) {
+    if (refusedWhileConverting(id))
+        return;
     switch (id) {
     case IDM_EXIT:
     case IDC_BTN_EXIT:
@@ -271,6 +293,11 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        for (int id : kWorkCommands)
+            EnableMenuItem(reinterpret_cast<HMENU>(wParam), static_cast<UINT>(id),
+                           MF_BYCOMMAND | (JobDriver::Active() ? MF_GRAYED : MF_ENABLED));
         return 0;
     case WM_NOTIFY: {
         LRESULT result = 0;

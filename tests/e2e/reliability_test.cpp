@@ -474,6 +474,7 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
     std::atomic<long long> slowest{0};
     std::atomic<bool> exitAnswered{false};
     bool enabledWhilePlaying = false;
+    std::atomic<bool> workGreyed{false}, batchRefused{false};
     std::atomic<long long> exitTook{0};
     std::thread prober;
     std::atomic<long long> savesWhenProbed{-1};
@@ -495,6 +496,21 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
                 slowest = std::max<long long>(slowest, static_cast<long long>(GetTickCount64() - from));
                 Sleep(100);
             }
+            // The commands that would start or redirect work are greyed
+            // and refused; Exit is not.
+            HMENU menu = GetMenu(window);
+            DWORD_PTR ignored = 0;
+            for (int i = 0; i < GetMenuItemCount(menu); ++i)
+                SendMessageTimeoutW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, i)),
+                                    static_cast<LPARAM>(i), SMTO_NORMAL, 1000, &ignored);
+            const auto greyed = [menu](int id) {
+                return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
+            };
+            workGreyed = greyed(IDM_OPEN) && greyed(IDM_CLOSE) && greyed(IDM_MACRO_RUN) &&
+                         greyed(IDM_BATCH) && !greyed(IDM_EXIT);
+            SendMessageTimeoutW(window, WM_COMMAND, IDM_BATCH, 0, SMTO_NORMAL, 1000, &ignored);
+            HWND batch = FindWindowW(L"#32770", L"Batch Documents");
+            batchRefused = batch == nullptr || !IsWindowVisible(batch);
             // "Exit" from the menu while the macro still plays: it is
             // handled at once (here the end of the program is only observed).
             const ULONGLONG exitFrom = GetTickCount64();
@@ -521,6 +537,14 @@ TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
     EXPECT_LT(slowest, 500) << "the window took " << slowest << " ms to answer";
     EXPECT_EQ(savesWhenProbed, 0) << "the probes ended after the first document was saved";
     EXPECT_TRUE(enabledWhilePlaying);
+    EXPECT_TRUE(workGreyed) << "Open, Close, Macro To Run and Batch greyed, Exit not";
+    EXPECT_TRUE(batchRefused) << "Batch Documents must not open while documents are converted";
+    // Once the batch is over, they are at hand again.
+    HMENU menu = GetMenu(window);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i)
+        SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(GetSubMenu(menu, i)),
+                     static_cast<LPARAM>(i));
+    EXPECT_EQ(GetMenuState(menu, IDM_BATCH, MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_TRUE(exitAnswered);
     EXPECT_LT(exitTook, 500) << "Exit took " << exitTook << " ms";
     EXPECT_EQ(platform.ended, 1) << "Exit ends the program";
