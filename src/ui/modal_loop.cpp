@@ -20,6 +20,12 @@ public:
         enableAgain();
         std::erase(showings(), this);
     }
+    // The dialog hid itself; its showing is over for the user.
+    void endEarly() {
+        enableAgain();
+        endedEarly_ = true;
+    }
+    bool endedEarly() const { return endedEarly_; }
     void enableAgain() {
         for (HWND window : windows_)
             if (IsWindow(window))
@@ -47,6 +53,7 @@ private:
     HWND dialog_;
     HWND back_;
     std::vector<HWND> windows_;
+    bool endedEarly_ = false;
 };
 
 bool showing(HWND dialog) {
@@ -64,6 +71,7 @@ void showModal(HWND dialog, HWND owner) {
     HWND back = owner != nullptr ? owner : GetActiveWindow();
     // The owner of a top-level window is kept in the parent slot.
     SetWindowLongPtrW(dialog, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    bool endedEarly = false;
     {
         DisabledWindows disabled(dialog, back);
         ShowWindow(dialog, SW_SHOW);
@@ -80,15 +88,19 @@ void showModal(HWND dialog, HWND owner) {
                 break;
             dispatchMessage(&msg);
         }
+        endedEarly = disabled.endedEarly();
     }
-    // The window the user worked in before gets the activation back.
-    activate(back, dialog);
+    // The window the user worked in before gets the activation back, unless
+    // that happened when the dialog hid itself: since then the user may
+    // have gone on in another window.
+    if (!endedEarly)
+        activate(back, dialog);
 }
 
 void modalDialogHidden(HWND dialog) {
     for (DisabledWindows* showing : DisabledWindows::showings())
         if (showing->dialog() == dialog) {
-            showing->enableAgain();
+            showing->endEarly();
             activate(showing->back(), dialog);
         }
 }
