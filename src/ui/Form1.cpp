@@ -68,27 +68,22 @@ void Form1::start() {
     command.Execute();
 }
 
-INT_PTR Form1::handle(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_BTNSOURCE:
-            General::coordinator().SourceFolder();
-            return TRUE;
-        case IDC_BTNTARGET:
-            General::coordinator().TargetFolder();
-            return TRUE;
-        case IDC_BD_COMMAND1:
-            start();
-            return TRUE;
-        case IDC_BD_COMMAND2:
-        case IDCANCEL: // Escape hides the dialog like "Cancel"
-            hide();
-            return TRUE;
-        default:
-            return FALSE;
-        }
+bool Form1::command(int id, int) {
+    switch (id) {
+    case IDC_BTNSOURCE:
+        General::coordinator().SourceFolder();
+        return true;
+    case IDC_BTNTARGET:
+        General::coordinator().TargetFolder();
+        return true;
+    case IDC_BD_COMMAND1:
+        start();
+        return true;
+    case IDC_BD_COMMAND2:
+    case IDCANCEL: // Escape hides the dialog like "Cancel"
+        hide();
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }

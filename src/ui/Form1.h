@@ -25,7 +25,7 @@ public:
     const std::shared_ptr<cmd1>& startCommand() const { return command_; }
 
 private:
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool command(int id, int code) override;
     void start();
     // The text a folder box shows.
     std::string shownText(int id) const;

@@ -44,30 +44,32 @@ void Form3::initialise() {
     SetWindowPos(link, nullptr, 0, 0, size.cx + 1, bounds.bottom - bounds.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
+bool Form3::command(int id, int code) {
+    switch (id) {
+    case IDC_QS_BTNBATCH:
+        hide();
+        // Returns once the Batch Documents dialog is hidden.
+        batchDocuments_.showModal(nullptr);
+        return true;
+    case IDC_QS_BTNSINGLE:
+        hide();
+        General::coordinator().SingleSourceFile();
+        return true;
+    case IDC_QS_BTNCANCEL:
+    case IDCANCEL: // Escape hides the dialog like "Cancel"
+        hide();
+        return true;
+    case IDC_QS_LABEL3:
+        if (code == STN_CLICKED)
+            OpenMakerWebPage(hwnd_);
+        return true;
+    default:
+        return false;
+    }
+}
+
 INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_QS_BTNBATCH:
-            hide();
-            // Returns once the Batch Documents dialog is hidden.
-            batchDocuments_.showModal(nullptr);
-            return TRUE;
-        case IDC_QS_BTNSINGLE:
-            hide();
-            General::coordinator().SingleSourceFile();
-            return TRUE;
-        case IDC_QS_BTNCANCEL:
-        case IDCANCEL: // Escape hides the dialog like "Cancel"
-            hide();
-            return TRUE;
-        case IDC_QS_LABEL3:
-            if (HIWORD(wParam) == STN_CLICKED)
-                OpenMakerWebPage(hwnd_);
-            return TRUE;
-        default:
-            return FALSE;
-        }
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd_, IDC_QS_LABEL3)) {
             HDC dc = reinterpret_cast<HDC>(wParam);

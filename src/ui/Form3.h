@@ -15,6 +15,7 @@ public:
     explicit Form3(Form1& batchDocuments);
 
 private:
+    bool command(int id, int code) override;
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
     void initialise() override;
 

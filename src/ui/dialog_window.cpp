@@ -31,6 +31,8 @@ void DialogWindow::showModal(HWND owner) {
 
 INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_COMMAND:
+        return command(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_CLOSE:
         // The close box destroys the dialog with its contents.
         destroy();

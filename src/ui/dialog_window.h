@@ -26,9 +26,12 @@ protected:
 
     // Sets up a dialog just created (fonts, texts, the first entries).
     virtual void initialise() {}
-    // One message, answered as a dialog procedure answers. The close box
-    // and the end of the window are handled here, not by the dialogs.
-    virtual INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // A command from a control or a key (Enter, Escape): answers whether the
+    // dialog handled it.
+    virtual bool command(int id, int code) = 0;
+    // Any other message, answered as a dialog procedure answers. The close
+    // box and the end of the window are handled here, not by the dialogs.
+    virtual INT_PTR handle(UINT, WPARAM, LPARAM) { return FALSE; }
 
     void hide() { ShowWindow(hwnd_, SW_HIDE); }
     void destroy() { DestroyWindow(hwnd_); }

@@ -146,25 +146,20 @@ void frmAbout::StartSysInfo(const SysInfoRegistry& where) {
     }
 }
 
-INT_PTR frmAbout::handle(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_CMDOK:
-        case IDCANCEL: // Escape closes the box like "OK"
-            destroy();
-            return TRUE;
-        case IDC_CMDSYSINFO:
-            StartSysInfo();
-            return TRUE;
-        case IDC_LBLTITLE:
-            if (HIWORD(wParam) == STN_CLICKED)
-                General::platform().messageBox(kCredit, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+bool frmAbout::command(int id, int code) {
+    switch (id) {
+    case IDC_CMDOK:
+    case IDCANCEL: // Escape closes the box like "OK"
+        destroy();
+        return true;
+    case IDC_CMDSYSINFO:
+        StartSysInfo();
+        return true;
+    case IDC_LBLTITLE:
+        if (code == STN_CLICKED)
+            General::platform().messageBox(kCredit, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }

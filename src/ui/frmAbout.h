@@ -40,7 +40,7 @@ public:
     static std::string versionText();
 
 private:
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool command(int id, int code) override;
     void initialise() override;
 
     UniqueFont titleFont_;

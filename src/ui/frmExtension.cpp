@@ -65,27 +65,22 @@ void frmExtension::remove() {
             SendMessageW(list(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
 }
 
-INT_PTR frmExtension::handle(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_CMDADDMOVIE:
-            try {
-                add();
-            } catch (...) {
-            }
-            return TRUE;
-        case IDC_EXT_REMOVE:
-            remove();
-            return TRUE;
-        case IDC_CMDEXIT:
-        case IDCANCEL: // Escape hides the window like "E&xit"
-            hide();
-            return TRUE;
-        default:
-            return FALSE;
+bool frmExtension::command(int id, int) {
+    switch (id) {
+    case IDC_CMDADDMOVIE:
+        try {
+            add();
+        } catch (...) {
         }
+        return true;
+    case IDC_EXT_REMOVE:
+        remove();
+        return true;
+    case IDC_CMDEXIT:
+    case IDCANCEL: // Escape hides the window like "E&xit"
+        hide();
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }

@@ -19,7 +19,7 @@ public:
     std::string List(int index) override;
 
 private:
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool command(int id, int code) override;
     void initialise() override;
     void add();
     void remove();

@@ -34,27 +34,22 @@ void frmMacroSelect::setPathText(const std::string& text) {
     SetDlgItemTextW(hwnd_, IDC_TXTPATHFILE, widen(text).c_str());
 }
 
-INT_PTR frmMacroSelect::handle(UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_COMMAND:
-        switch (LOWORD(wParam)) {
-        case IDC_MS_BTNSELECT:
-            MacroSelection::Select(*this);
-            return TRUE;
-        case IDC_MS_BTNOK:
-        case IDOK: // Enter
-            if (MacroSelection::Ok(*this))
-                hide();
-            return TRUE;
-        case IDC_MS_BTNCANCEL:
-        case IDCANCEL: // Escape
-            MacroSelection::Cancel(*this);
+bool frmMacroSelect::command(int id, int) {
+    switch (id) {
+    case IDC_MS_BTNSELECT:
+        MacroSelection::Select(*this);
+        return true;
+    case IDC_MS_BTNOK:
+    case IDOK: // Enter
+        if (MacroSelection::Ok(*this))
             hide();
-            return TRUE;
-        default:
-            return FALSE;
-        }
+        return true;
+    case IDC_MS_BTNCANCEL:
+    case IDCANCEL: // Escape
+        MacroSelection::Cancel(*this);
+        hide();
+        return true;
     default:
-        return FALSE;
+        return false;
     }
 }

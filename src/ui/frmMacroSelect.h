@@ -16,7 +16,7 @@ public:
     void setPathText(const std::string& text) override;
 
 private:
-    INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool command(int id, int code) override;
     void initialise() override;
 
     UniqueFont textFont_;

@@ -17,17 +17,6 @@ std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& pro
     return createAutomationObject(progId, serverContext);
 }
 
-MsgAnswer EndToEndPlatform::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
-                                       MsgButtons buttons) {
-    messages.push_back({text, caption, icon, buttons});
-    return Win32Platform::messageBox(text, caption, icon, buttons);
-}
-
-void EndToEndPlatform::endProgram() {
-    ++ended;
-    throw ProgramEnded{};
-}
-
 EndToEnd::EndToEnd() {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

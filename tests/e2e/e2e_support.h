@@ -10,17 +10,12 @@
 #include <string>
 #include <vector>
 
-// The real platform with the word processor's server reached out of
-// process, its messages recorded, and the end of the program observed.
-class EndToEndPlatform : public Win32Platform {
+// The recording platform with the word processor's real server, reached out
+// of process (or in process where a case asks for it).
+class EndToEndPlatform : public RecordingPlatform {
 public:
-    std::vector<RecordingPlatform::Message> messages;
-    int ended = 0;
     DWORD serverContext = CLSCTX_LOCAL_SERVER; // or CLSCTX_INPROC_SERVER
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
-    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
-                         MsgButtons buttons) override;
-    [[noreturn]] void endProgram() override;
 };
 
 struct EndToEnd : ::testing::Test {
