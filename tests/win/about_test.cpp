@@ -143,12 +143,14 @@ struct SystemInformation : DialogTest {
     std::string recorder(const std::string& name, const std::string& record) {
         return folder.file(name, "@echo started[%*]> \"" + record + "\"\r\n");
     }
-    // The file's bytes once it is there (the started program runs on its
-    // own), or empty text after a few seconds.
+    // The file's bytes once its line is complete (the started program runs
+    // on its own and may still be writing), or what is there after ten seconds.
     static std::string awaitFile(const std::string& path) {
-        for (int i = 0; i < 200 && !fileExists(path); ++i)
+        for (int i = 0; i < 200; ++i) {
+            if (fileExists(path) && readBytes(path).ends_with("\r\n"))
+                break;
             Sleep(50);
-        Sleep(100); // the writer may not have closed it yet
+        }
         return fileExists(path) ? readBytes(path) : "";
     }
     std::size_t unavailableMessages() const {
