@@ -36,6 +36,15 @@ struct RunProgram : DialogTest {
 TEST_F(RunProgram, AFailureBeforeTheMainWindowIsShownSaysSoOnceAndEndsWithExitCodeOne) {
     failing.failExtensionManager = true;
     MessageBoxes boxes;
+    // Were the program to wait for ever with nothing on screen, its event
+    // loop would be told to end after ten seconds (and the test fail).
+    const ULONGLONG limit = GetTickCount64() + 10000;
+    ScriptedUser stopper([&] {
+        if (GetTickCount64() < limit)
+            return false;
+        PostQuitMessage(0);
+        return true;
+    });
     EXPECT_EQ(runProgram(ourServices()), 1);
     ASSERT_EQ(boxes.seen().size(), 1u) << boxes.list();
     EXPECT_EQ(boxes.seen()[0].text, L"The extension manager could not be made");
