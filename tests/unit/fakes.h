@@ -203,7 +203,7 @@ public:
         }
         return extensions;
     }
-    // The close box destroys the window; the next use loads it anew.
+    // The window is gone (destroyed); the next use loads it anew.
     void closeExtensionManager() { extensionsLoaded = false; }
 };
 

@@ -152,20 +152,23 @@ KeySetAside::~KeySetAside() {
 KeyReadDenied::KeyReadDenied(const std::string& path) : path_(path) {
     UniqueHkey key;
     DWORD size = 0;
-    PSECURITY_DESCRIPTOR denying = nullptr;
-    // Everyone: reading denied, everything else allowed.
-    const bool made =
-        RegCreateKeyExW(HKEY_CURRENT_USER, widen(path_).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC,
-                        nullptr, key.put(), nullptr) == ERROR_SUCCESS &&
-        RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size) ==
-            ERROR_INSUFFICIENT_BUFFER &&
-        (original_.resize(size),
-         RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, original_.data(), &size) == ERROR_SUCCESS) &&
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                             &denying, nullptr);
-    EXPECT_TRUE(made) << "the deny rule could not be set on " << path_;
-    if (!made)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, widen(path_).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS ||
+        RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size) !=
+            ERROR_INSUFFICIENT_BUFFER) {
+        ADD_FAILURE() << "cannot reach the access list of " << path_;
         return;
+    }
+    std::vector<BYTE> original(size);
+    // Everyone: reading denied, everything else allowed.
+    PSECURITY_DESCRIPTOR denying = nullptr;
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, original.data(), &size) != ERROR_SUCCESS ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                              &denying, nullptr)) {
+        ADD_FAILURE() << "cannot make the deny rule for " << path_;
+        return;
+    }
+    original_ = std::move(original);
     EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denying), ERROR_SUCCESS);
     LocalFree(denying);
 }
