@@ -23,6 +23,7 @@ private:
 
 // Error numbers the program raises itself.
 namespace ErrorNumber {
+inline constexpr std::int64_t TypeMismatch = 13;
 inline constexpr std::int64_t FileNotFound = 53;
 inline constexpr std::int64_t ObjectRequired = 424;
 inline constexpr std::int64_t NoSuchMember = 438;

@@ -2,6 +2,7 @@
 
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/error.h"
 #include "core/ports.h"
 #include "core/settings.h"
 #include "core/text.h"
@@ -11,7 +12,9 @@
 
 namespace MacroSelection {
 
-void Select(MacroSelectView& dialog) { dialog.setPathText(General::coordinator().MacroSet()); }
+void Select(MacroSelectView& dialog) {
+    dialog.setPathText(General::coordinator().MacroSet());
+}
 
 bool Ok(MacroSelectView& dialog) {
     const std::string path = dialog.pathText();
@@ -31,10 +34,20 @@ bool Ok(MacroSelectView& dialog) {
     return true;
 }
 
-void Cancel(MacroSelectView& dialog) { dialog.setPathText(""); }
+void Cancel(MacroSelectView& dialog) {
+    dialog.setPathText("");
+}
 
 void FillFromSetting(MacroSelectView& dialog) {
-    dialog.setPathText(MacroSetting::Read());
+    // A setting that cannot be read as text (another type, a key that
+    // cannot be read) opens the dialog empty, so that the user can choose a
+    // macro anew; OK then stores the choice as text over it.
+    std::string macro;
+    try {
+        macro = MacroSetting::Read();
+    } catch (const AppError&) {
+    }
+    dialog.setPathText(macro);
     Platform& platform = General::platform();
     for (int i = 0; i < 3; ++i)
         platform.doEvents();

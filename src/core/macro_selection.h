@@ -13,7 +13,8 @@ void Select(MacroSelectView& dialog);
 bool Ok(MacroSelectView& dialog);
 // "Cancel": empties the box; the setting stays as it was.
 void Cancel(MacroSelectView& dialog);
-// "Macro To Run" of the main window: fills the box from the setting, yields
-// three times; the caller then shows the dialog.
+// "Macro To Run" of the main window: fills the box from the setting (empty
+// when it cannot be read as text), yields three times; the caller then
+// shows the dialog.
 void FillFromSetting(MacroSelectView& dialog);
 } // namespace MacroSelection

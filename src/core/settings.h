@@ -6,13 +6,14 @@
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    // The stored text, or the default when the value is absent. Raises
-    // AppError when the value is there but cannot be read as text.
+    // The stored text, or the default when the key or the value is absent.
+    // Raises AppError when either is there but cannot be read as text (access
+    // refused, another type).
     virtual std::string GetSetting(const std::string& application, const std::string& section,
                                    const std::string& key, const std::string& defaultValue) = 0;
     // Raises AppError when the value cannot be written.
-    virtual void SaveSetting(const std::string& application, const std::string& section, const std::string& key,
-                             const std::string& value) = 0;
+    virtual void SaveSetting(const std::string& application, const std::string& section,
+                             const std::string& key, const std::string& value) = 0;
 };
 
 // The macro setting: the full path of the macro every job plays, or empty

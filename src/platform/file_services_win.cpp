@@ -8,6 +8,8 @@
 
 #include <shlwapi.h>
 
+#include <cstdio>
+
 namespace {
 
 std::wstring modulePath() {
@@ -51,13 +53,37 @@ std::string Win32FileServices::temporaryFolder() {
     return narrow(buffer);
 }
 
+NewFile createUniqueFile(const std::string& folder, const std::string& prefix, const std::string& extension) {
+    // The system's own unique names (GetTempFileNameW) refuse folders longer
+    // than about 246 characters; a short name of our own has no such limit.
+    // The numbers start from the time and the process and step through a
+    // large odd stride, so two programs seldom try the same names; when they
+    // do, CREATE_NEW lets only one of them have each.
+    static std::uint32_t next = static_cast<std::uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
+    std::string base = folder;
+    if (!base.empty() && base.back() != '\\')
+        base += '\\';
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        next += 0x9E3779B9u;
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(next));
+        NewFile made{base + prefix + digits + "." + extension, {}};
+        made.handle.reset(CreateFileW(extendedPath(made.path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (made.handle)
+            return made;
+        // Taken (by a file, or by a folder or a file being deleted, which
+        // refuse access): try the next name. Anything else will not pass.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+            break;
+    }
+    return {};
+}
+
 std::string Win32FileServices::createTemporaryFile(const std::string& folder, const std::string& prefix) {
-    // The system makes the name unique and creates the file, empty, so that
-    // the name stays reserved.
-    wchar_t name[MAX_PATH + 1] = {};
-    if (GetTempFileNameW(widen(folder).c_str(), widen(prefix).c_str(), 0, name) == 0)
-        return "";
-    return narrow(name);
+    // Created empty, so that the name stays reserved; closed at once.
+    return createUniqueFile(folder, prefix, "tmp").path;
 }
 
 std::optional<std::string> Win32FileServices::findOrdinaryFile(const std::string& path) {
@@ -90,7 +116,8 @@ std::optional<std::uint32_t> Win32FileServices::attributes(const std::string& pa
 }
 
 bool Win32FileServices::setAttributes(const std::string& path, std::uint32_t value) {
-    return SetFileAttributesW(extendedPath(path).c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value) != FALSE;
+    return SetFileAttributesW(extendedPath(path).c_str(), value == 0 ? FILE_ATTRIBUTE_NORMAL : value) !=
+           FALSE;
 }
 
 std::optional<std::string> Win32FileServices::lastChange(const std::string& path) {

@@ -1,5 +1,19 @@
 #pragma once
 #include "files/file_services.h"
+#include "platform/handles_win.h"
+
+#include <string>
+
+// A new file, open for writing, and its full path.
+struct NewFile {
+    std::string path;
+    UniqueHandle handle;
+};
+// Creates a new, empty file named prefix, eight hex digits and the extension
+// in the folder, which may be of any length. A name that exists is never
+// taken over: creation fails for it and another name is tried. Answers an
+// empty path when no file could be made.
+NewFile createUniqueFile(const std::string& folder, const std::string& prefix, const std::string& extension);
 
 // The file-system calls beneath clsFileSystem, with the wide Win32 calls.
 class Win32FileServices : public FileServices {
@@ -21,4 +35,3 @@ public:
     std::string programFolder() override;
     std::string programName() override;
 };
-

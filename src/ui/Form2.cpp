@@ -23,6 +23,8 @@ const wchar_t* const kClassName = L"TarnwickForm2";
 constexpr int kListUnits = 20135;
 constexpr int kFileNameUnits = 17639;
 constexpr int kStatusUnits = 2470;
+// The space the list leaves on either side of a cell's text, at 96 dpi.
+constexpr int kCellPadding = 6;
 
 ProgramForms& programForms() {
     return dynamic_cast<ProgramForms&>(General::forms());
@@ -161,11 +163,33 @@ void Form2::layout() {
     MoveWindow(next_, (client.right - scale(120, dpi)) / 2, buttonsTop, scale(120, dpi), buttonHeight, TRUE);
     MoveWindow(fileFrame_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
     MoveWindow(fileList_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
+    sizeColumns();
+}
+
+// The columns fill the list's visible width, which the vertical scroll bar
+// takes its share of once the rows outgrow the list: sized only to the
+// window, the columns would then reach under the scroll bar, a horizontal
+// one would appear, and the statuses would be cut off. "Status:" is never
+// narrower than its widest text; "File Name:" takes the rest.
+void Form2::sizeColumns() {
     RECT inner;
     GetClientRect(listView_, &inner);
     const int listWidth = inner.right;
-    ListView_SetColumnWidth(listView_, 0, MulDiv(listWidth, kFileNameUnits, kListUnits));
-    ListView_SetColumnWidth(listView_, 1, MulDiv(listWidth, kStatusUnits, kListUnits));
+    int widest = 0;
+    for (const char* text : {"Status:", "Converting...", "Converted", "Failed"})
+        widest = std::max(widest, ListView_GetStringWidth(listView_, widen(text).c_str()));
+    // The list's own padding around a cell's text, on both sides.
+    const int statusMinimum = widest + 2 * scale(kCellPadding, windowDpi(hwnd_));
+    int status = MulDiv(listWidth, kStatusUnits, kListUnits);
+    int fileName = MulDiv(listWidth, kFileNameUnits, kListUnits);
+    if (status < statusMinimum) {
+        status = statusMinimum;
+        fileName = std::max(0, listWidth - status);
+    }
+    if (ListView_GetColumnWidth(listView_, 0) != fileName)
+        ListView_SetColumnWidth(listView_, 0, fileName);
+    if (ListView_GetColumnWidth(listView_, 1) != status)
+        ListView_SetColumnWidth(listView_, 1, status);
 }
 
 // The list control learns of changes at most ten times a second. A batch
@@ -200,8 +224,10 @@ void Form2::updateList() {
     listUpdatePending_ = false;
     lastListUpdate_ = GetTickCount64();
     const int count = static_cast<int>(list_.count());
-    if (ListView_GetItemCount(listView_) != count)
+    if (ListView_GetItemCount(listView_) != count) {
         ListView_SetItemCountEx(listView_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+        sizeColumns(); // the vertical scroll bar may have come or gone
+    }
     InvalidateRect(listView_, nullptr, FALSE);
 }
 

@@ -38,6 +38,7 @@ private:
     void onCommand(int id);
     void onNotify(const NMHDR& header, LRESULT& result);
     void layout();
+    void sizeColumns();
     void mirrorFileList();
 
     void rowsCleared() override;

@@ -34,8 +34,7 @@ INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         return command(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_CLOSE:
-        // The close box destroys the dialog with its contents.
-        destroy();
+        closeBox();
         return TRUE;
     case WM_SHOWWINDOW:
         if (wParam == FALSE && lParam == 0) // hidden by the program, not with its owner

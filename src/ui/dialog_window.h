@@ -2,7 +2,8 @@
 // What every dialog of the program shares: it is made from a template of the
 // program's resources the first time it is needed, hidden and modeless (the
 // modal showings are loops of their own), and it lives until its close box
-// or its owner's end destroys it; the next use builds it anew.
+// (unless the dialog keeps itself) or its owner's end destroys it; the next
+// use builds it anew.
 #include <windows.h>
 
 class DialogWindow {
@@ -32,6 +33,9 @@ protected:
     // Any other message, answered as a dialog procedure answers. The close
     // box and the end of the window are handled here, not by the dialogs.
     virtual INT_PTR handle(UINT, WPARAM, LPARAM) { return FALSE; }
+    // The close box: destroys the dialog with its contents, unless the
+    // dialog keeps them.
+    virtual void closeBox() { destroy(); }
 
     void hide() { ShowWindow(hwnd_, SW_HIDE); }
     void destroy() { DestroyWindow(hwnd_); }

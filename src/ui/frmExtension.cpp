@@ -65,6 +65,12 @@ void frmExtension::remove() {
             SendMessageW(list(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
 }
 
+// Destroying the window would throw the user's entries away and bring back
+// the single "wpd" at the next use, without a word: the close box hides it.
+void frmExtension::closeBox() {
+    hide();
+}
+
 bool frmExtension::command(int id, int) {
     switch (id) {
     case IDC_CMDADDMOVIE:

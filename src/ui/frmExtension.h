@@ -1,7 +1,7 @@
 #pragma once
 // The extension manager: owns the list of extensions that count as
-// documents (LstExt). Loaded hidden at start-up; "E&xit" only hides it; its
-// close box destroys it, and the next use loads it anew with "wpd".
+// documents (LstExt). Loaded hidden at start-up; "E&xit" and the close box
+// only hide it, so the user's entries last for the whole run.
 #include "core/views.h"
 #include "ui/dialog_window.h"
 
@@ -21,6 +21,7 @@ public:
 private:
     bool command(int id, int code) override;
     void initialise() override;
+    void closeBox() override;
     void add();
     void remove();
     HWND list() const;

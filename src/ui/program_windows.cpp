@@ -10,7 +10,7 @@ Form2& ProgramForms::form2() {
 }
 
 frmExtension& ProgramForms::extensionManager() {
-    extensions_.load(); // after its close box, this builds it anew
+    extensions_.load(); // made at its first use; its close box only hides it
     return extensions_;
 }
 

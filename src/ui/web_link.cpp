@@ -2,62 +2,16 @@
 
 #include "core/General.h"
 #include "core/ports.h"
-#include "platform/handles_win.h"
+#include "platform/file_services_win.h"
+#include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <string>
 
 namespace {
-
-// A new placeholder page in the user's temporary folder, deleted when the
-// owner goes out of scope, whatever happened meanwhile. The name is unique
-// (made with CREATE_NEW), so two runs never share or delete each other's file.
-class PlaceholderPage {
-public:
-    PlaceholderPage() {
-        std::wstring folder(MAX_PATH + 1, L'\0');
-        const DWORD n = GetTempPathW(static_cast<DWORD>(folder.size()), folder.data());
-        if (n == 0 || n >= folder.size())
-            return;
-        folder.resize(n);
-        if (folder.back() != L'\\')
-            folder += L'\\';
-        const std::wstring stem = folder + kWebLinkPlaceholderPrefix +
-                                  std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(GetTickCount64()) + L"-";
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            std::wstring candidate = stem + std::to_wstring(attempt) + L".htm";
-            UniqueHandle file(CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_TEMPORARY, nullptr));
-            if (!file) {
-                if (GetLastError() == ERROR_FILE_EXISTS)
-                    continue;
-                return;
-            }
-            path_ = std::move(candidate);
-            // One line: the quotation marks belong to it.
-            static constexpr char line[] = "\"<HTML> <\\HTML>\"\r\n";
-            DWORD written = 0;
-            WriteFile(file.get(), line, sizeof line - 1, &written, nullptr);
-            return;
-        }
-    }
-    ~PlaceholderPage() {
-        if (!path_.empty())
-            DeleteFileW(path_.c_str());
-    }
-    PlaceholderPage(const PlaceholderPage&) = delete;
-    PlaceholderPage& operator=(const PlaceholderPage&) = delete;
-
-    // Empty when no file could be made; the system then finds no program
-    // for it and the user is told so.
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
-};
 
 std::wstring trimSpaces(const std::wstring& text) {
     const auto first = text.find_first_not_of(L' ');
@@ -66,17 +20,63 @@ std::wstring trimSpaces(const std::wstring& text) {
     return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
 
+// A new placeholder page in the user's temporary folder, deleted when the
+// owner goes out of scope, whatever happened meanwhile. The name is unique
+// (made with CREATE_NEW), so two runs never share or delete each other's
+// file, and the folder may be of any length.
+class PlaceholderPage {
+public:
+    PlaceholderPage() {
+        NewFile page =
+            createUniqueFile(Win32FileServices().temporaryFolder(), kWebLinkPlaceholderPrefix, "htm");
+        if (!page.handle)
+            return;
+        path_ = page.path;
+        // One line: the quotation marks belong to it.
+        static constexpr char line[] = "\"<HTML> <\\HTML>\"\r\n";
+        DWORD written = 0;
+        WriteFile(page.handle.get(), line, sizeof line - 1, &written, nullptr);
+    }
+    ~PlaceholderPage() {
+        if (!path_.empty())
+            DeleteFileW(extendedPath(path_).c_str());
+    }
+    PlaceholderPage(const PlaceholderPage&) = delete;
+    PlaceholderPage& operator=(const PlaceholderPage&) = delete;
+
+    // Empty when no file could be made; the system then finds no program
+    // for it and the user is told so.
+    std::wstring path() const { return widen(path_); }
+
+private:
+    std::string path_;
+};
+
+// The program the system opens the page with, and whether one was found.
+// The shell's lookup takes paths of up to MAX_PATH characters only; for a
+// longer one the program for .htm files is asked for by the extension.
+bool findBrowser(const std::wstring& page, std::wstring& browser) {
+    if (page.size() < MAX_PATH) {
+        browser.assign(MAX_PATH + 1, L'\0');
+        const auto found = reinterpret_cast<INT_PTR>(FindExecutableW(page.c_str(), nullptr, browser.data()));
+        browser = trimSpaces(browser.c_str());
+        return found > 32;
+    }
+    DWORD size = 32768;
+    browser.assign(size, L'\0');
+    const HRESULT hr =
+        AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".htm", L"open", browser.data(), &size);
+    browser = trimSpaces(browser.c_str());
+    return SUCCEEDED(hr) && !browser.empty();
+}
+
 } // namespace
 
 void OpenMakerWebPage(HWND owner) {
     const PlaceholderPage page;
-    // FindExecutableW writes at most MAX_PATH characters.
-    std::wstring browser(MAX_PATH + 1, L'\0');
-    const auto found =
-        reinterpret_cast<INT_PTR>(FindExecutableW(page.path().c_str(), nullptr, browser.data()));
-    browser = trimSpaces(browser.c_str());
+    std::wstring browser;
     Platform& platform = General::platform();
-    if (found <= 32) {
+    if (!findBrowser(page.path(), browser)) {
         platform.messageBox("Could not find associated Browser", "Browser Not Found", MsgIcon::Exclamation,
                             MsgButtons::Ok);
         return;

@@ -7,7 +7,7 @@
 inline constexpr const char* kMakerWebAddress = "https://tarnwick.example.org/";
 
 // Placeholder files are named with this prefix and the extension .htm.
-inline constexpr const wchar_t* kWebLinkPlaceholderPrefix = L"tarnwick-link-";
+inline constexpr const char* kWebLinkPlaceholderPrefix = "tarnwick-link-";
 
 // Asks the system for the program that opens .htm files (through a new
 // placeholder page in the user's temporary folder) and starts it with the

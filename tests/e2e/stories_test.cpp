@@ -251,6 +251,108 @@ TEST_F(EndToEnd, MacroToRunRefusesAFileThatIsNoMacro) {
     EXPECT_EQ(storedMacro(), good);
 }
 
+// A batch of the source folder into the target folder, started from the menu.
+void runBatchFromTheMenu(EndToEnd& test) {
+    auto steps = pickFolders(test.source, test.target);
+    steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
+    Script user(std::move(steps));
+    test.menu(IDM_BATCH);
+    ASSERT_TRUE(user.finished());
+}
+
+TEST_F(EndToEnd, AMacroSettingThatCannotBeReadFailsEveryDocument) {
+    const std::string a = document("a.wpd", "one");
+    const std::string b = document("b.wpd", "two");
+    storeMacro(macro("fix.wcm", "Top\r\n"));
+    KeyReadDenied denied(settingsKey.path() + "\\" + files.programName() + "\\Options");
+    startCoordinator();
+    runBatchFromTheMenu(*this);
+    EXPECT_EQ(shownRows(), (Lines{b + "|Failed", a + "|Failed"}));
+    EXPECT_FALSE(fileExists(target + "\\a.wpd"));
+    EXPECT_EQ(commandsFor(a), (Lines{"FileOpen\t" + a, "envDocBlank", "PosDocVeryTop", "CloseNoSave"}));
+    EXPECT_TRUE(platform.messages.empty());
+
+    // "Macro To Run" opens all the same, with an empty box.
+    Script user({untilText(macroDialog, IDC_TXTPATHFILE, ""), press(macroDialog, IDC_MS_BTNCANCEL)});
+    menu(IDM_MACRO_RUN);
+    EXPECT_TRUE(user.finished());
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(EndToEnd, MacroToRunReplacesAStoredValueThatIsNotText) {
+    const std::string a = document("a.wpd", "one");
+    const std::string fix = macro("fix.wcm", "Replace \"one\" \"1\"\r\n");
+    const std::string options = files.programName() + "\\Options";
+    const DWORD number = 42;
+    settingsKey.write(options, "macro", REG_DWORD, &number, sizeof number);
+    startCoordinator();
+    Script user({
+        untilText(macroDialog, IDC_TXTPATHFILE, ""),
+        press(macroDialog, IDC_MS_BTNSELECT),
+        typeInto(L"Open", fix),
+        untilText(macroDialog, IDC_TXTPATHFILE, fix),
+        press(macroDialog, IDC_MS_BTNOK),
+    });
+    menu(IDM_MACRO_RUN);
+    ASSERT_TRUE(user.finished());
+    EXPECT_TRUE(platform.messages.empty());
+    DWORD type = 0;
+    RegGetValueW(HKEY_CURRENT_USER, widen(settingsKey.path() + "\\" + options).c_str(), L"macro", RRF_RT_ANY,
+                 &type, nullptr, nullptr);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(storedMacro(), fix);
+    runBatchFromTheMenu(*this);
+    EXPECT_EQ(readBytes(target + "\\a.wpd"), "1");
+}
+
+TEST_F(EndToEnd, ABatchConvertsWithATemporaryFolderTooLongForTheSystemsUniqueNames) {
+    const std::string a = document("a.wpd", "one");
+    // The system's unique names refuse folders of more than 246 characters.
+    TemporaryFolderMoved moved(folderOfLength(scratch, 255));
+    startCoordinator();
+    runBatchFromTheMenu(*this);
+    EXPECT_EQ(shownRows(), Lines{a + "|Converted"});
+    EXPECT_EQ(readBytes(target + "\\a.wpd"), "one");
+    // Saved first to a temporary file in that folder (shown as <temp>).
+    EXPECT_EQ(commandsFor(a), (Lines{"FileOpen\t" + a, "envDocBlank", "PosDocVeryTop", "FileSave\t<temp>",
+                                     "FileSave\t" + target + "\\a.wpd", "CloseNoSave"}));
+    EXPECT_TRUE(temporaryFiles().empty()) << "the temporary file went again";
+}
+
+TEST_F(EndToEnd, AcceptingTheProposedNameReplacesTheOpenedDocumentAndWritesNothingElse) {
+    const std::string doc = document("letter.wpd", "Hello draft");
+    const std::string fix = macro("fix.wcm", "Replace \"draft\" \"world\"\r\n");
+    storeMacro(fix);
+    const auto tempBefore = temporaryFiles();
+    startCoordinator();
+    Script user({
+        typeInto(L"Open", doc),
+        // The Save dialog proposes the opened document; OK, and yes to replacing it.
+        [] {
+            HWND dialog = fileDialog();
+            if (!shown(dialog) || windowText(dialog) != L"Save As")
+                return false;
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        [] {
+            for (HWND box : threadWindows(L"#32770"))
+                if (isMessageBox(box) && shown(box)) {
+                    PostMessageW(box, WM_COMMAND, IDYES, 0);
+                    return true;
+                }
+            return false;
+        },
+    });
+    menu(IDM_OPEN);
+    ASSERT_TRUE(user.finished());
+    EXPECT_EQ(shownRows(), Lines{doc + "|Converted"});
+    EXPECT_EQ(readBytes(doc), "Hello world");
+    // The server saved the temporary file and the document itself, nothing else.
+    EXPECT_EQ(commandsFor(doc), treated(doc, fix, doc));
+    EXPECT_EQ(temporaryFiles(), tempBefore);
+}
+
 // Removes the server's registration while alive and puts it back after.
 class UnregisteredServer {
 public:

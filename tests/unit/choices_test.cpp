@@ -152,6 +152,18 @@ TEST_F(Folders, SourceFolderListsTheAcceptedDocuments) {
     EXPECT_EQ(windows.main.files.path(), "C:\\docs");
 }
 
+TEST_F(Folders, AFailureWhileExaminingOneFileSkipsOnlyThatFile) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    windows.extensions.onRead = [&] {
+        if (windows.main.files.fileName() == "b.wpd")
+            throw AppError(5, "Access denied");
+    };
+    platform.folderAnswers = {"C:\\docs"};
+    m->SourceFolder();
+    EXPECT_EQ(windows.batch.found, (std::vector<std::string>{"a.wpd", "c.wpd"}));
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(Folders, ASecondFolderReplacesTheListAndAnEmptyOneEmptiesIt) {
     folder("C:\\docs", {"a.wpd"});
     folder("C:\\", {"root.wpd"});

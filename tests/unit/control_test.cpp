@@ -127,6 +127,17 @@ TEST_F(Modes, BatchQueuesTheAcceptedDocumentsInFileListOrder) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(Modes, AFailureWhileExaminingOneFileSkipsOnlyThatFile) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    windows.extensions.onRead = [&] {
+        if (windows.main.files.fileName() == "b.wpd")
+            throw AppError(5, "Access denied");
+    };
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}));
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(Modes, DriveRootPathsHaveNoDoubledBackslash) {
     folder("C:\\", {"a.wpd"});
     startBatch("C:\\");
@@ -233,7 +244,8 @@ TEST_F(Modes, TheNextJobCommandReachesTheModeCurrentWhenIssued) {
     int yieldsAfterConverted = 0;
     int switchAt = 0;
     platform.onYield = [&](int) {
-        if (opened().size() == 1 && status("C:\\one\\a.wpd") == "Converted" && ++yieldsAfterConverted == switchAt)
+        if (opened().size() == 1 && status("C:\\one\\a.wpd") == "Converted" &&
+            ++yieldsAfterConverted == switchAt)
             m->startStateOne();
     };
     // Switched after the command went out: it still went to the batch mode.

@@ -130,8 +130,13 @@ public:
 class FakeExtensionList : public ExtensionListView {
 public:
     std::vector<std::string> entries{"wpd"};
+    std::function<void()> onRead; // may raise, as a list that cannot be read does
     int ListCount() override { return static_cast<int>(entries.size()); }
-    std::string List(int index) override { return entries.at(static_cast<std::size_t>(index)); }
+    std::string List(int index) override {
+        if (onRead)
+            onRead();
+        return entries.at(static_cast<std::size_t>(index));
+    }
 };
 
 class FakeBatchDocuments : public BatchDocumentsView {
@@ -198,7 +203,7 @@ public:
         }
         return extensions;
     }
-    // The close box destroys the window; the next use loads it anew.
+    // The window is gone (destroyed); the next use loads it anew.
     void closeExtensionManager() { extensionsLoaded = false; }
 };
 
@@ -229,7 +234,8 @@ public:
         int& n = readCounts[std::string(name)];
         if (answers.empty())
             return Value{false};
-        const Value v = answers[static_cast<std::size_t>(std::min<int>(n, static_cast<int>(answers.size()) - 1))];
+        const Value v =
+            answers[static_cast<std::size_t>(std::min<int>(n, static_cast<int>(answers.size()) - 1))];
         ++n;
         return v;
     }

@@ -77,8 +77,8 @@ TEST_F(Spine, StartUpRunsItsStepsInOrder) {
 }
 
 TEST_F(Spine, StartUpReloadsAnExtensionManagerClosedMeanwhile) {
-    // The user closes the extension manager while start-up goes on; its last
-    // step loads it anew with the default list.
+    // The extension manager's window is gone while start-up goes on; its
+    // last step loads it anew with the default list.
     windows.main.onShow = [this] {
         windows.closeExtensionManager();
         windows.extensions.entries.clear();

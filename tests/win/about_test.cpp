@@ -3,6 +3,7 @@
 #include "core/Mediator.h"
 #include "dialog_test_support.h"
 #include "platform/handles_win.h"
+#include "platform/paths_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
 #include "ui/Form3_ids.h"
@@ -47,6 +48,29 @@ TEST_F(AboutBox, InfoShowsTitleVersionAndCreditWithoutOwnerAndOkDestroysIt) {
     SendMessageW(second, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_FALSE(IsWindow(second));
     EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(AboutBox, OkIsTheDefaultButtonAndHasTheFocusSoEnterClosesTheBox) {
+    startCoordinator();
+    menu(IDM_INFO);
+    HWND box = windows.about().hwnd();
+    ASSERT_TRUE(shown(box));
+    EXPECT_EQ(LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)), IDC_CMDOK);
+    EXPECT_EQ(GetFocus(), GetDlgItem(box, IDC_CMDOK));
+    MessageBoxes boxes;
+    PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(GetFocus(), WM_KEYUP, VK_RETURN, 0);
+    processPendingEvents();
+    EXPECT_FALSE(IsWindow(box)) << "Enter pressed OK";
+    EXPECT_TRUE(platform.messages.empty()) << boxes.list();
+}
+
+TEST_F(AboutBox, TheMainWindowsCloseBoxEndsTheProgramWhileTheBoxIsOpen) {
+    startCoordinator();
+    menu(IDM_INFO);
+    ASSERT_TRUE(shown(windows.about().hwnd()));
+    SendMessageW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(platform.ended, 1);
 }
 
 TEST_F(AboutBox, VersionComesFromTheModulesVersionResourceAndTheIconIsThere) {
@@ -133,11 +157,12 @@ struct SystemInformation : DialogTest {
     frmAbout::SysInfoRegistry where{HKEY_CURRENT_USER, key.path() + "\\MSINFO", key.path() + "\\Location"};
     ScratchFolder folder;
 
-    // A program that starts and ends at once: the system's own hostname.exe.
-    static std::string quickProgram() {
-        wchar_t system[MAX_PATH];
-        const UINT n = GetSystemDirectoryW(system, MAX_PATH);
-        return narrow(std::wstring(system, n) + L"\\hostname.exe");
+    // A program that marks its start in "<its path>.started"; it lies beside
+    // the test program.
+    static std::string markingProgram() {
+        wchar_t self[MAX_PATH];
+        std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+        return narrow(path.substr(0, path.find_last_of(L'\\') + 1) + L"record_start.exe");
     }
     // A script that writes the words it was started with into a file.
     std::string recorder(const std::string& name, const std::string& record) {
@@ -164,14 +189,11 @@ struct SystemInformation : DialogTest {
     }
 };
 
-TEST_F(SystemInformation, WithNeitherLocationTheButtonSaysItIsUnavailable) {
+TEST_F(SystemInformation, TheButtonStartsTheProgramTheSystemNamesOrSaysItIsUnavailable) {
+    // The system's own locations, emptied for the test and put back after it.
+    const frmAbout::SysInfoRegistry system;
+    KeySetAside pathKey(system.root, system.pathKey), folderKey(system.root, system.folderKey);
     startCoordinator();
-    std::string probe;
-    if (frmAbout::GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH",
-                              probe) ||
-        frmAbout::GetKeyValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO",
-                              probe))
-        GTEST_SKIP() << "this system knows its System Information tool";
     windows.about().show();
     HWND box = windows.about().hwnd();
     {
@@ -181,6 +203,21 @@ TEST_F(SystemInformation, WithNeitherLocationTheButtonSaysItIsUnavailable) {
     }
     EXPECT_EQ(unavailableMessages(), 1u);
     EXPECT_EQ(platform.messages.size(), 1u);
+
+    const std::string record = folder.path("started.txt");
+    UniqueHkey known;
+    ASSERT_EQ(RegCreateKeyExW(system.root, widen(system.pathKey).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, known.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring program = widen(recorder("msinfo.cmd", record));
+    RegSetValueExW(known.get(), L"PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>(program.c_str()),
+                   static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
+    {
+        MessageBoxes boxes;
+        SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_CMDSYSINFO, BN_CLICKED), 0);
+        EXPECT_EQ(awaitFile(record), "started[]\r\n");
+    }
+    EXPECT_EQ(platform.messages.size(), 1u) << "nothing more said";
 
     // The same with the locations of a scratch key that has neither.
     MessageBoxes boxes;
@@ -210,10 +247,12 @@ TEST_F(SystemInformation, TheFolderIsUsedWhenItHoldsTheProgram) {
     windows.about().StartSysInfo(where);
     EXPECT_EQ(unavailableMessages(), 1u) << "the folder holds no MSINFO32.EXE";
 
-    ASSERT_TRUE(CopyFileW(widen(quickProgram()).c_str(), widen(folder.path("MSINFO32.EXE")).c_str(), FALSE))
-        << quickProgram();
+    const std::string program = folder.path("MSINFO32.EXE");
+    ASSERT_TRUE(CopyFileW(widen(markingProgram()).c_str(), widen(program).c_str(), FALSE))
+        << markingProgram();
     windows.about().StartSysInfo(where);
-    EXPECT_EQ(platform.messages.size(), 1u) << "started, nothing more said: " << boxes.list();
+    EXPECT_EQ(awaitFile(program + ".started"), "started\r\n");
+    EXPECT_EQ(platform.messages.size(), 1u) << "nothing more said: " << boxes.list();
 }
 
 // An association of .htm files with a program, removed again at the end:
@@ -262,15 +301,14 @@ private:
 struct WebLink : SystemInformation {
     // The placeholder pages in the temporary folder, full paths.
     static std::vector<std::string> placeholders() {
-        wchar_t temp[MAX_PATH + 1];
-        const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-        std::wstring folder(temp, n);
+        const std::string folder = temporaryFolder();
         std::vector<std::string> found;
         WIN32_FIND_DATAW data;
-        UniqueFindHandle find(FindFirstFileW((folder + kWebLinkPlaceholderPrefix + L"*").c_str(), &data));
+        UniqueFindHandle find(
+            FindFirstFileW(extendedPath(folder + kWebLinkPlaceholderPrefix + "*").c_str(), &data));
         if (find) {
             do
-                found.push_back(narrow(folder + data.cFileName));
+                found.push_back(folder + narrow(data.cFileName));
             while (FindNextFileW(find.get(), &data));
         }
         return found;
@@ -326,8 +364,9 @@ struct WebLink : SystemInformation {
 };
 
 TEST_F(WebLink, WithoutAnAssociatedBrowserSaysSoAndLeavesNoPlaceholder) {
-    if (systemFindsABrowser())
-        GTEST_SKIP() << "this system has a program for .htm files";
+    KeySetAside user(HKEY_CURRENT_USER, "Software\\Classes\\.htm"),
+        machine(HKEY_LOCAL_MACHINE, "Software\\Classes\\.htm");
+    ASSERT_FALSE(systemFindsABrowser()) << "no program for .htm files is left";
     const auto before = placeholders();
     clickLinkInQuickStart(true);
     ASSERT_EQ(platform.messages.size(), 1u);
@@ -351,6 +390,18 @@ TEST_F(WebLink, WithAnAssociatedBrowserStartsItWithTheAddressAndLeavesNoPlacehol
     EXPECT_TRUE(platform.messages.empty()) << boxes.list();
     EXPECT_EQ(awaitFile(record), "started[https://tarnwick.example.org/]\r\n");
     EXPECT_EQ(placeholders(), before);
+}
+
+TEST_F(WebLink, ATemporaryFolderLongerThanTheShellsLimitStillFindsTheBrowser) {
+    // The placeholder's path exceeds the shell's lookup of MAX_PATH characters.
+    const std::string record = folder.path("browser.txt");
+    HtmAssociation association(recorder("browser.cmd", record));
+    TemporaryFolderMoved temp(folderOfLength(folder, 250));
+    MessageBoxes boxes;
+    clickLinkInQuickStart(false);
+    EXPECT_TRUE(platform.messages.empty()) << boxes.list();
+    EXPECT_EQ(awaitFile(record), "started[https://tarnwick.example.org/]\r\n");
+    EXPECT_TRUE(placeholders().empty());
 }
 
 TEST_F(WebLink, ABrowserThatCannotBeStartedIsReported) {

@@ -1,6 +1,8 @@
 // The Quick Start, Batch Documents and macro selection dialogs with the real
 // windows and the system's file dialogs and folder browser, driven by a
 // scripted user while they run their modal loops.
+#include "control/Command.h"
+#include "conversion/late_binding.h"
 #include "core/Mediator.h"
 #include "core/settings.h"
 #include "dialog_test_support.h"
@@ -10,6 +12,8 @@
 #include "ui/Form3_ids.h"
 #include "ui/frmMacroSelect_ids.h"
 #include "ui/resource.h"
+
+#include <commctrl.h>
 
 namespace {
 
@@ -335,6 +339,31 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
 
 using MacroSelect = DialogTest;
 
+TEST_F(MacroSelect, AtStartUpOkWithTheEmptyBoxClearsAMacroChosenEarlier) {
+    ScratchFolder folder;
+    MacroSetting::Store(folder.file("earlier.wcm", "Top\r\n"));
+    Script user({
+        [&] {
+            HWND quick = dialogCaptioned(L"Quick Start");
+            if (!shown(quick))
+                return false;
+            click(quick, IDC_QS_BTNCANCEL);
+            return true;
+        },
+        [&] {
+            HWND macro = windows.macroSelect().hwnd();
+            if (!shown(macro) || controlText(macro, IDC_TXTPATHFILE) != "")
+                return false;
+            click(macro, IDC_MS_BTNOK);
+            return true;
+        },
+    });
+    General::Main();
+    EXPECT_TRUE(user.finished());
+    EXPECT_EQ(MacroSetting::Read(), "");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(MacroSelect, MacroToRunFillsTheBoxAndRefusesAFileThatIsNotAMacro) {
     startCoordinator();
     ScratchFolder folder;
@@ -480,6 +509,65 @@ TEST_F(MainWindowCommands, OpenTakesTheDocumentTypedInTheOpenDialogAndCancelStor
     }
     EXPECT_EQ(General::mediator->GetSourceFile(), document);
     EXPECT_EQ(General::mediator->GetTgtFolder(), folder.folder() + "\\");
+    EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(MainWindowCommands, CloseWithAnEmptyListOrACancelledOpenLeaveTheRowsAsTheyWere) {
+    startCoordinator();
+    ResultList& rows = windows.form2().ListView1();
+    General::mediator->StartStateTwo();
+    MessageBoxes boxes;
+    menu(IDM_CLOSE);
+    EXPECT_EQ(rows.count(), 0u);
+    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+
+    rows.addRow("C:\\docs\\a.wpd", "C:\\docs\\a.wpd");
+    rows.insertStatus("C:\\docs\\a.wpd", "Converted");
+    Script user({[&] { return cancelFileDialog(); }});
+    menu(IDM_OPEN);
+    ASSERT_TRUE(user.finished());
+    windows.form2().updateList();
+    EXPECT_EQ(ListView_GetItemCount(windows.form2().listView()), 1);
+    EXPECT_EQ(rows.status(0), "Converted");
+    EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
+}
+
+// The word processor, doing nothing, except that closing the first document
+// switches to the single-document mode: the batch's next-job command then
+// goes there, and the rest of the batch waits in the batch mode's queue.
+class SwitchAtFirstClose : public LateBound {
+public:
+    Value call(std::string_view name, std::span<const Arg>) override {
+        if (name == "CloseNoSave" && ++closed_ == 1)
+            General::mediator->startStateOne();
+        return {};
+    }
+    Value get(std::string_view) override { return Value{false}; }
+
+private:
+    int closed_ = 0;
+};
+
+TEST_F(MainWindowCommands, NextDocumentRunsTheNextQueuedJobOfTheCurrentMode) {
+    startCoordinator();
+    General::WordPerfect = std::make_shared<SwitchAtFirstClose>();
+    ScratchFolder source, target;
+    for (const char* name : {"a.wpd", "b.wpd", "c.wpd"})
+        source.file(name, "x");
+    General::mediator->SetSourceFolder(source.folder());
+    General::mediator->SetTgtFolder(target.folder());
+    General::mediator->StartStateTwo();
+    auto start = std::make_shared<cmd1>();
+    start->init(*General::mediator);
+    static_cast<Command&>(*start).Execute();
+    ResultList& rows = windows.form2().ListView1();
+    ASSERT_EQ(rows.count(), 1u) << "the batch stopped after its first document";
+
+    General::mediator->StartStateTwo();
+    menu(IDC_NEXT);
+    ASSERT_EQ(rows.count(), 3u) << "the next queued job ran, and issued its successor";
+    for (const char* name : {"b.wpd", "c.wpd"})
+        EXPECT_EQ(rows.status(*rows.indexOf(source.path(name))), "Converted") << name;
     EXPECT_TRUE(platform.messages.empty());
 }
 

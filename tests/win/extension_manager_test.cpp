@@ -27,6 +27,13 @@ TEST_F(ExtensionManager, LoadedHiddenWithTheDefaultEntryAndShownModelessFromTheM
     menu(IDM_EXTENSIONS);
     EXPECT_TRUE(IsWindowVisible(dialog()));
     EXPECT_TRUE(IsWindowEnabled(mainWindow())); // not modal
+    // Centred on the screen's work area, like the other dialogs.
+    MONITORINFO monitor{sizeof monitor, {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(dialog(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT window;
+    GetWindowRect(dialog(), &window);
+    EXPECT_NEAR((window.left + window.right) / 2, (monitor.rcWork.left + monitor.rcWork.right) / 2, 1);
+    EXPECT_NEAR((window.top + window.bottom) / 2, (monitor.rcWork.top + monitor.rcWork.bottom) / 2, 1);
     press(IDC_CMDEXIT);
     EXPECT_FALSE(IsWindowVisible(dialog()));
     EXPECT_TRUE(IsWindow(dialog())); // hidden, not destroyed
@@ -83,15 +90,19 @@ TEST_F(ExtensionManager, RemoveTakesEverySelectedEntryOrSaysNothingWasSelected) 
     EXPECT_EQ(platform.messages.size(), 1u);
 }
 
-TEST_F(ExtensionManager, TheCloseBoxDestroysItAndTheNextUseStartsAnew) {
+TEST_F(ExtensionManager, TheCloseBoxHidesItAndKeepsEveryEntry) {
     startCoordinator();
+    menu(IDM_EXTENSIONS);
     type(L"txt");
     press(IDC_CMDADDMOVIE);
     HWND closed = dialog();
-    SendMessageW(closed, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(closed));
-    EXPECT_EQ(General::forms().frmExtension().ListCount(), 1); // loaded again
-    EXPECT_EQ(manager().List(0), "wpd");
+    SendMessageW(closed, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(IsWindow(closed));
+    EXPECT_FALSE(IsWindowVisible(closed));
+    EXPECT_EQ(General::forms().frmExtension().ListCount(), 2);
+    EXPECT_EQ(manager().List(1), "txt");
+    EXPECT_EQ(dialog(), closed);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 } // namespace

@@ -166,6 +166,23 @@ TEST_F(FileUtilities, TemporaryFileIsMadeEmptyInTheTemporaryOrTheGivenFolder) {
     EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
 }
 
+TEST_F(FileUtilities, TemporaryFilesAreMadeInFoldersTooLongForTheSystemsUniqueNames) {
+    // The system's unique names refuse folders of more than 246 characters.
+    MessageBoxes boxes;
+    const std::string given = folderOfLength(scratch, 300);
+    const std::string first = fs.fnGetTempPath("", given), second = fs.fnGetTempPath("", given);
+    EXPECT_EQ(first.rfind(given + "\\", 0), 0u) << first;
+    EXPECT_NE(first, second);
+    EXPECT_EQ(readBytes(first) + readBytes(second), "") << "both made, empty";
+
+    const std::string temp = folderOfLength(scratch, 255);
+    TemporaryFolderMoved moved(temp);
+    const std::string third = fs.fnGetTempPath("", "");
+    EXPECT_EQ(third.rfind(temp + "\\", 0), 0u) << third;
+    EXPECT_TRUE(fileExists(third));
+    EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
+}
+
 // File services whose temporary files cannot be made.
 class NoTemporaryFiles : public Win32FileServices {
 public:

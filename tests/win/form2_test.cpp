@@ -106,9 +106,6 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
     EXPECT_STREQ(heading, L"File Name:");
     ASSERT_TRUE(ListView_GetColumn(list, 1, &column));
     EXPECT_STREQ(heading, L"Status:");
-    // The columns keep the proportions 17639 : 2470 of the list's width.
-    const int first = ListView_GetColumnWidth(list, 0), second = ListView_GetColumnWidth(list, 1);
-    EXPECT_NEAR(static_cast<double>(first) / second, 17639.0 / 2470.0, 0.2);
 
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -152,6 +149,44 @@ TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
     }
     EXPECT_EQ(ListView_GetItemCount(windows.form2().listView()), 0);
     EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+}
+
+TEST_F(MainWindow, TheColumnsFitTheVisibleWidthAndTheStatusesShowWhole) {
+    startProgram();
+    Form2& form = windows.form2();
+    HWND list = form.listView();
+    auto expectFitting = [&](const char* when) {
+        SCOPED_TRACE(when);
+        RECT inner;
+        GetClientRect(list, &inner);
+        const int fileName = ListView_GetColumnWidth(list, 0), status = ListView_GetColumnWidth(list, 1);
+        EXPECT_FALSE(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL) << "no horizontal scroll bar";
+        EXPECT_LE(fileName + status, inner.right);
+        EXPECT_GE(fileName + status, inner.right - 3) << "the columns fill the list";
+        EXPECT_GT(status, ListView_GetStringWidth(list, L"Converting...")) << "with room around the text";
+        return status;
+    };
+    expectFitting("empty, at the default size");
+
+    // Hundreds of rows: the vertical scroll bar takes its width.
+    ResultList& rows = form.ListView1();
+    for (int i = 0; i < 400; ++i) {
+        const std::string path = "C:\\docs\\document " + std::to_string(i) + ".wpd";
+        rows.addRow(path, path);
+        rows.insertStatus(path, "Converting...");
+    }
+    form.updateList();
+    EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL);
+    expectFitting("with a vertical scroll bar");
+
+    // Wide enough for the proportions 17639 : 2470 of a list 20135 wide.
+    rows.clear();
+    form.updateList();
+    SetWindowPos(form.hwnd(), nullptr, 0, 0, 1400, 600, SWP_NOMOVE | SWP_NOZORDER);
+    RECT inner;
+    GetClientRect(list, &inner);
+    EXPECT_EQ(expectFitting("wide, empty again"), MulDiv(inner.right, 2470, 20135));
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), MulDiv(inner.right, 17639, 20135));
 }
 
 TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {

@@ -84,6 +84,14 @@ TEST_F(RegistrySettings, ANumberWhereTextBelongsRaisesAnError) {
     }
 }
 
+TEST_F(RegistrySettings, AKeyThatCannotBeReadRaisesAnErrorInsteadOfAnsweringTheDefault) {
+    store.SaveSetting("App", "Options", "macro", "C:\\m.wcm");
+    KeyReadDenied denied(section);
+    const AppError error = errorOf([&] { store.GetSetting("App", "Options", "macro", "default"); });
+    EXPECT_EQ(error.number(), ERROR_ACCESS_DENIED);
+    EXPECT_NE(error.description().find("\"macro\""), std::string::npos) << error.description();
+}
+
 TEST_F(RegistrySettings, TheMacroSettingLivesUnderTheProgramsName) {
     Win32FileServices files;
     General::reset();

@@ -1,7 +1,10 @@
 #include "standin_test_support.h"
 
 #include "platform/handles_win.h"
+#include "platform/paths_win.h"
 #include "platform/wide_win.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
@@ -121,6 +124,75 @@ void ScratchRegistryKey::writeText(const std::string& subkey, const std::string&
     write(subkey, name, REG_SZ, wide.c_str(), bytes);
 }
 
+KeySetAside::KeySetAside(HKEY root, std::string path) : root_(root), path_(std::move(path)) {
+    UniqueHkey key, copy;
+    if (RegOpenKeyExW(root_, widen(path_).c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return;
+    EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, widen(kept_.path()).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, copy.put(), nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegCopyTreeW(key.get(), nullptr, copy.get()), ERROR_SUCCESS);
+    key.reset();
+    EXPECT_EQ(RegDeleteTreeW(root_, widen(path_).c_str()), ERROR_SUCCESS);
+    existed_ = true;
+}
+
+KeySetAside::~KeySetAside() {
+    RegDeleteTreeW(root_, widen(path_).c_str());
+    if (!existed_)
+        return;
+    UniqueHkey copy, key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, widen(kept_.path()).c_str(), 0, KEY_READ, copy.put()) ==
+            ERROR_SUCCESS &&
+        RegCreateKeyExW(root_, widen(path_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr) == ERROR_SUCCESS)
+        RegCopyTreeW(copy.get(), nullptr, key.get());
+}
+
+KeyReadDenied::KeyReadDenied(const std::string& path) : path_(path) {
+    UniqueHkey key;
+    DWORD size = 0;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, widen(path_).c_str(), 0, nullptr, 0, READ_CONTROL | WRITE_DAC,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS ||
+        RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &size) !=
+            ERROR_INSUFFICIENT_BUFFER) {
+        ADD_FAILURE() << "cannot reach the access list of " << path_;
+        return;
+    }
+    std::vector<BYTE> original(size);
+    // Everyone: reading denied, everything else allowed.
+    PSECURITY_DESCRIPTOR denying = nullptr;
+    if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, original.data(), &size) != ERROR_SUCCESS ||
+        !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                              &denying, nullptr)) {
+        ADD_FAILURE() << "cannot make the deny rule for " << path_;
+        return;
+    }
+    original_ = std::move(original);
+    EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denying), ERROR_SUCCESS);
+    LocalFree(denying);
+}
+
+KeyReadDenied::~KeyReadDenied() {
+    UniqueHkey key;
+    if (!original_.empty() &&
+        RegOpenKeyExW(HKEY_CURRENT_USER, widen(path_).c_str(), 0, WRITE_DAC, key.put()) == ERROR_SUCCESS)
+        RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, original_.data());
+}
+
+TemporaryFolderMoved::TemporaryFolderMoved(const std::string& folder) {
+    for (auto [name, kept] : {std::pair{L"TMP", &tmp_}, std::pair{L"TEMP", &temp_}}) {
+        kept->assign(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+        kept->resize(GetEnvironmentVariableW(name, kept->data(), static_cast<DWORD>(kept->size())));
+        SetEnvironmentVariableW(name, widen(folder).c_str());
+    }
+}
+
+TemporaryFolderMoved::~TemporaryFolderMoved() {
+    SetEnvironmentVariableW(L"TMP", tmp_.empty() ? nullptr : tmp_.c_str());
+    SetEnvironmentVariableW(L"TEMP", temp_.empty() ? nullptr : temp_.c_str());
+}
+
 void clearStandinSettings() {
     for (const char* name : {"Journal", "Fail", "Delay"})
         SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);
@@ -179,7 +251,7 @@ void writeBytes(const std::string& path, const std::string& bytes) {
 }
 
 bool fileExists(const std::string& path) {
-    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(longForm(widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<std::string> journalLines(const std::string& path) {
@@ -195,12 +267,29 @@ std::vector<std::string> journalLines(const std::string& path) {
     return lines;
 }
 
+std::string folderOfLength(const ScratchFolder& scratch, std::size_t length) {
+    std::string path = scratch.folder() + "\\";
+    // Made of names of at most 200 characters, one inside the other.
+    while (path.size() < length) {
+        path += std::string(std::min<std::size_t>(200, length - path.size()), 'l');
+        CreateDirectoryW(longForm(widen(path)).c_str(), nullptr);
+        if (path.size() < length)
+            path += "\\";
+    }
+    EXPECT_TRUE(fileExists(path)) << path;
+    return path;
+}
+
+std::string temporaryFolder() {
+    std::wstring folder(GetTempPathW(0, nullptr) + 1, L'\0');
+    folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
+    return narrow(folder);
+}
+
 std::vector<std::string> temporaryFiles() {
-    wchar_t folder[MAX_PATH + 1];
-    const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
     std::vector<std::string> names;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((std::wstring(folder, n) + L"*.tmp").c_str(), &data);
+    HANDLE find = FindFirstFileW(extendedPath(temporaryFolder() + "*.tmp").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return names;
     do

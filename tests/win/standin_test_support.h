@@ -53,6 +53,58 @@ private:
     std::string path_;
 };
 
+// A registry key the test must run without (a system's own key): while this
+// lives the key is gone, its tree kept in a scratch key; at the end it is put
+// back as it was, and whatever the test wrote there is removed.
+class KeySetAside {
+public:
+    KeySetAside(HKEY root, std::string path);
+    ~KeySetAside();
+    KeySetAside(const KeySetAside&) = delete;
+    KeySetAside& operator=(const KeySetAside&) = delete;
+
+private:
+    HKEY root_;
+    std::string path_;
+    ScratchRegistryKey kept_;
+    bool existed_ = false;
+};
+
+// Refuses reading of a key under HKEY_CURRENT_USER to everyone while this
+// lives (a deny rule in its access list); its own access list comes back at
+// the end.
+class KeyReadDenied {
+public:
+    explicit KeyReadDenied(const std::string& path);
+    ~KeyReadDenied();
+    KeyReadDenied(const KeyReadDenied&) = delete;
+    KeyReadDenied& operator=(const KeyReadDenied&) = delete;
+
+private:
+    std::string path_;
+    std::vector<BYTE> original_;
+};
+
+// Points the user's temporary folder (TMP and TEMP) at another folder while
+// this lives.
+class TemporaryFolderMoved {
+public:
+    explicit TemporaryFolderMoved(const std::string& folder);
+    ~TemporaryFolderMoved();
+    TemporaryFolderMoved(const TemporaryFolderMoved&) = delete;
+    TemporaryFolderMoved& operator=(const TemporaryFolderMoved&) = delete;
+
+private:
+    std::wstring tmp_, temp_;
+};
+
+// A new folder in the scratch folder whose path has exactly this many
+// characters (without a trailing backslash).
+std::string folderOfLength(const ScratchFolder& scratch, std::size_t length);
+
+// The user's temporary folder, of any length, with its trailing backslash.
+std::string temporaryFolder();
+
 // Where the stand-in takes its settings from for one test.
 enum class SettingsChannel { Environment, Registry };
 
