@@ -4,7 +4,8 @@
 
 void Decorator::ShowIt() {
     if (!wrapped_)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the decorator wraps no object", "Decorator");
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: the decorator wraps no object",
+                       "Decorator");
     wrapped_->call("Execute");
 }
 
@@ -16,7 +17,9 @@ Value Decorator::call(std::string_view name, std::span<const Arg>) {
     throwNoSuchMember(name, "Decorator");
 }
 
-Value Decorator::get(std::string_view name) { throwNoSuchMember(name, "Decorator"); }
+Value Decorator::get(std::string_view name) {
+    throwNoSuchMember(name, "Decorator");
+}
 
 void ReDecorator::initFrom(std::shared_ptr<AbstractDecorator> source) {
     source_ = source ? std::move(source) : std::make_shared<AbstractDecorator>();
@@ -27,6 +30,6 @@ void ReDecorator::initContents(std::shared_ptr<LateBound> decorator) {
     // Only a Decorator can be taken as one; anything else is a type mismatch.
     auto asDecorator = std::dynamic_pointer_cast<Decorator>(decorator);
     if (decorator && !asDecorator)
-        throw AppError(13, "Type mismatch: not a Decorator", "ReDecorator");
+        throw AppError(ErrorNumber::TypeMismatch, "Type mismatch: not a Decorator", "ReDecorator");
     initFrom(asDecorator);
 }

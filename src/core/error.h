@@ -25,8 +25,13 @@ private:
 namespace ErrorNumber {
 inline constexpr std::int64_t TypeMismatch = 13;
 inline constexpr std::int64_t FileNotFound = 53;
+inline constexpr std::int64_t PathFileAccess = 75;
+inline constexpr std::int64_t PathNotFound = 76;
+inline constexpr std::int64_t InvalidPropertyValue = 380;
+inline constexpr std::int64_t InvalidArrayIndex = 381;
 inline constexpr std::int64_t ObjectRequired = 424;
 inline constexpr std::int64_t NoSuchMember = 438;
-inline constexpr std::int64_t KeyNotUnique = 35602;
 inline constexpr std::int64_t CancelSelected = 32755;
+inline constexpr std::int64_t ElementNotFound = 35601;
+inline constexpr std::int64_t KeyNotUnique = 35602;
 } // namespace ErrorNumber

@@ -24,13 +24,13 @@ void FileListBox::setPath(const std::string& folder) {
 
 const std::string& FileListBox::list(int index) const {
     if (index < 0 || index >= listCount())
-        throw AppError(381, "Invalid property array index", "FileList");
+        throw AppError(ErrorNumber::InvalidArrayIndex, "Invalid property array index", "FileList");
     return names_[static_cast<std::size_t>(index)];
 }
 
 void FileListBox::setListIndex(int index) {
     if (index < -1 || index >= listCount())
-        throw AppError(380, "Invalid property value", "FileList");
+        throw AppError(ErrorNumber::InvalidPropertyValue, "Invalid property value", "FileList");
     index_ = index;
 }
 

@@ -7,7 +7,9 @@
 namespace {
 const std::string kEmpty;
 
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 } // namespace
 
 int compareListText(std::string_view a, std::string_view b) {
@@ -66,14 +68,18 @@ std::uint16_t ResultList::statusId(const std::string& status) {
 void ResultList::insertStatus(const std::string& key, const std::string& status) {
     auto it = byKey_.find(key);
     if (it == byKey_.end())
-        throw AppError(35601, "Element not found", "ListView1");
+        throw AppError(ErrorNumber::ElementNotFound, "Element not found", "ListView1");
     rows_[it->second].statuses.push_back(statusId(status));
     if (observer_)
         observer_->rowChanged(positionOf(it->second));
 }
 
-const std::string& ResultList::text(std::size_t index) const { return rows_.at(order_.at(index)).text; }
-const std::string& ResultList::key(std::size_t index) const { return rows_.at(order_.at(index)).key; }
+const std::string& ResultList::text(std::size_t index) const {
+    return rows_.at(order_.at(index)).text;
+}
+const std::string& ResultList::key(std::size_t index) const {
+    return rows_.at(order_.at(index)).key;
+}
 
 const std::string& ResultList::status(std::size_t index) const {
     const Row& row = rows_.at(order_.at(index));

@@ -8,21 +8,22 @@
 
 std::vector<DirectoryEntry> Win32DirectoryLister::list(const std::string& folder) {
     if (folder.empty())
-        throw AppError(76, "Path not found: no folder was given", "FileList");
+        throw AppError(ErrorNumber::PathNotFound, "Path not found: no folder was given", "FileList");
     std::string pattern = folder;
     if (pattern.back() != '\\' && pattern.back() != '/')
         pattern += '\\';
     pattern += '*';
 
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(extendedPath(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                   nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    HANDLE find = FindFirstFileExW(extendedPath(pattern).c_str(), FindExInfoBasic, &data,
+                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) // an empty drive root has no entries at all
             return {};
-        throw AppError(code == ERROR_ACCESS_DENIED ? 75 : 76,
-                       "The folder could not be read: " + folder + " (" + systemMessage(code) + ")", "FileList");
+        throw AppError(code == ERROR_ACCESS_DENIED ? ErrorNumber::PathFileAccess : ErrorNumber::PathNotFound,
+                       "The folder could not be read: " + folder + " (" + systemMessage(code) + ")",
+                       "FileList");
     }
     std::vector<DirectoryEntry> entries;
     do {

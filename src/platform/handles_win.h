@@ -78,6 +78,33 @@ struct Variant {
     static bool held(const VARIANT& value) noexcept { return value.vt != VT_EMPTY; }
     static void close(VARIANT& value) noexcept { VariantClear(&value); }
 };
+// GDI objects the program creates for itself (fonts, brushes).
+template <typename Handle> struct Gdi {
+    static Handle empty() noexcept { return nullptr; }
+    static bool held(Handle object) noexcept { return object != nullptr; }
+    static void close(Handle object) noexcept { DeleteObject(object); }
+};
+// A window's device context, given back to the window it came from.
+struct WindowDc {
+    struct Value {
+        HWND window;
+        HDC dc;
+    };
+    static Value empty() noexcept { return {nullptr, nullptr}; }
+    static bool held(const Value& value) noexcept { return value.dc != nullptr; }
+    static void close(const Value& value) noexcept { ReleaseDC(value.window, value.dc); }
+};
+// An object selected into a device context: the one it replaced is selected
+// back.
+struct Selection {
+    struct Value {
+        HDC dc;
+        HGDIOBJ previous;
+    };
+    static Value empty() noexcept { return {nullptr, nullptr}; }
+    static bool held(const Value& value) noexcept { return value.dc != nullptr && value.previous != nullptr; }
+    static void close(const Value& value) noexcept { SelectObject(value.dc, value.previous); }
+};
 // The result of CoInitializeEx: every success (S_OK and S_FALSE alike) is
 // balanced by one CoUninitialize; a failure (such as another threading
 // model already chosen on this thread) is not.
@@ -94,6 +121,21 @@ using UniqueFindHandle = UniqueAny<HANDLE, handle_closers::Find>;
 using UniqueBstr = UniqueAny<BSTR, handle_closers::Bstr>;
 using UniqueVariant = UniqueAny<VARIANT, handle_closers::Variant>;
 using ComInitScope = UniqueAny<HRESULT, handle_closers::ComInit>;
+using UniqueFont = UniqueAny<HFONT, handle_closers::Gdi<HFONT>>;
+using UniqueBrush = UniqueAny<HBRUSH, handle_closers::Gdi<HBRUSH>>;
+using UniqueWindowDc = UniqueAny<handle_closers::WindowDc::Value, handle_closers::WindowDc>;
+using UniqueSelection = UniqueAny<handle_closers::Selection::Value, handle_closers::Selection>;
+
+// The device context of a window (the screen's for nullptr), for as long as
+// the owner lives.
+inline UniqueWindowDc windowDc(HWND window) {
+    return UniqueWindowDc({window, GetDC(window)});
+}
+
+// Selects the object into the device context until the owner goes.
+inline UniqueSelection selectInto(HDC dc, HGDIOBJ object) {
+    return UniqueSelection({dc, SelectObject(dc, object)});
+}
 
 // Initialises COM on this thread for the life of the returned scope; check
 // it with operator bool or get() for the HRESULT.

@@ -11,43 +11,25 @@
 Form1::Form1() : DialogWindow(IDD_FORM1, "the Batch Documents dialog") {}
 
 void Form1::setSourceFolderText(const std::string& text) {
-    load();
-    SetDlgItemTextW(hwnd_, IDC_TXTSRCFOLDER, widen(text).c_str());
+    setItemText(IDC_TXTSRCFOLDER, text);
 }
 
 void Form1::setTargetFolderText(const std::string& text) {
-    load();
-    SetDlgItemTextW(hwnd_, IDC_TXTTGTFOLDER, widen(text).c_str());
+    setItemText(IDC_TXTTGTFOLDER, text);
 }
 
 void Form1::clearFoundDocuments() {
-    load();
-    SendDlgItemMessageW(hwnd_, IDC_LIST1, LB_RESETCONTENT, 0, 0);
+    sendItem(IDC_LIST1, LB_RESETCONTENT);
 }
 
 void Form1::addFoundDocument(const std::string& name) {
-    load();
     // At the end, in the order found.
-    const std::wstring text = widen(name);
-    HWND list = GetDlgItem(hwnd_, IDC_LIST1);
-    SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    sendItem(IDC_LIST1, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+             reinterpret_cast<LPARAM>(widen(name).c_str()));
     // Long names can be scrolled to.
-    HDC dc = GetDC(list);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    const auto extent = static_cast<int>(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0));
-    if (size.cx + 8 > extent)
-        SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
-}
-
-std::string Form1::shownText(int id) const {
-    HWND box = GetDlgItem(hwnd_, id);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(box)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
-    return narrow(text);
+    const int width = textWidth(IDC_LIST1, name) + 8;
+    if (width > static_cast<int>(sendItem(IDC_LIST1, LB_GETHORIZONTALEXTENT)))
+        sendItem(IDC_LIST1, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width));
 }
 
 void Form1::start() {
@@ -58,8 +40,8 @@ void Form1::start() {
     // a single document's own folder, kept as the target, may hold the very
     // documents this batch would replace. A box left empty gets its message
     // from the batch mode.
-    coordinator.SetSourceFolder(shownText(IDC_TXTSRCFOLDER));
-    coordinator.SetTgtFolder(shownText(IDC_TXTTGTFOLDER));
+    coordinator.SetSourceFolder(itemText(IDC_TXTSRCFOLDER));
+    coordinator.SetTgtFolder(itemText(IDC_TXTTGTFOLDER));
     coordinator.StartStateTwo();
     command_ = std::make_shared<cmd1>();
     command_->init(coordinator);

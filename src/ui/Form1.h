@@ -27,8 +27,6 @@ public:
 private:
     bool command(int id, int code) override;
     void start();
-    // The text a folder box shows.
-    std::string shownText(int id) const;
 
     std::shared_ptr<cmd1> command_;
 };

@@ -6,8 +6,12 @@
 #include "core/macro_selection.h"
 #include "core/ports.h"
 #include "platform/wide_win.h"
-#include "ui/program_windows.h"
-#include "ui/resource.h"
+#include "ui/Form1.h"
+#include "ui/Form2_ids.h"
+#include "ui/frmAbout.h"
+#include "ui/frmExtension.h"
+#include "ui/frmMacroSelect.h"
+#include "ui/images_ids.h"
 #include "ui/window_util.h"
 #include "version.h"
 
@@ -26,64 +30,64 @@ constexpr int kStatusUnits = 2470;
 // The space the list leaves on either side of a cell's text, at 96 dpi.
 constexpr int kCellPadding = 6;
 
-ProgramForms& programForms() {
-    return dynamic_cast<ProgramForms&>(General::forms());
-}
+// The window's grey, behind its controls too.
+constexpr COLORREF kGrey = RGB(192, 192, 192);
 
-void registerClass() {
+void registerClass(WNDPROC procedure) {
     static bool registered = false;
     if (registered)
         return;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW; // replaced per window in load()
+    wc.lpfnWndProc = procedure;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TARNWICK));
     wc.lpszClassName = kClassName;
-    wc.lpszMenuName = nullptr;
     RegisterClassExW(&wc);
     registered = true;
 }
 } // namespace
 
-Form2::Form2() {
+Form2::Form2(const Windows& windows) : windows_(windows) {
     files_.setListener([this] { mirrorFileList(); });
 }
 
 Form2::~Form2() {
     list_.setObserver(nullptr);
     if (hwnd_ != nullptr) {
+        // The window forgets the object first: it is going away.
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         DestroyWindow(hwnd_);
     }
-    if (listFont_ != nullptr)
-        DeleteObject(listFont_);
-    if (uiFont_ != nullptr)
-        DeleteObject(uiFont_);
-    if (background_ != nullptr)
-        DeleteObject(background_);
 }
 
 void Form2::load() {
     if (hwnd_ != nullptr)
         return;
-    registerClass();
+    registerClass(&Form2::windowProc);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    background_ = CreateSolidBrush(RGB(192, 192, 192));
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_FORM2_MENU));
-    hwnd_ =
+    // The window hands itself to the object at WM_NCCREATE; the controls are
+    // made at WM_CREATE.
+    const HWND made =
         CreateWindowExW(0, kClassName, widen(TARNWICK_TITLE).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                        CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, nullptr);
-    if (hwnd_ == nullptr)
+                        CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, this);
+    if (createFailure_) {
+        hwnd_ = nullptr;
+        std::rethrow_exception(std::exchange(createFailure_, nullptr));
+    }
+    if (made == nullptr)
         throw windowError("the main window");
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form2::windowProc));
+}
 
+void Form2::create() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    background_.reset(CreateSolidBrush(kGrey));
     const UINT dpi = windowDpi(hwnd_);
     // "MS Sans Serif" 8.25 pt bold for the list, the dialog font for the rest.
-    listFont_ = makeFont(L"MS Sans Serif", 8.25, true, dpi);
-    uiFont_ = makeFont(L"MS Shell Dlg", 8.25, false, dpi);
+    listFont_.reset(makeFont(L"MS Sans Serif", 8.25, true, dpi));
+    uiFont_.reset(makeFont(L"MS Shell Dlg", 8.25, false, dpi));
 
     // The result list shows rows kept by ResultList, which keeps them sorted
     // descending by path; the list only asks for the text it draws.
@@ -91,7 +95,7 @@ void Form2::load() {
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                                     LVS_SHOWSELALWAYS | LVS_SINGLESEL,
                                 0, 0, 100, 100, hwnd_, controlId(IDC_LISTVIEW1), instance, nullptr);
-    SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_), TRUE);
+    SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
     // The one further display option: a click selects the whole row.
     ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     LVCOLUMNW column{};
@@ -116,8 +120,11 @@ void Form2::load() {
                                 10, hwnd_, controlId(IDC_FILELIST), instance, nullptr);
     statusBar_ = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
                                  hwnd_, controlId(IDC_STATUSBAR1), instance, nullptr);
+    for (HWND control : {listView_, btnExit_, next_, fileFrame_, fileList_, statusBar_})
+        if (control == nullptr)
+            throw windowError("the main window's controls");
     for (HWND control : {btnExit_, next_, fileList_, statusBar_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
 
     list_.setObserver(this);
     ListView_SetItemCountEx(listView_, static_cast<int>(list_.count()), 0);
@@ -283,7 +290,7 @@ void Form2::onCommand(int id) {
     }
     case IDM_EXTENSIONS:
         // The extension manager, shown without being modal.
-        programForms().extensionManager().show();
+        windows_.extensions.show();
         break;
     case IDM_OPEN:
         General::coordinator().SingleSourceFile();
@@ -291,17 +298,17 @@ void Form2::onCommand(int id) {
     case IDM_MACRO_RUN: {
         // The stored macro goes into the box first; then the dialog is
         // shown modally, without owner.
-        frmMacroSelect& dialog = programForms().macroSelect();
+        frmMacroSelect& dialog = windows_.macroSelect;
         MacroSelection::FillFromSetting(dialog);
         dialog.showModal(nullptr);
         break;
     }
     case IDM_BATCH:
-        programForms().batchDocuments().showModal(nullptr);
+        windows_.batchDocuments.showModal(nullptr);
         break;
     case IDM_INFO:
         // Without being modal, without owner.
-        programForms().about().show();
+        windows_.about.show();
         break;
     default:
         break;
@@ -336,13 +343,13 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND: {
         RECT rect;
         GetClientRect(hwnd_, &rect);
-        FillRect(reinterpret_cast<HDC>(wParam), &rect, background_);
+        FillRect(reinterpret_cast<HDC>(wParam), &rect, background_.get());
         return 1;
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
-        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(192, 192, 192));
-        return reinterpret_cast<LRESULT>(background_);
+        SetBkColor(reinterpret_cast<HDC>(wParam), kGrey);
+        return reinterpret_cast<LRESULT>(background_.get());
     case WM_DPICHANGED: {
         const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -360,8 +367,26 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Form2::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Form2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self == nullptr)
+    if (message == WM_NCCREATE) {
+        // The object given to CreateWindowExW, kept for every later message.
+        auto* self = static_cast<Form2*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    auto* self = reinterpret_cast<Form2*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    // A window whose creation failed is going away without ending anything.
+    if (self == nullptr || self->createFailure_)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_CREATE) {
+        // A failure here fails the creation; load() raises it.
+        try {
+            self->create();
+            return 0;
+        } catch (...) {
+            self->createFailure_ = std::current_exception();
+            return -1;
+        }
+    }
     return guarded([&] { return self->handle(message, wParam, lParam); });
 }

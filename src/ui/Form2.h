@@ -4,15 +4,30 @@
 #include "control/Command.h"
 #include "core/views.h"
 #include "platform/directory_win.h"
+#include "platform/handles_win.h"
 #include "ui/common_dialog.h"
 
 #include <windows.h>
 
+#include <exception>
 #include <memory>
+
+class Form1;
+class frmAbout;
+class frmExtension;
+class frmMacroSelect;
 
 class Form2 : public MainWindowView, private ResultList::Observer {
 public:
-    Form2();
+    // The windows that the menu shows.
+    struct Windows {
+        frmExtension& extensions;
+        frmMacroSelect& macroSelect;
+        Form1& batchDocuments;
+        frmAbout& about;
+    };
+
+    explicit Form2(const Windows& windows);
     ~Form2() override;
     Form2(const Form2&) = delete;
     Form2& operator=(const Form2&) = delete;
@@ -35,6 +50,8 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Makes the controls, when the window is created.
+    void create();
     void onCommand(int id);
     void onNotify(const NMHDR& header, LRESULT& result);
     void layout();
@@ -58,9 +75,11 @@ private:
     HWND fileFrame_ = nullptr;
     HWND fileList_ = nullptr;
     HWND statusBar_ = nullptr;
-    HFONT listFont_ = nullptr;
-    HFONT uiFont_ = nullptr;
-    HBRUSH background_ = nullptr;
+    UniqueFont listFont_;
+    UniqueFont uiFont_;
+    UniqueBrush background_;
+    std::exception_ptr createFailure_;
+    Windows windows_;
 
     ResultList list_;
     Win32DirectoryLister lister_;

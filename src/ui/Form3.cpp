@@ -19,29 +19,22 @@ Form3::Form3(Form1& batchDocuments)
     : DialogWindow(IDD_FORM3, "the Quick Start dialog"), batchDocuments_(batchDocuments) {}
 
 void Form3::initialise() {
-    const UINT dpi = windowDpi(hwnd_);
-    titleFont_.reset(makeFont(L"Arial", 18, true, dpi));
-    SendDlgItemMessageW(hwnd_, IDC_QS_LABEL2, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
+    titleFont_.reset(makeFont(L"Arial", 18, true, windowDpi(hwnd())));
+    setItemFont(IDC_QS_LABEL2, titleFont_.get());
 
     // The address is shown underlined in the dialog's own font.
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
     font.lfUnderline = TRUE;
     linkFont_.reset(CreateFontIndirectW(&font));
-    HWND link = GetDlgItem(hwnd_, IDC_QS_LABEL3);
-    SendMessageW(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    const std::wstring address = widen(kMakerWebAddress);
-    SetWindowTextW(link, address.c_str());
+    setItemFont(IDC_QS_LABEL3, linkFont_.get());
+    setItemText(IDC_QS_LABEL3, kMakerWebAddress);
     // Only the address itself is clickable: the label is as wide as its text.
-    HDC dc = GetDC(link);
-    HGDIOBJ old = SelectObject(dc, linkFont_.get());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(link, dc);
+    HWND link = item(IDC_QS_LABEL3);
     RECT bounds;
     GetWindowRect(link, &bounds);
-    SetWindowPos(link, nullptr, 0, 0, size.cx + 1, bounds.bottom - bounds.top, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(link, nullptr, 0, 0, textWidth(IDC_QS_LABEL3, kMakerWebAddress) + 1,
+                 bounds.bottom - bounds.top, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 bool Form3::command(int id, int code) {
@@ -61,7 +54,7 @@ bool Form3::command(int id, int code) {
         return true;
     case IDC_QS_LABEL3:
         if (code == STN_CLICKED)
-            OpenMakerWebPage(hwnd_);
+            OpenMakerWebPage(hwnd());
         return true;
     default:
         return false;
@@ -71,7 +64,7 @@ bool Form3::command(int id, int code) {
 INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(hwnd_, IDC_QS_LABEL3)) {
+        if (reinterpret_cast<HWND>(lParam) == item(IDC_QS_LABEL3)) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, kLinkColour);
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
@@ -80,9 +73,9 @@ INT_PTR Form3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     case WM_SETCURSOR:
         // The hand over the link, as over any web link.
-        if (reinterpret_cast<HWND>(wParam) == GetDlgItem(hwnd_, IDC_QS_LABEL3)) {
+        if (reinterpret_cast<HWND>(wParam) == item(IDC_QS_LABEL3)) {
             SetCursor(LoadCursorW(nullptr, IDC_HAND));
-            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+            SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, TRUE);
             return TRUE;
         }
         return FALSE;

@@ -2,8 +2,8 @@
 // The Quick Start dialog: the batch way, the single-document way, or
 // nothing, and a link to the maker's web page. Its buttons only hide it;
 // its close box destroys it.
+#include "platform/handles_win.h"
 #include "ui/dialog_window.h"
-#include "ui/gdi_handles.h"
 
 #include <windows.h>
 

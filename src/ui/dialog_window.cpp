@@ -1,6 +1,8 @@
 #include "ui/dialog_window.h"
 
 #include "platform/platform_win.h"
+#include "platform/wide_win.h"
+#include "platform/window_text_win.h"
 #include "ui/modal_loop.h"
 #include "ui/window_util.h"
 
@@ -27,6 +29,43 @@ void DialogWindow::load() {
 void DialogWindow::showModal(HWND owner) {
     load();
     ::showModal(hwnd_, owner);
+}
+
+void DialogWindow::showModeless() {
+    load();
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+HWND DialogWindow::item(int id) {
+    load();
+    return GetDlgItem(hwnd_, id);
+}
+
+std::string DialogWindow::itemText(int id) {
+    load();
+    return controlText(hwnd_, id);
+}
+
+void DialogWindow::setItemText(int id, const std::string& text) {
+    SetWindowTextW(item(id), widen(text).c_str());
+}
+
+LRESULT DialogWindow::sendItem(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(item(id), message, wParam, lParam);
+}
+
+void DialogWindow::setItemFont(int id, HFONT font) {
+    sendItem(id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+int DialogWindow::textWidth(int id, const std::string& text) {
+    return ::textWidth(item(id), widen(text));
+}
+
+void DialogWindow::setCaption(const std::string& text) {
+    load();
+    SetWindowTextW(hwnd_, widen(text).c_str());
 }
 
 INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -6,6 +6,8 @@
 // use builds it anew.
 #include <windows.h>
 
+#include <string>
+
 class DialogWindow {
 public:
     DialogWindow(const DialogWindow&) = delete;
@@ -39,13 +41,25 @@ protected:
 
     void hide() { ShowWindow(hwnd_, SW_HIDE); }
     void destroy() { DestroyWindow(hwnd_); }
+    // Creates the dialog if needed and shows it without making it modal, in
+    // front.
+    void showModeless();
 
-    HWND hwnd_ = nullptr;
+    // The dialog's controls by id, loading the dialog first.
+    HWND item(int id);
+    std::string itemText(int id);
+    void setItemText(int id, const std::string& text);
+    LRESULT sendItem(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    void setItemFont(int id, HFONT font);
+    // The width in pixels of a text in the control's font.
+    int textWidth(int id, const std::string& text);
+    void setCaption(const std::string& text);
 
 private:
     static INT_PTR CALLBACK dialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR dispatch(UINT message, WPARAM wParam, LPARAM lParam);
 
+    HWND hwnd_ = nullptr;
     int template_;
     const char* what_;
 };

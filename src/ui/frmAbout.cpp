@@ -44,19 +44,17 @@ bool startProgram(const std::string& path) {
 frmAbout::frmAbout() : DialogWindow(IDD_FRMABOUT, "the About box") {}
 
 void frmAbout::show() {
-    load();
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
+    showModeless();
 }
 
 void frmAbout::initialise() {
-    SetWindowTextW(hwnd_, widen(std::string("About ") + TARNWICK_TITLE).c_str());
+    setCaption(std::string("About ") + TARNWICK_TITLE);
     const std::string version = versionText();
     if (!version.empty())
-        SetDlgItemTextW(hwnd_, IDC_LBLVERSION, widen(version).c_str());
-    titleFont_.reset(makeFont(L"Arial", 12, true, windowDpi(hwnd_)));
-    SendDlgItemMessageW(hwnd_, IDC_LBLTITLE, WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_.get()), FALSE);
-    SetDlgItemTextW(hwnd_, IDC_LBLTITLE, widen(TARNWICK_TITLE).c_str());
+        setItemText(IDC_LBLVERSION, version);
+    titleFont_.reset(makeFont(L"Arial", 12, true, windowDpi(hwnd())));
+    setItemFont(IDC_LBLTITLE, titleFont_.get());
+    setItemText(IDC_LBLTITLE, TARNWICK_TITLE);
 }
 
 std::string frmAbout::versionText() {

@@ -2,8 +2,8 @@
 // The About box: the program's title and version, the credit, and the
 // system's System Information tool. Shown without being modal; "OK" and the
 // close box destroy it, and the next showing creates it anew.
+#include "platform/handles_win.h"
 #include "ui/dialog_window.h"
-#include "ui/gdi_handles.h"
 
 #include <windows.h>
 

@@ -10,32 +10,24 @@
 
 frmExtension::frmExtension() : DialogWindow(IDD_FRMEXTENSION, "the extension manager") {}
 
-HWND frmExtension::list() const {
-    return GetDlgItem(hwnd_, IDC_LSTEXT);
-}
-
 void frmExtension::initialise() {
-    SendMessageW(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"wpd"));
+    sendItem(IDC_LSTEXT, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"wpd"));
 }
 
 void frmExtension::show() {
-    load();
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
+    showModeless();
 }
 
 int frmExtension::ListCount() {
-    load();
-    return static_cast<int>(SendMessageW(list(), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(sendItem(IDC_LSTEXT, LB_GETCOUNT));
 }
 
 std::string frmExtension::List(int index) {
-    load();
-    const LRESULT length = SendMessageW(list(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    const LRESULT length = sendItem(IDC_LSTEXT, LB_GETTEXTLEN, static_cast<WPARAM>(index));
     if (length == LB_ERR)
-        throw AppError(381, "Invalid property array index", "LstExt");
+        throw AppError(ErrorNumber::InvalidArrayIndex, "Invalid property array index", "LstExt");
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list(), LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    sendItem(IDC_LSTEXT, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return narrow(text);
 }
@@ -43,26 +35,22 @@ std::string frmExtension::List(int index) {
 void frmExtension::add() {
     // Stored exactly as typed; nothing is said about an empty box, and any
     // failure of the list is ignored.
-    HWND box = GetDlgItem(hwnd_, IDC_TXTEXTENSION);
-    const int length = GetWindowTextLengthW(box);
-    if (length <= 0)
+    const std::string text = itemText(IDC_TXTEXTENSION);
+    if (text.empty())
         return;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(box, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    SendMessageW(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    sendItem(IDC_LSTEXT, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
 }
 
 void frmExtension::remove() {
-    if (SendMessageW(list(), LB_GETSELCOUNT, 0, 0) <= 0) {
+    if (sendItem(IDC_LSTEXT, LB_GETSELCOUNT) <= 0) {
         General::platform().messageBox("You did not select an extension to remove.", TARNWICK_TITLE,
                                        MsgIcon::None, MsgButtons::Ok);
         return;
     }
     // Backwards, so the entries still to visit keep their indices.
-    for (auto i = SendMessageW(list(), LB_GETCOUNT, 0, 0); i-- > 0;)
-        if (SendMessageW(list(), LB_GETSEL, static_cast<WPARAM>(i), 0) > 0)
-            SendMessageW(list(), LB_DELETESTRING, static_cast<WPARAM>(i), 0);
+    for (auto i = sendItem(IDC_LSTEXT, LB_GETCOUNT); i-- > 0;)
+        if (sendItem(IDC_LSTEXT, LB_GETSEL, static_cast<WPARAM>(i)) > 0)
+            sendItem(IDC_LSTEXT, LB_DELETESTRING, static_cast<WPARAM>(i));
 }
 
 // Destroying the window would throw the user's entries away and bring back

@@ -24,7 +24,6 @@ private:
     void closeBox() override;
     void add();
     void remove();
-    HWND list() const;
 };
 
 // The add dialog of the extension manager's family; it has no behaviour and

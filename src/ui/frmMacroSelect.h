@@ -3,8 +3,8 @@
 // Always shown modally; its buttons only hide it, so the path box keeps its
 // text; its close box destroys it and leaves the setting as it was.
 #include "core/views.h"
+#include "platform/handles_win.h"
 #include "ui/dialog_window.h"
-#include "ui/gdi_handles.h"
 
 #include <windows.h>
 

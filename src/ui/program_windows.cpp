@@ -1,38 +1,38 @@
 #include "ui/program_windows.h"
 
-Form2& ProgramForms::form2() {
+Form2& ProgramForms::Form2() {
     if (!form2_) {
-        auto window = std::make_unique<::Form2>();
+        auto window = std::make_unique<::Form2>(::Form2::Windows{extensions_, macroSelect_, batch_, about_});
         window->load();
         form2_ = std::move(window);
     }
     return *form2_;
 }
 
-frmExtension& ProgramForms::extensionManager() {
+frmExtension& ProgramForms::frmExtension() {
     extensions_.load(); // made at its first use; its close box only hides it
     return extensions_;
 }
 
-Form1& ProgramForms::batchDocuments() {
+Form1& ProgramForms::Form1() {
     batch_.load(); // after its close box, this builds it anew and empty
     return batch_;
 }
 
-Form3& ProgramForms::quickStart() {
+Form3& ProgramForms::Form3() {
     quickStart_.load();
     return quickStart_;
 }
 
-frmMacroSelect& ProgramForms::macroSelect() {
+frmMacroSelect& ProgramForms::frmMacroSelect() {
     macroSelect_.load();
     return macroSelect_;
 }
 
 void ProgramForms::showQuickStartOwnedByMain() {
-    quickStart().showModal(form2().hwnd());
+    Form3().showModal(Form2().hwnd());
 }
 
 void ProgramForms::showMacroSelectOwnedByMain() {
-    macroSelect().showModal(form2().hwnd());
+    frmMacroSelect().showModal(Form2().hwnd());
 }

@@ -12,20 +12,16 @@
 // The program's windows, each created and loaded the first time it is used.
 class ProgramForms : public Forms {
 public:
-    MainWindowView& Form2() override { return form2(); }
-    ExtensionListView& frmExtension() override { return extensionManager(); }
-    BatchDocumentsView& Form1() override { return batchDocuments(); }
-    MacroSelectView& frmMacroSelect() override { return macroSelect(); }
+    ::Form2& Form2() override;
+    ::frmExtension& frmExtension() override;
+    ::Form1& Form1() override;
+    ::frmMacroSelect& frmMacroSelect() override;
+    // The Quick Start dialog.
+    ::Form3& Form3();
+    // The About box object; its window exists only while it is shown.
+    ::frmAbout& frmAbout() { return about_; }
     void showQuickStartOwnedByMain() override;
     void showMacroSelectOwnedByMain() override;
-
-    ::Form2& form2();
-    ::frmExtension& extensionManager();
-    ::Form1& batchDocuments();
-    ::Form3& quickStart();
-    ::frmMacroSelect& macroSelect();
-    // The About box object; its window exists only while it is shown.
-    ::frmAbout& about() { return about_; }
 
 private:
     std::unique_ptr<::Form2> form2_;

@@ -1,6 +1,8 @@
 #include "ui/window_util.h"
 
+#include "platform/handles_win.h"
 #include "platform/paths_win.h"
+#include "platform/wide_win.h"
 
 #include <cmath>
 
@@ -14,9 +16,8 @@ UINT windowDpi(HWND hwnd) {
         if (dpi != 0)
             return dpi;
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const UniqueWindowDc screen = windowDc(nullptr);
+    const int dpi = GetDeviceCaps(screen.get().dc, LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
@@ -25,6 +26,15 @@ HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi) {
     return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        face);
+}
+
+int textWidth(HWND window, std::wstring_view text) {
+    const UniqueWindowDc dc = windowDc(window);
+    const UniqueSelection font =
+        selectInto(dc.get().dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get().dc, text.data(), static_cast<int>(text.size()), &size);
+    return size.cx;
 }
 
 AppError windowError(const std::string& what) {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 inline HMENU controlId(int id) {
     return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id));
@@ -17,6 +18,8 @@ inline int scale(int pixelsAt96, UINT dpi) {
 }
 // A font of the given face and size in points at the window's resolution.
 HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi);
+// The width in pixels of a text drawn in the window's font.
+int textWidth(HWND window, std::wstring_view text);
 // The failure to create a window, with the system's reason.
 AppError windowError(const std::string& what);
 

@@ -64,8 +64,8 @@ void EndToEnd::startCoordinator() {
 }
 
 std::vector<std::string> EndToEnd::shownRows() {
-    windows.form2().updateList();
-    HWND list = windows.form2().listView();
+    windows.Form2().updateList();
+    HWND list = windows.Form2().listView();
     std::vector<std::string> rows;
     const int count = ListView_GetItemCount(list);
     for (int i = 0; i < count; ++i) {

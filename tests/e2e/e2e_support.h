@@ -41,7 +41,7 @@ struct EndToEnd : ::testing::Test {
 
     // The start-up routine up to the main window, without its two dialogs.
     void startCoordinator();
-    HWND mainWindow() { return windows.form2().hwnd(); }
+    HWND mainWindow() { return windows.Form2().hwnd(); }
     void menu(int id) { SendMessageW(mainWindow(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
     // The rows as the list control shows them: "path|status", top first.

@@ -9,8 +9,8 @@
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
+#include "ui/Form2_ids.h"
 #include "ui/frmExtension_ids.h"
-#include "ui/resource.h"
 
 #include <algorithm>
 #include <atomic>

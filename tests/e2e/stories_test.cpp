@@ -5,10 +5,10 @@
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
+#include "ui/Form2_ids.h"
 #include "ui/Form3_ids.h"
 #include "ui/frmExtension_ids.h"
 #include "ui/frmMacroSelect_ids.h"
-#include "ui/resource.h"
 
 namespace {
 
@@ -396,7 +396,7 @@ TEST_F(EndToEnd, WithoutTheServerTheProgramSaysSoAndEnds) {
     EXPECT_EQ(platform.ended, 1);
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
-    EXPECT_FALSE(IsWindowVisible(windows.form2().hwnd())); // no window was shown
+    EXPECT_FALSE(IsWindowVisible(windows.Form2().hwnd())); // no window was shown
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
-#include "ui/resource.h"
+#include "ui/Form2_ids.h"
 
 #include <algorithm>
 #include <chrono>
@@ -110,7 +110,7 @@ TEST_F(EndToEnd, TheServerKilledInTheMiddleOfABatch) {
 
     // The program stays usable: "Close" empties the list, and "Exit" ends it.
     menu(IDM_CLOSE);
-    EXPECT_TRUE(shownRows().empty() || windows.form2().ListView1().count() == 0);
+    EXPECT_TRUE(shownRows().empty() || windows.Form2().ListView1().count() == 0);
     menu(IDM_EXIT);
     EXPECT_EQ(platform.ended, 1);
 }

@@ -7,8 +7,8 @@
 #include "remote_ui.h"
 #include "standin_test_support.h"
 #include "ui/Form1_ids.h"
+#include "ui/Form2_ids.h"
 #include "ui/Form3_ids.h"
-#include "ui/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -126,12 +126,10 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
         remote::waitFor([&] { return (batch = remote::shownDialog(L"Batch Documents")) != nullptr; }));
     remote::press(batch, IDC_BTNSOURCE);
     ASSERT_TRUE(remote::chooseFolder(process.hProcess, widen(source)));
-    ASSERT_TRUE(
-        remote::waitFor([&] { return remote::controlText(batch, IDC_TXTSRCFOLDER) == widen(source); }));
+    ASSERT_TRUE(remote::waitFor([&] { return controlText(batch, IDC_TXTSRCFOLDER) == source; }));
     remote::press(batch, IDC_BTNTARGET);
     ASSERT_TRUE(remote::chooseFolder(process.hProcess, widen(target)));
-    ASSERT_TRUE(
-        remote::waitFor([&] { return remote::controlText(batch, IDC_TXTTGTFOLDER) == widen(target); }));
+    ASSERT_TRUE(remote::waitFor([&] { return controlText(batch, IDC_TXTTGTFOLDER) == target; }));
     remote::press(batch, IDC_BD_COMMAND1);
 
     // The first document's macro has begun and plays on.

@@ -6,6 +6,9 @@
 // visible window was found in time, else prints "not found: ..." and exits 1.
 // --close (the default) posts WM_CLOSE to the window and ends the process if
 // it is still there five seconds later (its start-up dialogs may be modal).
+#include "platform/wide_win.h"
+#include "platform/window_text_win.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -13,27 +16,6 @@
 #include <string>
 
 namespace {
-
-std::string narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
-    return result;
-}
-
-std::wstring windowText(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
-
-std::wstring className(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(hwnd, buffer, 256);
-    return buffer;
-}
 
 // The full path of the program that owns the window, so the tests can tell
 // which copy of the program they saw.
@@ -43,7 +25,8 @@ std::wstring programPath(DWORD pid) {
         return L"?";
     wchar_t buffer[MAX_PATH * 2] = {};
     DWORD size = MAX_PATH * 2;
-    std::wstring path = QueryFullProcessImageNameW(process, 0, buffer, &size) ? std::wstring(buffer, size) : L"?";
+    std::wstring path =
+        QueryFullProcessImageNameW(process, 0, buffer, &size) ? std::wstring(buffer, size) : L"?";
     CloseHandle(process);
     return path;
 }
@@ -62,7 +45,7 @@ bool endProgram(HWND hwnd, DWORD pid) {
     return ended;
 }
 
-}  // namespace
+} // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 4) {
@@ -87,22 +70,27 @@ int wmain(int argc, wchar_t** argv) {
 
     if (!found) {
         HWND hidden = FindWindowW(wantedClass.c_str(), nullptr);
-        std::printf("not found: no visible window of class %s titled \"%s\" within %g s%s%s\n",
-                    narrow(wantedClass).c_str(), narrow(wantedTitle).c_str(), seconds,
-                    hidden ? "; a window of that class is there, titled " : "",
-                    hidden ? ("\"" + narrow(windowText(hidden)) + "\"" + (IsWindowVisible(hidden) ? "" : " (hidden)")).c_str() : "");
+        std::printf(
+            "not found: no visible window of class %s titled \"%s\" within %g s%s%s\n",
+            narrow(wantedClass).c_str(), narrow(wantedTitle).c_str(), seconds,
+            hidden ? "; a window of that class is there, titled " : "",
+            hidden ? ("\"" + narrow(windowText(hidden)) + "\"" + (IsWindowVisible(hidden) ? "" : " (hidden)"))
+                         .c_str()
+                   : "");
         std::fflush(stdout);
         return 1;
     }
     DWORD pid = 0;
     GetWindowThreadProcessId(found, &pid);
-    std::printf("found: class=%s title=\"%s\" pid=%lu visible=%d program=%s\n", narrow(className(found)).c_str(),
-                narrow(windowText(found)).c_str(), static_cast<unsigned long>(pid), IsWindowVisible(found) ? 1 : 0,
+    std::printf("found: class=%s title=\"%s\" pid=%lu visible=%d program=%s\n",
+                narrow(className(found)).c_str(), narrow(windowText(found)).c_str(),
+                static_cast<unsigned long>(pid), IsWindowVisible(found) ? 1 : 0,
                 narrow(programPath(pid)).c_str());
     std::fflush(stdout);
     if (close) {
         if (!endProgram(found, pid)) {
-            std::printf("closing: the program of window pid=%lu could not be ended\n", static_cast<unsigned long>(pid));
+            std::printf("closing: the program of window pid=%lu could not be ended\n",
+                        static_cast<unsigned long>(pid));
             return 1;
         }
         std::printf("closed: pid=%lu ended\n", static_cast<unsigned long>(pid));

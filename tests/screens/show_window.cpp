@@ -82,8 +82,8 @@ int wmain(int argc, wchar_t** argv) {
     General::mediator = std::make_shared<Mediator>();
     General::forms().frmExtension();
     General::mediator->init();
-    windows.form2().show();
-    HWND main = windows.form2().hwnd();
+    windows.Form2().show();
+    HWND main = windows.Form2().hwnd();
     SetWindowPos(main, nullptr, 40, 30, 720, 480, SWP_NOZORDER);
 
     // Wine's virtual desktop under Xvfb draws a window that lies wholly within
@@ -92,7 +92,7 @@ int wmain(int argc, wchar_t** argv) {
         SetWindowPos(main, nullptr, 560, 20, 720, 480, SWP_NOZORDER);
 
     if (name == L"main") {
-        ResultList& rows = windows.form2().ListView1();
+        ResultList& rows = windows.Form2().ListView1();
         for (const char* path : {"C:\\Letters\\2026\\april.wpd", "C:\\Letters\\2026\\may.wpd",
                                  "C:\\Letters\\2026\\june.wpd", "C:\\Letters\\2026\\july.wpd"}) {
             rows.addRow(path, path);
@@ -102,10 +102,10 @@ int wmain(int argc, wchar_t** argv) {
         pictureWhenShown(main);
         runLoop();
     } else if (name == L"quick-start") {
-        pictureWhenShown(windows.quickStart().hwnd());
+        pictureWhenShown(windows.Form3().hwnd());
         windows.showQuickStartOwnedByMain();
     } else if (name == L"batch") {
-        Form1& batch = windows.batchDocuments();
+        Form1& batch = windows.Form1();
         batch.setSourceFolderText("C:\\Letters\\2026");
         batch.setTargetFolderText("C:\\Letters\\2026 converted");
         for (const char* document : {"april.wpd", "august.wpd", "july.wpd", "june.wpd", "may.wpd"})
@@ -113,17 +113,17 @@ int wmain(int argc, wchar_t** argv) {
         pictureWhenShown(batch.hwnd());
         batch.showModal(nullptr);
     } else if (name == L"macro") {
-        frmMacroSelect& macro = windows.macroSelect();
+        frmMacroSelect& macro = windows.frmMacroSelect();
         macro.setPathText("C:\\Macros\\headers and footers.wcm");
         pictureWhenShown(macro.hwnd());
         macro.showModal(main);
     } else if (name == L"extensions") {
-        windows.extensionManager().show();
-        pictureWhenShown(windows.extensionManager().hwnd());
+        windows.frmExtension().show();
+        pictureWhenShown(windows.frmExtension().hwnd());
         runLoop();
     } else if (name == L"about") {
-        windows.about().show();
-        pictureWhenShown(windows.about().hwnd());
+        windows.frmAbout().show();
+        pictureWhenShown(windows.frmAbout().hwnd());
         runLoop();
     } else {
         return 2;

@@ -6,9 +6,9 @@
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
+#include "ui/Form2_ids.h"
 #include "ui/Form3_ids.h"
 #include "ui/frmAbout_ids.h"
-#include "ui/resource.h"
 #include "ui/web_link.h"
 
 #include <shellapi.h>
@@ -20,7 +20,7 @@ using AboutBox = DialogTest;
 TEST_F(AboutBox, InfoShowsTitleVersionAndCreditWithoutOwnerAndOkDestroysIt) {
     startCoordinator();
     menu(IDM_INFO); // returns at once: the box is not modal
-    HWND first = windows.about().hwnd();
+    HWND first = windows.frmAbout().hwnd();
     ASSERT_TRUE(shown(first));
     EXPECT_EQ(GetWindow(first, GW_OWNER), nullptr);
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
@@ -38,10 +38,10 @@ TEST_F(AboutBox, InfoShowsTitleVersionAndCreditWithoutOwnerAndOkDestroysIt) {
 
     SendMessageW(first, WM_COMMAND, MAKEWPARAM(IDC_CMDOK, BN_CLICKED), 0);
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_FALSE(windows.about().loaded());
+    EXPECT_FALSE(windows.frmAbout().loaded());
 
     menu(IDM_INFO);
-    HWND second = windows.about().hwnd();
+    HWND second = windows.frmAbout().hwnd();
     ASSERT_TRUE(shown(second));
     expectTexts(second);
     // The close box destroys it too.
@@ -53,7 +53,7 @@ TEST_F(AboutBox, InfoShowsTitleVersionAndCreditWithoutOwnerAndOkDestroysIt) {
 TEST_F(AboutBox, OkIsTheDefaultButtonAndHasTheFocusSoEnterClosesTheBox) {
     startCoordinator();
     menu(IDM_INFO);
-    HWND box = windows.about().hwnd();
+    HWND box = windows.frmAbout().hwnd();
     ASSERT_TRUE(shown(box));
     EXPECT_EQ(LOWORD(SendMessageW(box, DM_GETDEFID, 0, 0)), IDC_CMDOK);
     EXPECT_EQ(GetFocus(), GetDlgItem(box, IDC_CMDOK));
@@ -68,7 +68,7 @@ TEST_F(AboutBox, OkIsTheDefaultButtonAndHasTheFocusSoEnterClosesTheBox) {
 TEST_F(AboutBox, TheMainWindowsCloseBoxEndsTheProgramWhileTheBoxIsOpen) {
     startCoordinator();
     menu(IDM_INFO);
-    ASSERT_TRUE(shown(windows.about().hwnd()));
+    ASSERT_TRUE(shown(windows.frmAbout().hwnd()));
     SendMessageW(mainWindow(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(platform.ended, 1);
 }
@@ -86,8 +86,8 @@ TEST_F(AboutBox, VersionComesFromTheModulesVersionResourceAndTheIconIsThere) {
 
 TEST_F(AboutBox, ClickingTheTitleShowsTheCredit) {
     startCoordinator();
-    windows.about().show();
-    HWND box = windows.about().hwnd();
+    windows.frmAbout().show();
+    HWND box = windows.frmAbout().hwnd();
     SeenMessage seen;
     {
         ScriptedUser user(answerMessageBox(seen));
@@ -194,8 +194,8 @@ TEST_F(SystemInformation, TheButtonStartsTheProgramTheSystemNamesOrSaysItIsUnava
     const frmAbout::SysInfoRegistry system;
     KeySetAside pathKey(system.root, system.pathKey), folderKey(system.root, system.folderKey);
     startCoordinator();
-    windows.about().show();
-    HWND box = windows.about().hwnd();
+    windows.frmAbout().show();
+    HWND box = windows.frmAbout().hwnd();
     {
         MessageBoxes boxes;
         SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_CMDSYSINFO, BN_CLICKED), 0);
@@ -221,7 +221,7 @@ TEST_F(SystemInformation, TheButtonStartsTheProgramTheSystemNamesOrSaysItIsUnava
 
     // The same with the locations of a scratch key that has neither.
     MessageBoxes boxes;
-    windows.about().StartSysInfo(where);
+    windows.frmAbout().StartSysInfo(where);
     EXPECT_EQ(unavailableMessages(), 2u);
 }
 
@@ -230,13 +230,13 @@ TEST_F(SystemInformation, TheProgramPathIsStartedAndTheFolderIsNotConsulted) {
     key.writeText("MSINFO", "PATH", recorder("sys info.cmd", record));
     key.writeText("Location", "MSINFO", folder.folder()); // holds no MSINFO32.EXE
     MessageBoxes boxes;
-    windows.about().StartSysInfo(where);
+    windows.frmAbout().StartSysInfo(where);
     EXPECT_TRUE(platform.messages.empty()) << boxes.list();
     EXPECT_EQ(awaitFile(record), "started[]\r\n") << "started, without arguments";
 
     // A program path that cannot be started is reported.
     key.writeText("MSINFO", "PATH", folder.path("missing.exe"));
-    windows.about().StartSysInfo(where);
+    windows.frmAbout().StartSysInfo(where);
     EXPECT_EQ(unavailableMessages(), 1u);
     EXPECT_EQ(platform.messages.size(), 1u);
 }
@@ -244,13 +244,13 @@ TEST_F(SystemInformation, TheProgramPathIsStartedAndTheFolderIsNotConsulted) {
 TEST_F(SystemInformation, TheFolderIsUsedWhenItHoldsTheProgram) {
     key.writeText("Location", "MSINFO", folder.folder());
     MessageBoxes boxes;
-    windows.about().StartSysInfo(where);
+    windows.frmAbout().StartSysInfo(where);
     EXPECT_EQ(unavailableMessages(), 1u) << "the folder holds no MSINFO32.EXE";
 
     const std::string program = folder.path("MSINFO32.EXE");
     ASSERT_TRUE(CopyFileW(widen(markingProgram()).c_str(), widen(program).c_str(), FALSE))
         << markingProgram();
-    windows.about().StartSysInfo(where);
+    windows.frmAbout().StartSysInfo(where);
     EXPECT_EQ(awaitFile(program + ".started"), "started\r\n");
     EXPECT_EQ(platform.messages.size(), 1u) << "nothing more said: " << boxes.list();
 }
@@ -324,7 +324,7 @@ struct WebLink : SystemInformation {
     // the placeholder held while a message was up is kept.
     void clickLinkInQuickStart(bool expectMessage) {
         startCoordinator();
-        HWND quick = windows.quickStart().hwnd();
+        HWND quick = windows.Form3().hwnd();
         Script user({
             [&] {
                 if (!shown(quick))

@@ -167,10 +167,6 @@ bool cancelFolderBrowser() {
     return true;
 }
 
-std::string controlText(HWND dialog, int id) {
-    return narrow(windowText(GetDlgItem(dialog, id)));
-}
-
 std::vector<std::string> listEntries(HWND list) {
     std::vector<std::string> entries;
     const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);

@@ -78,7 +78,7 @@ struct DialogTest : ::testing::Test {
     // The start-up routine without its two dialogs: coordinator, extension
     // manager, main window shown.
     void startCoordinator();
-    HWND mainWindow() { return windows.form2().hwnd(); }
+    HWND mainWindow() { return windows.Form2().hwnd(); }
     // A menu command of the main window; returns when its handler has.
     void menu(int id);
 };
@@ -99,7 +99,5 @@ bool typeFileNameAndOpen(const std::string& path);
 bool cancelFileDialog();
 bool chooseFolder(const std::string& path);
 bool cancelFolderBrowser();
-// The control's text as UTF-8.
-std::string controlText(HWND dialog, int id);
 // The entries of a list box.
 std::vector<std::string> listEntries(HWND list);

@@ -9,9 +9,9 @@
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
 #include "ui/Form1_ids.h"
+#include "ui/Form2_ids.h"
 #include "ui/Form3_ids.h"
 #include "ui/frmMacroSelect_ids.h"
-#include "ui/resource.h"
 
 #include <commctrl.h>
 
@@ -57,7 +57,7 @@ TEST_F(QuickStart, StartUpShowsQuickStartThenTheMacroDialogBothOwnedByTheMainWin
             return true;
         },
         [&] {
-            macro = windows.macroSelect().hwnd();
+            macro = windows.frmMacroSelect().hwnd();
             if (!shown(macro) || shown(quick))
                 return false;
             EXPECT_EQ(ownerOf(macro), mainWindow());
@@ -83,7 +83,7 @@ TEST_F(QuickStart, StartUpShowsQuickStartThenTheMacroDialogBothOwnedByTheMainWin
 
 TEST_F(QuickStart, BatchDocumentsReturnsOnlyWhenTheBatchDialogIsHiddenAndCancelStartsNothing) {
     startCoordinator();
-    HWND quick = windows.quickStart().hwnd();
+    HWND quick = windows.Form3().hwnd();
     HWND batch = nullptr;
     Script user({
         [&] {
@@ -93,7 +93,7 @@ TEST_F(QuickStart, BatchDocumentsReturnsOnlyWhenTheBatchDialogIsHiddenAndCancelS
             return true;
         },
         [&] {
-            batch = windows.batchDocuments().hwnd();
+            batch = windows.Form1().hwnd();
             if (!shown(batch))
                 return false;
             EXPECT_FALSE(shown(quick)) << "Quick Start is hidden first";
@@ -106,7 +106,7 @@ TEST_F(QuickStart, BatchDocumentsReturnsOnlyWhenTheBatchDialogIsHiddenAndCancelS
     EXPECT_TRUE(user.finished());
     EXPECT_FALSE(shown(batch));
     EXPECT_TRUE(IsWindow(batch));
-    EXPECT_FALSE(windows.batchDocuments().startCommand());
+    EXPECT_FALSE(windows.Form1().startCommand());
     EXPECT_FALSE(General::mediator->latestCmd1());
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
 }
@@ -117,7 +117,7 @@ TEST_F(QuickStart, OpenDocumentHidesItselfAndConvertsTheDocumentTypedInTheOpenDi
     // An extension outside the list: it can be chosen by typing its name,
     // and then nothing is queued.
     const std::string document = folder.file("notes.txt", "text");
-    HWND quick = windows.quickStart().hwnd();
+    HWND quick = windows.Form3().hwnd();
     Script user({
         [&] {
             if (!shown(quick))
@@ -143,7 +143,7 @@ TEST_F(QuickStart, OpenDocumentHidesItselfAndConvertsTheDocumentTypedInTheOpenDi
 
 TEST_F(QuickStart, CloseBoxDestroysItAndTheNextShowingBuildsItAgain) {
     startCoordinator();
-    HWND first = windows.quickStart().hwnd();
+    HWND first = windows.Form3().hwnd();
     Script close({[&] {
         if (!shown(first))
             return false;
@@ -157,7 +157,7 @@ TEST_F(QuickStart, CloseBoxDestroysItAndTheNextShowingBuildsItAgain) {
 
     HWND second = nullptr;
     Script cancel({[&] {
-        second = windows.quickStart().hwnd();
+        second = windows.Form3().hwnd();
         if (!shown(second))
             return false;
         EXPECT_EQ(controlText(second, IDC_QS_LABEL3), "https://tarnwick.example.org/");
@@ -182,7 +182,7 @@ TEST_F(BatchDocuments, FolderChoicesFillTheDialogAndSurviveTheNextShowing) {
     HWND batch = nullptr;
     Script first({
         [&] {
-            batch = windows.batchDocuments().hwnd();
+            batch = windows.Form1().hwnd();
             if (!shown(batch))
                 return false;
             EXPECT_EQ(windowText(batch), L"Batch Documents");
@@ -247,7 +247,7 @@ TEST_F(BatchDocuments, FolderChoicesFillTheDialogAndSurviveTheNextShowing) {
     });
     menu(IDM_BATCH);
     ASSERT_TRUE(second.finished());
-    EXPECT_EQ(windows.batchDocuments().hwnd(), batch) << "the same window, shown again";
+    EXPECT_EQ(windows.Form1().hwnd(), batch) << "the same window, shown again";
     EXPECT_EQ(sourceShown, source.folder());
     EXPECT_EQ(listShown, (std::vector<std::string>{"A.WPD", "b.wpd"}));
     EXPECT_EQ(controlText(batch, IDC_TXTTGTFOLDER), "");
@@ -261,10 +261,10 @@ TEST_F(BatchDocuments, FolderChoicesFillTheDialogAndSurviveTheNextShowing) {
 
 TEST_F(BatchDocuments, CloseBoxDestroysItAndTheNextShowingIsEmpty) {
     startCoordinator();
-    windows.batchDocuments().setSourceFolderText("C:\\before");
-    windows.batchDocuments().setTargetFolderText("C:\\after");
-    windows.batchDocuments().addFoundDocument("a.wpd");
-    HWND first = windows.batchDocuments().hwnd();
+    windows.Form1().setSourceFolderText("C:\\before");
+    windows.Form1().setTargetFolderText("C:\\after");
+    windows.Form1().addFoundDocument("a.wpd");
+    HWND first = windows.Form1().hwnd();
     Script close({[&] {
         if (!shown(first))
             return false;
@@ -280,7 +280,7 @@ TEST_F(BatchDocuments, CloseBoxDestroysItAndTheNextShowingIsEmpty) {
     std::string sourceShown = "unset", targetShown = "unset";
     std::size_t entriesShown = 99;
     Script cancel({[&] {
-        second = windows.batchDocuments().hwnd();
+        second = windows.Form1().hwnd();
         if (!shown(second))
             return false;
         sourceShown = controlText(second, IDC_TXTSRCFOLDER);
@@ -302,12 +302,12 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
     // The boxes show the folders picked; the target kept by the coordinator
     // is another (a single document's folder, say): the batch takes the
     // folders the dialog shows.
-    windows.batchDocuments().setSourceFolderText(source.folder());
-    windows.batchDocuments().setTargetFolderText(target.folder());
+    windows.Form1().setSourceFolderText(source.folder());
+    windows.Form1().setTargetFolderText(target.folder());
     General::mediator->SetTgtFolder(source.folder() + "\\");
     auto pressStart = [&] {
         return Script({[&] {
-            HWND batch = windows.batchDocuments().hwnd();
+            HWND batch = windows.Form1().hwnd();
             if (!shown(batch))
                 return false;
             click(batch, IDC_BD_COMMAND1);
@@ -320,10 +320,10 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
         menu(IDM_BATCH);
         ASSERT_TRUE(user.finished());
     }
-    EXPECT_FALSE(shown(windows.batchDocuments().hwnd()));
+    EXPECT_FALSE(shown(windows.Form1().hwnd()));
     EXPECT_EQ(General::mediator->GetSourceFolder(), source.folder());
     EXPECT_EQ(General::mediator->GetTgtFolder(), target.folder());
-    firstCommand = windows.batchDocuments().startCommand();
+    firstCommand = windows.Form1().startCommand();
     ASSERT_TRUE(firstCommand);
     EXPECT_EQ(General::mediator->latestCmd1(), firstCommand) << "the command hands itself to the coordinator";
     EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
@@ -332,8 +332,8 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
         menu(IDM_BATCH);
         ASSERT_TRUE(user.finished());
     }
-    EXPECT_NE(windows.batchDocuments().startCommand(), firstCommand);
-    EXPECT_EQ(General::mediator->latestCmd1(), windows.batchDocuments().startCommand());
+    EXPECT_NE(windows.Form1().startCommand(), firstCommand);
+    EXPECT_EQ(General::mediator->latestCmd1(), windows.Form1().startCommand());
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
 }
 
@@ -351,7 +351,7 @@ TEST_F(MacroSelect, AtStartUpOkWithTheEmptyBoxClearsAMacroChosenEarlier) {
             return true;
         },
         [&] {
-            HWND macro = windows.macroSelect().hwnd();
+            HWND macro = windows.frmMacroSelect().hwnd();
             if (!shown(macro) || controlText(macro, IDC_TXTPATHFILE) != "")
                 return false;
             click(macro, IDC_MS_BTNOK);
@@ -373,7 +373,7 @@ TEST_F(MacroSelect, MacroToRunFillsTheBoxAndRefusesAFileThatIsNotAMacro) {
     std::string boxAfterMessage = "unset";
     Script user({
         [&] {
-            macro = windows.macroSelect().hwnd();
+            macro = windows.frmMacroSelect().hwnd();
             if (!shown(macro))
                 return false;
             EXPECT_EQ(ownerOf(macro), nullptr);
@@ -417,7 +417,7 @@ TEST_F(MacroSelect, SelectTakesTheMacroFromTheOpenDialogAndOkStoresIt) {
     std::string boxAfterSelect;
     Script user({
         [&] {
-            macro = windows.macroSelect().hwnd();
+            macro = windows.frmMacroSelect().hwnd();
             if (!shown(macro))
                 return false;
             click(macro, IDC_MS_BTNSELECT);
@@ -446,7 +446,7 @@ TEST_F(MacroSelect, ControlsAndFontsAndTheCloseBoxLeavingTheSetting) {
     MacroSetting::Store("C:\\kept.wcm");
     HWND first = nullptr;
     Script user({[&] {
-        first = windows.macroSelect().hwnd();
+        first = windows.frmMacroSelect().hwnd();
         if (!shown(first))
             return false;
         EXPECT_EQ(controlText(first, IDC_MS_LABEL1),
@@ -486,7 +486,7 @@ TEST_F(MacroSelect, ControlsAndFontsAndTheCloseBoxLeavingTheSetting) {
     EXPECT_FALSE(IsWindow(first));
     EXPECT_EQ(MacroSetting::Read(), "C:\\kept.wcm");
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
-    EXPECT_EQ(windows.macroSelect().pathText(), "") << "built anew, empty";
+    EXPECT_EQ(windows.frmMacroSelect().pathText(), "") << "built anew, empty";
 }
 
 using MainWindowCommands = DialogTest;
@@ -514,7 +514,7 @@ TEST_F(MainWindowCommands, OpenTakesTheDocumentTypedInTheOpenDialogAndCancelStor
 
 TEST_F(MainWindowCommands, CloseWithAnEmptyListOrACancelledOpenLeaveTheRowsAsTheyWere) {
     startCoordinator();
-    ResultList& rows = windows.form2().ListView1();
+    ResultList& rows = windows.Form2().ListView1();
     General::mediator->StartStateTwo();
     MessageBoxes boxes;
     menu(IDM_CLOSE);
@@ -526,8 +526,8 @@ TEST_F(MainWindowCommands, CloseWithAnEmptyListOrACancelledOpenLeaveTheRowsAsThe
     Script user({[&] { return cancelFileDialog(); }});
     menu(IDM_OPEN);
     ASSERT_TRUE(user.finished());
-    windows.form2().updateList();
-    EXPECT_EQ(ListView_GetItemCount(windows.form2().listView()), 1);
+    windows.Form2().updateList();
+    EXPECT_EQ(ListView_GetItemCount(windows.Form2().listView()), 1);
     EXPECT_EQ(rows.status(0), "Converted");
     EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
 }
@@ -560,7 +560,7 @@ TEST_F(MainWindowCommands, NextDocumentRunsTheNextQueuedJobOfTheCurrentMode) {
     auto start = std::make_shared<cmd1>();
     start->init(*General::mediator);
     static_cast<Command&>(*start).Execute();
-    ResultList& rows = windows.form2().ListView1();
+    ResultList& rows = windows.Form2().ListView1();
     ASSERT_EQ(rows.count(), 1u) << "the batch stopped after its first document";
 
     General::mediator->StartStateTwo();

@@ -1,12 +1,12 @@
 // The extension manager window: its list, its buttons and its message.
 #include "dialog_test_support.h"
+#include "ui/Form2_ids.h"
 #include "ui/frmExtension_ids.h"
-#include "ui/resource.h"
 
 namespace {
 
 struct ExtensionManager : DialogTest {
-    frmExtension& manager() { return windows.extensionManager(); }
+    frmExtension& manager() { return windows.frmExtension(); }
     HWND dialog() { return manager().hwnd(); }
     HWND list() { return GetDlgItem(dialog(), IDC_LSTEXT); }
     std::vector<std::string> entries() { return listEntries(list()); }

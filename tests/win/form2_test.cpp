@@ -6,8 +6,8 @@
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
+#include "ui/Form2_ids.h"
 #include "ui/program_windows.h"
-#include "ui/resource.h"
 #include "ui_helpers.h"
 
 #include <commctrl.h>
@@ -55,11 +55,11 @@ struct MainWindow : ::testing::Test {
         item.iSubItem = column;
         item.pszText = buffer;
         item.cchTextMax = 512;
-        SendMessageW(windows.form2().listView(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+        SendMessageW(windows.Form2().listView(), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(&item));
         return buffer;
     }
-    void command(int id) { SendMessageW(windows.form2().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    void command(int id) { SendMessageW(windows.Form2().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
     // The start-up routine; its two modal dialogs are left with Escape.
     void startProgram() {
         ScriptedUser user(escapeEveryDialog());
@@ -75,7 +75,7 @@ std::wstring menuText(HMENU menu, int position) {
 
 TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
     startProgram();
-    Form2& form = windows.form2();
+    Form2& form = windows.Form2();
     HWND hwnd = form.hwnd();
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(windowText(hwnd), L"Tarnwick");
@@ -123,15 +123,15 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
 
 TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
     startProgram();
-    ResultList& rows = windows.form2().ListView1();
+    ResultList& rows = windows.Form2().ListView1();
     for (const char* path :
          {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}) {
         rows.addRow(path, path);
         rows.insertStatus(path, "Converting...");
     }
     rows.insertStatus("C:\\docs\\a.wpd", "Converted");
-    windows.form2().updateList();
-    ASSERT_EQ(ListView_GetItemCount(windows.form2().listView()), 4);
+    windows.Form2().updateList();
+    ASSERT_EQ(ListView_GetItemCount(windows.Form2().listView()), 4);
     EXPECT_EQ(cell(0, 0), L"C:\\docs\\\u03B1.wpd");
     EXPECT_EQ(cell(1, 0), L"C:\\docs\\c.wpd");
     EXPECT_EQ(cell(2, 0), L"C:\\docs\\b.wpd");
@@ -143,17 +143,17 @@ TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
     General::mediator->StartStateTwo();
     command(IDM_CLOSE);
     // The control catches up within a tenth of a second.
-    for (int i = 0; i < 50 && ListView_GetItemCount(windows.form2().listView()) != 0; ++i) {
+    for (int i = 0; i < 50 && ListView_GetItemCount(windows.Form2().listView()) != 0; ++i) {
         Sleep(10);
         processPendingEvents();
     }
-    EXPECT_EQ(ListView_GetItemCount(windows.form2().listView()), 0);
+    EXPECT_EQ(ListView_GetItemCount(windows.Form2().listView()), 0);
     EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
 }
 
 TEST_F(MainWindow, TheColumnsFitTheVisibleWidthAndTheStatusesShowWhole) {
     startProgram();
-    Form2& form = windows.form2();
+    Form2& form = windows.Form2();
     HWND list = form.listView();
     auto expectFitting = [&](const char* when) {
         SCOPED_TRACE(when);
@@ -198,10 +198,10 @@ TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {
     folder.file("system.wpd", "", FILE_ATTRIBUTE_SYSTEM);
     CreateDirectoryW(widen(folder.path("sub.wpd")).c_str(), nullptr);
 
-    FileListBox& files = windows.form2().FileList();
+    FileListBox& files = windows.Form2().FileList();
     files.setPath(folder.folder());
     EXPECT_EQ(files.names(), (std::vector<std::string>{"A.txt", "b.wpd", "\xD0\xB6.wpd"}));
-    HWND box = windows.form2().fileListBox();
+    HWND box = windows.Form2().fileListBox();
     ASSERT_EQ(SendMessageW(box, LB_GETCOUNT, 0, 0), 3);
     wchar_t text[64];
     SendMessageW(box, LB_GETTEXT, 2, reinterpret_cast<LPARAM>(text));
@@ -219,7 +219,7 @@ TEST_F(MainWindow, ExitButtonMenuAndCloseBoxEndTheProgram) {
     EXPECT_EQ(platform.ended, 1);
     command(IDM_EXIT);
     EXPECT_EQ(platform.ended, 2);
-    SendMessageW(windows.form2().hwnd(), WM_CLOSE, 0, 0);
+    SendMessageW(windows.Form2().hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(platform.ended, 3);
 }
 
@@ -242,7 +242,7 @@ TEST_F(MainWindow, AFailureInAHandlerIsShownOnceAndTheWindowGoesOn) {
     }
     EXPECT_EQ(seen.caption, L"Tarnwick");
     EXPECT_FALSE(seen.text.empty());
-    EXPECT_TRUE(IsWindow(windows.form2().hwnd()));
+    EXPECT_TRUE(IsWindow(windows.Form2().hwnd()));
 }
 
 TEST_F(MainWindow, StartUpWithoutARegisteredServerShowsOneMessageAndNoWindow) {

@@ -188,7 +188,7 @@ protected:
         ASSERT_EQ(MacroSetting::Read(), macro);
     }
 
-    ResultList& rows() { return windows.form2().ListView1(); }
+    ResultList& rows() { return windows.Form2().ListView1(); }
 
     // Starts the program and runs a batch job that is expected to fail;
     // answers what it raised.

@@ -10,7 +10,7 @@ class FailingWindows : public ProgramForms {
 public:
     bool failExtensionManager = false;
     bool failQuickStart = false;
-    ExtensionListView& frmExtension() override {
+    ::frmExtension& frmExtension() override {
         if (failExtensionManager)
             throw AppError(1407, "The extension manager could not be made");
         return ProgramForms::frmExtension();
@@ -67,7 +67,7 @@ TEST_F(RunProgram, AFailureAfterTheMainWindowIsShownSaysSoOnceAndTheProgramGoesO
         [&] {
             // The program runs its event loop with the main window on
             // screen; the loop is then told to end.
-            mainWindowShown = shown(failing.form2().hwnd());
+            mainWindowShown = shown(failing.Form2().hwnd());
             PostQuitMessage(0);
             return true;
         },

@@ -5,26 +5,16 @@
 #include <algorithm>
 #include <map>
 
-std::wstring windowText(HWND hwnd) {
-    const int n = GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    GetWindowTextW(hwnd, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
-}
-
-std::vector<HWND> threadWindows(const wchar_t* className) {
+std::vector<HWND> threadWindows(const wchar_t* wanted) {
     struct Search {
-        const wchar_t* className;
+        const wchar_t* wanted;
         std::vector<HWND> found;
-    } search{className, {}};
+    } search{wanted, {}};
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND hwnd, LPARAM param) -> BOOL {
             auto* s = reinterpret_cast<Search*>(param);
-            wchar_t name[64];
-            GetClassNameW(hwnd, name, 64);
-            if (IsWindowVisible(hwnd) && std::wstring(name) == s->className)
+            if (IsWindowVisible(hwnd) && className(hwnd) == s->wanted)
                 s->found.push_back(hwnd);
             return TRUE;
         },
@@ -35,9 +25,7 @@ std::vector<HWND> threadWindows(const wchar_t* className) {
 std::vector<std::wstring> staticTexts(HWND dialog) {
     std::vector<std::wstring> texts;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64];
-        GetClassNameW(child, name, 64);
-        if (std::wstring(name) == L"Static" && GetWindowTextLengthW(child) > 0)
+        if (className(child) == L"Static" && GetWindowTextLengthW(child) > 0)
             texts.push_back(windowText(child));
     }
     return texts;

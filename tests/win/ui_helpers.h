@@ -1,14 +1,14 @@
 #pragma once
 // Helpers for tests that drive the program's real windows in this process:
 // a timer on the test's thread finds each window as it appears and acts on it.
+#include "platform/window_text_win.h"
+
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
-// The text of a window or control.
-std::wstring windowText(HWND hwnd);
 // Top-level windows of this thread with the given class (e.g. L"#32770").
 std::vector<HWND> threadWindows(const wchar_t* className);
 // The texts of a dialog's static controls, in creation order.

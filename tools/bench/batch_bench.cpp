@@ -150,8 +150,9 @@ std::size_t peakWorkingSet() {
 } // namespace
 
 // The batch job's commands for every document, without the program around them.
-double bareClient(LateBound& wp, Win32Platform& platform, Win32FileServices& files, const std::wstring& source,
-                  const std::wstring& target, const std::string& macro, int documents) {
+double bareClient(LateBound& wp, Win32Platform& platform, Win32FileServices& files,
+                  const std::wstring& source, const std::wstring& target, const std::string& macro,
+                  int documents) {
     const std::string temp = files.temporaryFolder();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < documents; ++i) {
@@ -205,8 +206,10 @@ int main(int argc, char** argv) {
     BenchPlatform platform(local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
     if (bare) {
         Win32FileServices plainFiles;
-        auto wp = createAutomationObject("WordPerfect.PerfectScript", local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
-        const double seconds = bareClient(*wp, platform, plainFiles, source, target, narrow(macro), documents);
+        auto wp = createAutomationObject("WordPerfect.PerfectScript",
+                                         local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
+        const double seconds =
+            bareClient(*wp, platform, plainFiles, source, target, narrow(macro), documents);
         std::printf("bench: client=bare server=%s documents=%d wall_s=%.3f per_doc_ms=%.4f\n",
                     local ? "local" : "inproc", documents, seconds, 1000.0 * seconds / documents);
         wp.reset();
@@ -223,7 +226,7 @@ int main(int argc, char** argv) {
     General::mediator = std::make_shared<Mediator>();
     forms.frmExtension();
     General::mediator->init();
-    forms.form2().show();
+    forms.Form2().show();
     Mediator& m = *General::mediator;
     m.SetSourceFolder(narrow(source));
     m.SetTgtFolder(narrow(target));
@@ -237,7 +240,7 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const std::size_t peak = peakWorkingSet();
 
-    ResultList& rows = forms.form2().ListView1();
+    ResultList& rows = forms.Form2().ListView1();
     std::size_t converted = 0;
     for (std::size_t i = 0; i < rows.count(); ++i)
         converted += rows.status(i) == "Converted";

@@ -39,11 +39,9 @@ void fail(const char* what) {
             std::fprintf(stderr, "demo: the program had ended with exit code %lu\n", code);
         EnumWindows(
             [](HWND hwnd, LPARAM) -> BOOL {
-                wchar_t name[64], title[128];
-                GetClassNameW(hwnd, name, 64);
-                GetWindowTextW(hwnd, title, 128);
                 if (IsWindowVisible(hwnd))
-                    std::fprintf(stderr, "demo: a window is shown: %ls \"%ls\"\n", name, title);
+                    std::fprintf(stderr, "demo: a window is shown: %ls \"%ls\"\n", className(hwnd).c_str(),
+                                 windowText(hwnd).c_str());
                 return TRUE;
             },
             0);
@@ -135,11 +133,11 @@ int wmain(int argc, wchar_t** argv) {
     screenshot(L"batch-documents");
     press(batch, IDC_BTNSOURCE);
     chooseFolder(source);
-    if (!waitFor([&] { return remote::controlText(batch, IDC_TXTSRCFOLDER) == source; }))
+    if (!waitFor([&] { return windowText(GetDlgItem(batch, IDC_TXTSRCFOLDER)) == source; }))
         fail("the source folder was not taken");
     press(batch, IDC_BTNTARGET);
     chooseFolder(target);
-    if (!waitFor([&] { return remote::controlText(batch, IDC_TXTTGTFOLDER) == target; }))
+    if (!waitFor([&] { return windowText(GetDlgItem(batch, IDC_TXTTGTFOLDER)) == target; }))
         fail("the target folder was not taken");
     screenshot(L"folders-chosen");
     press(batch, IDC_BD_COMMAND1);

@@ -38,12 +38,6 @@ HWND macroDialog() {
     return found;
 }
 
-std::wstring controlText(HWND dialog, int id) {
-    wchar_t buffer[1024] = {};
-    SendDlgItemMessageW(dialog, id, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
-    return buffer;
-}
-
 void press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));

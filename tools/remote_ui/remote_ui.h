@@ -3,6 +3,8 @@
 // would: finding its dialogs, pressing buttons, reading texts and answering
 // the folder browser. Used by the demonstration's driver and by the tests
 // that run the real program.
+#include "platform/window_text_win.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -19,8 +21,6 @@ bool waitFor(const std::function<bool()>& condition, DWORD limitMilliseconds = 6
 HWND shownDialog(const wchar_t* caption);
 // The visible macro selection dialog, or null.
 HWND macroDialog();
-// The text of a dialog's control.
-std::wstring controlText(HWND dialog, int id);
 // Clicks a dialog's button without waiting for the click to be handled.
 void press(HWND dialog, int id);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Resource and control ids of the main window.
+// Menu and control ids of the main window.
 #define IDR_FORM2_MENU 100
 
 #define IDM_OPEN 1001
