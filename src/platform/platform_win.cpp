@@ -24,16 +24,16 @@ std::vector<HWND>& modelessDialogs() {
 }
 } // namespace
 
-void registerModelessDialog(void* dialog, bool add) {
-    auto& dialogs = modelessDialogs();
-    auto hwnd = static_cast<HWND>(dialog);
-    dialogs.erase(std::remove(dialogs.begin(), dialogs.end(), hwnd), dialogs.end());
-    if (add)
-        dialogs.push_back(hwnd);
+void addModelessDialog(HWND dialog) {
+    removeModelessDialog(dialog);
+    modelessDialogs().push_back(dialog);
 }
 
-void dispatchMessage(void* message) {
-    MSG* msg = static_cast<MSG*>(message);
+void removeModelessDialog(HWND dialog) {
+    std::erase(modelessDialogs(), dialog);
+}
+
+void dispatchMessage(MSG* msg) {
     // A copy: a dialog's own handling may open or close modeless dialogs.
     const std::vector<HWND> dialogs = modelessDialogs();
     for (HWND dialog : dialogs)
@@ -58,16 +58,14 @@ void processPendingEvents() {
 Win32Platform::Win32Platform() {
     // A plain Sleep(4) lasts a whole timer tick (15.6 ms by default); the
     // high-resolution timer waits what was asked.
-    timer_ =
-        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-    if (timer_ == nullptr)
+    timer_.reset(
+        CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS));
+    if (!timer_)
         timeBeginPeriod(1);
 }
 
 Win32Platform::~Win32Platform() {
-    if (timer_ != nullptr)
-        CloseHandle(timer_);
-    else
+    if (!timer_)
         timeEndPeriod(1);
 }
 
@@ -133,11 +131,11 @@ void Win32Platform::doEvents() {
 void Win32Platform::pause(int milliseconds) {
     if (milliseconds <= 0)
         return;
-    if (timer_ != nullptr) {
+    if (timer_) {
         LARGE_INTEGER due;
         due.QuadPart = -10000LL * milliseconds; // relative, in 100 ns units
-        if (SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) {
-            WaitForSingleObject(timer_, INFINITE);
+        if (SetWaitableTimer(timer_.get(), &due, 0, nullptr, nullptr, FALSE)) {
+            WaitForSingleObject(timer_.get(), INFINITE);
             return;
         }
     }

@@ -1,5 +1,8 @@
 #pragma once
 #include "core/ports.h"
+#include "platform/handles_win.h"
+
+#include <windows.h>
 
 // The system services of the program on Windows.
 class Win32Platform : public Platform {
@@ -17,13 +20,14 @@ public:
     std::string browseForFolder(const std::string& prompt) override;
 
 private:
-    void* timer_ = nullptr; // high-resolution waitable timer, when the system has one
+    UniqueHandle timer_; // high-resolution waitable timer, when the system has one
 };
 
 // Lets the window system process every pending event once.
 void processPendingEvents();
-// Registers a modeless dialog whose keyboard navigation the event loop
-// must handle (and removes it again with false).
-void registerModelessDialog(void* dialog, bool add);
+// A modeless dialog whose keyboard navigation the event loop handles, from
+// when it is made until it goes.
+void addModelessDialog(HWND dialog);
+void removeModelessDialog(HWND dialog);
 // Handles one message the way the program's event loop does.
-void dispatchMessage(void* msg);
+void dispatchMessage(MSG* msg);

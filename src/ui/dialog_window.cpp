@@ -10,7 +10,7 @@ DialogWindow::~DialogWindow() {
     if (hwnd_ == nullptr)
         return;
     // The window forgets the object first: it is going away.
-    registerModelessDialog(hwnd_, false);
+    removeModelessDialog(hwnd_);
     SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
     DestroyWindow(hwnd_);
 }
@@ -22,7 +22,7 @@ void DialogWindow::load() {
                                &DialogWindow::dialogProc, reinterpret_cast<LPARAM>(this));
     if (hwnd_ == nullptr)
         throw windowError(what_);
-    registerModelessDialog(hwnd_, true);
+    addModelessDialog(hwnd_);
     initialise();
 }
 
@@ -80,7 +80,7 @@ INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             modalDialogHidden(hwnd_);
         return handle(message, wParam, lParam);
     case WM_DESTROY:
-        registerModelessDialog(hwnd_, false);
+        removeModelessDialog(hwnd_);
         SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
         hwnd_ = nullptr;
         return TRUE;
