@@ -2,6 +2,7 @@
 // routine runs, and the program lives on in the main window's event loop.
 #include "core/General.h"
 #include "platform/file_services_win.h"
+#include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
 #include "ui/program_windows.h"
@@ -23,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     Win32FileServices files;
     RegistrySettingsStore settings;
     General::install({&platform, &windows, &files, &settings});
+    const MessageFilterScope messageFilter(windows.exitRequests());
     try {
         General::Main();
     } catch (...) {

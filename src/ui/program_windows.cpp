@@ -1,5 +1,7 @@
 #include "ui/program_windows.h"
 
+#include "ui/resource.h"
+
 Form2& ProgramForms::form2() {
     if (!form2_) {
         auto window = std::make_unique<::Form2>();
@@ -35,4 +37,8 @@ void ProgramForms::showQuickStartOwnedByMain() {
 
 void ProgramForms::showMacroSelectOwnedByMain() {
     macroSelect().showModal(form2().hwnd());
+}
+
+ExitRequests ProgramForms::exitRequests() {
+    return {[this] { return form2_ ? form2_->hwnd() : nullptr; }, {IDM_EXIT, IDC_BTN_EXIT}};
 }

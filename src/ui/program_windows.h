@@ -1,5 +1,6 @@
 #pragma once
 #include "core/views.h"
+#include "platform/message_filter_win.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
@@ -24,6 +25,8 @@ public:
     ::Form1& batchDocuments();
     ::Form3& quickStart();
     ::frmMacroSelect& macroSelect();
+    // What asks to end the program: the main window's exits.
+    ExitRequests exitRequests();
     // The About box object; its window exists only while it is shown.
     ::frmAbout& about() { return about_; }
 

@@ -14,7 +14,7 @@
 #include <cstdlib>
 
 std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId) {
-    return createAutomationObject(progId, serverContext);
+    return createAutomationObject(progId, serverContext, limits);
 }
 
 EndToEnd::EndToEnd() {

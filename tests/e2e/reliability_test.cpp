@@ -332,6 +332,75 @@ INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityFault, ::testing::ValuesIn(kFau
                              return std::string(info.param.label);
                          });
 
+// The commands of the document without the server's refusals, and how
+// many refusals there were.
+std::pair<Lines, long> withoutRefusals(Lines lines) {
+    const long refusals = std::count(lines.begin(), lines.end(), "rejected");
+    std::erase(lines, "rejected");
+    return {lines, refusals};
+}
+
+TEST_F(Reliability, AServerThatRefusesFiveCallsAfterEveryMacro) {
+    twentyDocuments();
+    standin.set("Busy", "MacroFilePlay:*:5");
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    expectResults({});
+    for (const std::string& path : documents)
+        EXPECT_EQ(withoutRefusals(journalFor(path)), std::pair(treated(path), 5L)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("the server refuses 5 calls after every MacroFilePlay (busy): each is tried again");
+}
+
+TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
+    twentyDocuments();
+    platform.limits.busyMs = 1000;
+    // Enough refusals to outlast the limit, few enough to end within the
+    // failed document's clean-up.
+    standin.set("Busy", "MacroFilePlay:11:15");
+    ASSERT_TRUE(runBatch());
+
+    const std::string busy = documents[kFailing];
+    expectRows({busy});
+    expectResults({busy});
+    const Lines seen = withoutRefusals(journalFor(busy)).first;
+    Lines upToTheMacro = treated(busy);
+    upToTheMacro.resize(4);
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(Lines(seen.begin(), seen.begin() + 4), upToTheMacro);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "envMacroPlaying"), 0) << "never run, never repeated";
+    for (const std::string& path : documents)
+        if (path != busy)
+            EXPECT_EQ(withoutRefusals(journalFor(path)).first, treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("the server stays busy beyond the busy limit after doc10.wpd's MacroFilePlay (Busy "
+           "MacroFilePlay:11:15)");
+}
+
+TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
+    twentyDocuments();
+    platform.limits.callMs = 2000;
+    standin.set("Hang", "envMacroPlaying:11");
+    const std::vector<DWORD> serversBefore = serverProcesses();
+    ASSERT_TRUE(runBatch());
+
+    const std::string hung = documents[kFailing];
+    expectRows({hung});
+    expectResults({hung});
+    Lines expected = treated(hung);
+    expected.resize(5); // up to the read that never came back, and no clean-up call
+    EXPECT_EQ(journalFor(hung), expected);
+    for (const std::string& path : documents)
+        if (path != hung)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record(
+        "envMacroPlaying never answers in doc10.wpd (Hang envMacroPlaying:11): given up at the call limit");
+    General::reset();
+    endServersStartedSince(serversBefore); // the hung server lives while its client does
+}
+
 TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
     twentyDocuments();
     const std::string blank = documents[kFailing];

@@ -5,6 +5,7 @@
 #include "control/Stack.h"
 #include "control/job_driver.h"
 #include "core/Mediator.h"
+#include "core/failure_reasons.h"
 #include "core/text.h"
 #include "fakes.h"
 
@@ -183,6 +184,34 @@ TEST_F(Modes, AFailingJobInTheMiddleLetsTheBatchGoOn) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+TEST_F(Modes, ADocumentTheServerDidNotAnswerIsLeftUncalledAndTheBatchGoesOn) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    wp->failures.emplace("envMacroPlaying", AppError(ServerError::NotAnswered, "no answer"));
+    wp->failOnCall["envMacroPlaying"] = 2;
+    settings.setMacro("C:\\m.wcm");
+    files.files["C:\\m.wcm"] = {"macro"};
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
+    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 2)
+        << "no clean-up call after no answer";
+}
+
+TEST_F(Modes, TwoDocumentsInARowNotAnsweredFailTheRestOfTheBatchAtOnce) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+    wp->failures.emplace("FileOpen", AppError(ServerError::NotAnswered, "no answer"));
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\b.wpd"}));
+    for (const char* name : {"a.wpd", "b.wpd", "c.wpd", "d.wpd"})
+        EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+    // The next batch tries the server again.
+    wp->failures.clear();
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened().size(), 6u);
+    EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted");
+}
+
 TEST_F(Modes, EachJobStartsAfterTheOneBeforeHasClosedItsDocument) {
     folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
     startBatch("C:\\docs");
@@ -233,7 +262,8 @@ TEST_F(Modes, TheNextJobCommandReachesTheModeCurrentWhenIssued) {
     int yieldsAfterConverted = 0;
     int switchAt = 0;
     platform.onYield = [&](int) {
-        if (opened().size() == 1 && status("C:\\one\\a.wpd") == "Converted" && ++yieldsAfterConverted == switchAt)
+        if (opened().size() == 1 && status("C:\\one\\a.wpd") == "Converted" &&
+            ++yieldsAfterConverted == switchAt)
             m->startStateOne();
     };
     // Switched after the command went out: it still went to the batch mode.

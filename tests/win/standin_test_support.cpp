@@ -8,20 +8,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
 #include <stdexcept>
 
 namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
 
+const char* const kSettingNames[] = {"Journal", "Fail", "Delay", "Busy", "Hang", "Exit"};
+
 std::wstring variableFor(const std::string& name) {
-    if (name == "Journal")
-        return L"TARNWICK_STANDIN_JOURNAL";
-    if (name == "Fail")
-        return L"TARNWICK_STANDIN_FAIL";
-    if (name == "Delay")
-        return L"TARNWICK_STANDIN_DELAY";
-    throw std::invalid_argument("no stand-in setting " + name);
+    if (std::find(std::begin(kSettingNames), std::end(kSettingNames), name) == std::end(kSettingNames))
+        throw std::invalid_argument("no stand-in setting " + name);
+    std::wstring variable = L"TARNWICK_STANDIN_" + widen(name);
+    std::transform(variable.begin(), variable.end(), variable.begin(), ::towupper);
+    return variable;
 }
 
 // The extended-length form of a path with a drive, so that the file calls do
@@ -122,7 +123,7 @@ void ScratchRegistryKey::writeText(const std::string& subkey, const std::string&
 }
 
 void clearStandinSettings() {
-    for (const char* name : {"Journal", "Fail", "Delay"})
+    for (const char* name : kSettingNames)
         SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);
     RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
 }
@@ -182,7 +183,7 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> journalLines(const std::string& path) {
+std::vector<std::string> journalLines(const std::string& path, bool withServerStarts) {
     std::vector<std::string> lines;
     if (!fileExists(path))
         return lines;
@@ -192,7 +193,16 @@ std::vector<std::string> journalLines(const std::string& path) {
         lines.push_back(bytes.substr(from, at - from));
     if (from < bytes.size())
         lines.push_back(bytes.substr(from) + "<no line end>");
+    if (!withServerStarts)
+        std::erase_if(lines, [](const std::string& line) { return line.rfind("ServerStarted\t", 0) == 0; });
     return lines;
+}
+
+int serverStarts(const std::string& path) {
+    const auto lines = journalLines(path, true);
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("ServerStarted\t", 0) == 0;
+    }));
 }
 
 std::vector<std::string> temporaryFiles() {
@@ -223,4 +233,20 @@ std::vector<DWORD> serverProcesses() {
             ids.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return ids;
+}
+
+void endServersStartedSince(const std::vector<DWORD>& before) {
+    const auto started = [&] {
+        std::vector<DWORD> ids = serverProcesses();
+        std::erase_if(ids,
+                      [&](DWORD id) { return std::find(before.begin(), before.end(), id) != before.end(); });
+        return ids;
+    };
+    for (int i = 0; i < 60 && !started().empty(); ++i)
+        Sleep(50);
+    for (DWORD id : started()) {
+        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process && TerminateProcess(process.get(), 9))
+            WaitForSingleObject(process.get(), 5000);
+    }
 }

@@ -56,7 +56,7 @@ private:
 // Where the stand-in takes its settings from for one test.
 enum class SettingsChannel { Environment, Registry };
 
-// Sets the stand-in's settings (Journal, Fail, Delay) for the objects made
+// Sets the stand-in's settings (Journal, Fail, Delay, Busy, Hang, Exit) for the objects made
 // while it lives, and clears both the environment variables and the
 // registry values again when it ends.
 class StandinSettings {
@@ -86,8 +86,16 @@ bool fileExists(const std::string& path);
 std::vector<std::string> temporaryFiles();
 // The ids of the running stand-in server processes (standin-server.exe).
 std::vector<DWORD> serverProcesses();
+// Ends the stand-in servers that are not in `before`: each is given a few
+// seconds to end on its own, then the rest (hung ones, whose class is
+// withdrawn) are terminated.
+void endServersStartedSince(const std::vector<DWORD>& before);
 // The journal's lines, without their line ends; none when there is no file.
-std::vector<std::string> journalLines(const std::string& path);
+// The "ServerStarted" line each server process begins with is left out
+// unless asked for.
+std::vector<std::string> journalLines(const std::string& path, bool withServerStarts = false);
+// How many server processes wrote into the journal.
+int serverStarts(const std::string& path);
 
 // Runs the call and answers the AppError it raises (failing the test when it
 // raises none).
