@@ -2,8 +2,11 @@
 
 #include "core/General.h"
 #include "core/failure_reasons.h"
+#include "core/ports.h"
 
 namespace {
+const char* const kProgId = "WordPerfect.PerfectScript";
+
 // After this many documents in a row with a call the server did not answer,
 // the rest of the run fails at once: each would wait the whole call limit.
 constexpr int kUnansweredDocumentsTolerated = 2;
@@ -16,6 +19,23 @@ void WordPerfectConnection::beginRun() {
     unansweredDocuments_ = 0;
 }
 
+void WordPerfectConnection::obtain() {
+    auto object = General::platform().createObject(kProgId);
+    if (!object)
+        throw AppError(ErrorNumber::ObjectRequired, "Object required: no automation object was made");
+    General::WordPerfect = std::move(object);
+    lost_ = false;
+}
+
+bool WordPerfectConnection::connect() {
+    try {
+        obtain();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 void WordPerfectConnection::beginDocument() {
     unansweredDocuments_ = unansweredInDocument_ ? unansweredDocuments_ + 1 : 0;
     if (unansweredDocuments_ >= kUnansweredDocumentsTolerated && documentRefusal_)
@@ -24,6 +44,20 @@ void WordPerfectConnection::beginDocument() {
     documentRefusal_.reset();
     if (runRefusal_)
         throw *runRefusal_;
+    if (lost_) {
+        // The dead object is let go without a call: there is nobody to
+        // answer it.
+        General::LetGoOfWordPerfect();
+        try {
+            obtain();
+        } catch (const AppError& error) {
+            runRefusal_ = AppError(error.number(), FailureReason::NotRestartable);
+        } catch (...) {
+            runRefusal_ = AppError(0, FailureReason::NotRestartable);
+        }
+        if (runRefusal_)
+            throw *runRefusal_;
+    }
 }
 
 template <typename Send> Value WordPerfectConnection::send(Send&& send) {
@@ -40,6 +74,11 @@ template <typename Send> Value WordPerfectConnection::send(Send&& send) {
         // knows: the document's clean-up does not call it again.
         if (error.number() == ServerError::NotAnswered) {
             unansweredInDocument_ = true;
+            documentRefusal_ = error;
+        }
+        // A server that has gone answers nothing more, clean-up included.
+        if (ServerError::isGone(error.number())) {
+            lost_ = true;
             documentRefusal_ = error;
         }
         throw;

@@ -26,4 +26,16 @@ namespace ServerError {
 inline constexpr std::int64_t Rejected = 0x80010001;
 // The call was given up before it returned (RPC_E_CALL_CANCELED).
 inline constexpr std::int64_t NotAnswered = 0x80010002;
+
+// True for a failure that means the server's process is gone: it died or is
+// unavailable (RPC_E_SERVER_DIED, RPC_E_SERVER_DIED_DNE, RPC_S_SERVER_UNAVAILABLE),
+// the call failed in the transport (RPC_S_CALL_FAILED), or the object is no
+// longer connected (RPC_E_DISCONNECTED, CO_E_OBJNOTCONNECTED).
+inline bool isGone(std::int64_t number) {
+    for (std::int64_t gone :
+         {0x80010007LL, 0x80010012LL, 0x800706BALL, 0x800706BELL, 0x80010108LL, 0x800401FDLL})
+        if (number == gone)
+            return true;
+    return false;
+}
 } // namespace ServerError

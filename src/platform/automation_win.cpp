@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -246,6 +247,8 @@ private:
             if (notAnswered)
                 throw AppError(static_cast<std::uint32_t>(RPC_E_CALL_CANCELED),
                                FailureReason::didNotAnswer(name), source_);
+            if (ServerError::isGone(static_cast<std::uint32_t>(hr)))
+                throw AppError(static_cast<std::uint32_t>(hr), FailureReason::stopped(name), source_);
             if (hr != RPC_E_CALL_REJECTED)
                 return hr;
             const ULONGLONG spent = GetTickCount64() - first;
@@ -321,18 +324,96 @@ std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string 
     return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source), limits);
 }
 
+namespace {
+
+// An object made on a thread of the multithreaded apartment, handed to the
+// caller's apartment marshalled in a stream. The making thread keeps its
+// apartment until the caller has taken the object or given up on it.
+struct Handover {
+    UniqueHandle made{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HRESULT result = E_FAIL;
+    IStream* stream = nullptr; // the marshalled object, released by whoever ends with it
+    bool abandoned = false;
+};
+
+// Starting a server process has no time limit of its own: the call that
+// starts it is made on a thread of its own, and the caller waits for it only
+// so long, serving its windows meanwhile.
+ComPtr<IDispatch> createOnOwnThread(const CLSID& clsid, DWORD context, DWORD limitMs, HRESULT& failure) {
+    auto handover = std::make_shared<Handover>();
+    if (!handover->made || !handover->done) {
+        failure = HRESULT_FROM_WIN32(GetLastError());
+        return nullptr;
+    }
+    std::thread([handover, clsid, context] {
+        const ComInitScope com = initializeCom(COINIT_MULTITHREADED);
+        HRESULT hr = com ? S_OK : com.get();
+        IStream* stream = nullptr;
+        if (SUCCEEDED(hr)) {
+            ComPtr<IDispatch> made;
+            hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&made));
+            if (SUCCEEDED(hr))
+                hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, made.Get(), &stream);
+        }
+        handover->result = hr;
+        handover->stream = stream;
+        SetEvent(handover->made.get());
+        WaitForSingleObject(handover->done.get(), INFINITE);
+        if (handover->abandoned && handover->stream != nullptr) {
+            CoReleaseMarshalData(handover->stream);
+            handover->stream->Release();
+        }
+    }).detach();
+
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    HANDLE made = handover->made.get();
+    for (ULONGLONG now = GetTickCount64(); WaitForSingleObject(made, 0) != WAIT_OBJECT_0;
+         now = GetTickCount64()) {
+        if (now >= end) {
+            handover->abandoned = true;
+            SetEvent(handover->done.get());
+            failure = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+            return nullptr;
+        }
+        MsgWaitForMultipleObjectsEx(1, &made, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        processPendingEvents();
+    }
+    ComPtr<IDispatch> dispatch;
+    failure = handover->result;
+    if (SUCCEEDED(failure))
+        failure =
+            CoGetInterfaceAndReleaseStream(std::exchange(handover->stream, nullptr), IID_PPV_ARGS(&dispatch));
+    SetEvent(handover->done.get());
+    return dispatch;
+}
+
+} // namespace
+
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context,
                                                   CallLimits limits) {
     const auto fail = [&](HRESULT hr) {
+        const std::string why =
+            hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT)
+                ? "the server did not make it within " + std::to_string(limits.createMs / 1000) + " seconds"
+                : describe(hr);
         throw AppError(static_cast<std::uint32_t>(hr),
-                       "Cannot create the automation object \"" + progId + "\": " + describe(hr), progId);
+                       "Cannot create the automation object \"" + progId + "\": " + why, progId);
     };
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(widen(progId).c_str(), &clsid);
     if (FAILED(hr))
         fail(hr);
     ComPtr<IDispatch> dispatch;
-    hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch));
+    // An in-process server is made here, in this apartment: it has no
+    // process to start.
+    hr = (context & CLSCTX_INPROC_SERVER)
+             ? CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dispatch))
+             : REGDB_E_CLASSNOTREG;
+    const DWORD others = context & ~static_cast<DWORD>(CLSCTX_INPROC_SERVER);
+    if (FAILED(hr) && others != 0)
+        dispatch = createOnOwnThread(clsid, others, limits.createMs, hr);
     if (FAILED(hr))
         fail(hr);
     return wrapDispatch(std::move(dispatch), progId, limits);

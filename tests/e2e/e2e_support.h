@@ -17,6 +17,7 @@ class EndToEndPlatform : public RecordingPlatform {
 public:
     DWORD serverContext = CLSCTX_LOCAL_SERVER; // or CLSCTX_INPROC_SERVER
     CallLimits limits;                         // the program's unless a case shortens them
+    std::vector<ULONGLONG> creations;          // when the program asked for an object
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
 };
 

@@ -210,56 +210,9 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
         << "the server still runs for the ended program";
 }
 
-// The class registered for the word processor with its local server only,
-// while it lives: the program then gets a server of its own process, as
-// with the real word processor.
-class OnlyTheLocalServer {
-public:
-    OnlyTheLocalServer() {
-        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-            Saved saved{root};
-            UniqueHkey key;
-            if (RegOpenKeyExW(root, kInproc, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
-                continue;
-            saved.path = read(key.get(), nullptr);
-            saved.model = read(key.get(), L"ThreadingModel");
-            key.reset();
-            RegDeleteTreeW(root, kInproc);
-            RegDeleteKeyW(root, kInproc);
-            saved_.push_back(saved);
-        }
-    }
-    ~OnlyTheLocalServer() {
-        for (const Saved& saved : saved_) {
-            UniqueHkey key;
-            RegCreateKeyExW(saved.root, kInproc, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
-            write(key.get(), nullptr, saved.path);
-            write(key.get(), L"ThreadingModel", saved.model);
-        }
-    }
-
-private:
-    static constexpr const wchar_t* kInproc =
-        L"Software\\Classes\\CLSID\\{48828DB1-DF7B-49BD-A47E-1C4578726CD5}\\InprocServer32";
-    struct Saved {
-        HKEY root;
-        std::wstring path, model;
-    };
-    static std::wstring read(HKEY key, const wchar_t* name) {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof value - sizeof(wchar_t);
-        RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-        return value;
-    }
-    static void write(HKEY key, const wchar_t* name, const std::wstring& value) {
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    std::vector<Saved> saved_;
-};
-
 TEST_F(TheProgram, ExitEndsItAtOnceWhileTheWordProcessorNeverAnswers) {
-    OnlyTheLocalServer local;
+    // The local server only, as the real word processor has.
+    HiddenServerRegistration inProcess(L"InprocServer32");
     for (int i = 0; i < 20; ++i)
         documentsNamed({"doc" + std::to_string(10 + i) + ".wpd"});
     const std::string macro = scratch.path("replace.wcm");

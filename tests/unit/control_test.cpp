@@ -212,6 +212,38 @@ TEST_F(Modes, TwoDocumentsInARowNotAnsweredFailTheRestOfTheBatchAtOnce) {
     EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted");
 }
 
+TEST_F(Modes, AServerThatStoppedIsReplacedBeforeTheNextDocument) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    wp->failures.emplace("PosDocVeryTop", AppError(0x800706BE, "stopped"));
+    wp->failOnCall["PosDocVeryTop"] = 2;
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
+    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
+    EXPECT_EQ(platform.requestedProgIds.size(), 2u) << "connected again once";
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 2)
+        << "no clean-up call to a gone server";
+}
+
+TEST_F(Modes, AServerThatCannotStartAgainFailsTheRestAtOnceUntilTheNextBatch) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+    wp->failures.emplace("FileOpen", AppError(0x80010108, "disconnected"));
+    wp->failOnCall["FileOpen"] = 2;
+    auto working = platform.objectFactory;
+    platform.objectFactory = [](const std::string&) -> std::shared_ptr<LateBound> {
+        throw AppError(0x80080005, "Server execution failed");
+    };
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened().size(), 2u);
+    for (const char* name : {"b.wpd", "c.wpd", "d.wpd"})
+        EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+    EXPECT_EQ(platform.requestedProgIds.size(), 2u) << "one try for the rest of the batch";
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(platform.ended, 0);
+    platform.objectFactory = working;
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted") << "the next batch connects again";
+}
+
 TEST_F(Modes, EachJobStartsAfterTheOneBeforeHasClosedItsDocument) {
     folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
     startBatch("C:\\docs");

@@ -250,3 +250,40 @@ void endServersStartedSince(const std::vector<DWORD>& before) {
             WaitForSingleObject(process.get(), 5000);
     }
 }
+
+HiddenServerRegistration::HiddenServerRegistration(const std::wstring& kind)
+    : key_(L"Software\\Classes\\CLSID\\{48828DB1-DF7B-49BD-A47E-1C4578726CD5}\\" + kind) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        UniqueHkey key;
+        if (RegOpenKeyExW(root, key_.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+            continue;
+        Saved saved{root, {}};
+        wchar_t name[256];
+        wchar_t value[2048];
+        for (DWORD i = 0;; ++i) {
+            DWORD nameLength = 256, size = sizeof value - sizeof(wchar_t), type = 0;
+            if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                              &size) != ERROR_SUCCESS)
+                break;
+            if (type == REG_SZ)
+                saved.values.emplace_back(std::wstring(name, nameLength),
+                                          std::wstring(value, size / sizeof(wchar_t)));
+        }
+        key.reset();
+        RegDeleteTreeW(root, key_.c_str());
+        RegDeleteKeyW(root, key_.c_str());
+        saved_.push_back(std::move(saved));
+    }
+}
+
+void HiddenServerRegistration::restore() {
+    for (const Saved& saved : saved_) {
+        UniqueHkey key;
+        RegCreateKeyExW(saved.root, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+        for (const auto& [name, value] : saved.values)
+            RegSetValueExW(key.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    }
+    saved_.clear();
+}

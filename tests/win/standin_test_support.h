@@ -76,6 +76,26 @@ private:
     SettingsChannel channel_;
 };
 
+// Takes one kind of server registration of the stand-in's class
+// ("InprocServer32" or "LocalServer32") away, under the machine's and the
+// user's classes, until restored or the end of its life.
+class HiddenServerRegistration {
+public:
+    explicit HiddenServerRegistration(const std::wstring& kind);
+    ~HiddenServerRegistration() { restore(); }
+    HiddenServerRegistration(const HiddenServerRegistration&) = delete;
+    HiddenServerRegistration& operator=(const HiddenServerRegistration&) = delete;
+    void restore();
+
+private:
+    struct Saved {
+        HKEY root;
+        std::vector<std::pair<std::wstring, std::wstring>> values; // name ("" the default) -> text
+    };
+    std::wstring key_;
+    std::vector<Saved> saved_;
+};
+
 // Removes every stand-in setting from the environment and the registry.
 void clearStandinSettings();
 

@@ -1,6 +1,7 @@
-// A word processor that is busy or hangs: the message filter's decisions, and
-// the automation client against the out-of-process stand-in that refuses
-// calls, never answers one, or is asked to end the program meanwhile.
+// A word processor that is busy, hangs or ends: the message filter's
+// decisions, and the automation client against the out-of-process stand-in
+// that refuses calls, never answers one (while the program may be asked to
+// end), or ends in the middle of a call.
 #include "core/General.h"
 #include "core/failure_reasons.h"
 #include "dialog_test_support.h"
@@ -71,7 +72,7 @@ TEST(MessageFilterDecisions, AnExitEndsTheProgramAndACallPastItsLimitIsCancelled
 
 // The local stand-in with a journal, short limits, and the program's filter
 // registered for a window of the test's that stands for the main window.
-struct BusyServer : ::testing::Test {
+struct ServerFaults : ::testing::Test {
     ScratchFolder scratch;
     StandinSettings standin{SettingsChannel::Registry};
     RecordingPlatform platform;
@@ -81,12 +82,12 @@ struct BusyServer : ::testing::Test {
                                 nullptr);
     MessageFilterScope filter{{[this] { return main; }, kExits}};
 
-    BusyServer() {
+    ServerFaults() {
         General::reset();
         General::install({&platform, nullptr, nullptr, nullptr});
         standin.journal(journal);
     }
-    ~BusyServer() override {
+    ~ServerFaults() override {
         DestroyWindow(main);
         General::reset();
         endServersStartedSince(serversBefore); // a hung one stays while this process lives
@@ -101,7 +102,7 @@ struct BusyServer : ::testing::Test {
     }
 };
 
-TEST_F(BusyServer, RefusedCallsAreTriedAgainUntilTheServerTakesThem) {
+TEST_F(ServerFaults, RefusedCallsAreTriedAgainUntilTheServerTakesThem) {
     ASSERT_TRUE(filter.registered());
     standin.set("Busy", "MacroFilePlay:*:3");
     auto wp = server(5000, 60000);
@@ -115,7 +116,7 @@ TEST_F(BusyServer, RefusedCallsAreTriedAgainUntilTheServerTakesThem) {
         << "each command ran once, after the refusals";
 }
 
-TEST_F(BusyServer, AServerBusyBeyondTheLimitFailsTheCallItNeverRan) {
+TEST_F(ServerFaults, AServerBusyBeyondTheLimitFailsTheCallItNeverRan) {
     standin.set("Busy", "MacroFilePlay:1:100000");
     auto wp = server(300, 60000);
     const ULONGLONG from = GetTickCount64();
@@ -128,7 +129,7 @@ TEST_F(BusyServer, AServerBusyBeyondTheLimitFailsTheCallItNeverRan) {
     EXPECT_GT(std::count(lines.begin(), lines.end(), "rejected"), 3);
 }
 
-TEST_F(BusyServer, ACallNeverAnsweredIsGivenUpAtTheCallLimit) {
+TEST_F(ServerFaults, ACallNeverAnsweredIsGivenUpAtTheCallLimit) {
     standin.set("Hang", "envMacroPlaying:1");
     auto wp = server(5000, 700);
     const ULONGLONG from = GetTickCount64();
@@ -141,7 +142,7 @@ TEST_F(BusyServer, ACallNeverAnsweredIsGivenUpAtTheCallLimit) {
     EXPECT_EQ(wp->get("envDocBlank"), Value{false}) << "the server still serves its other calls";
 }
 
-TEST_F(BusyServer, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
+TEST_F(ServerFaults, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
     standin.set("Hang", "envMacroPlaying:1");
     auto wp = server(5000, 60000);
     std::thread user([this] {
@@ -155,6 +156,22 @@ TEST_F(BusyServer, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
     std::printf("[ figures  ] the exit posted 500 ms into the waiting call ended it after %llu ms\n", took);
     EXPECT_EQ(platform.ended, 1);
     EXPECT_LT(took, 1500u);
+}
+
+TEST_F(ServerFaults, AServerThatEndsInACallIsReportedGoneAndANewOneServesOnce) {
+    standin.set("Exit", "FileOpen:2");
+    const std::string document = scratch.file("doc.txt", "text");
+    const auto open = [&](LateBound& wp) { wp.call("FileOpen", std::vector{byVal(document)}); };
+    auto first = server(5000, 60000);
+    open(*first);
+    const AppError gone = errorOf([&] { open(*first); });
+    EXPECT_TRUE(ServerError::isGone(gone.number())) << std::hex << gone.number();
+    EXPECT_EQ(gone.description(), FailureReason::stopped("FileOpen"));
+
+    auto second = server(5000, 60000); // COM starts a new server
+    open(*second);
+    EXPECT_NO_THROW(open(*second)) << "the exit fired once";
+    EXPECT_EQ(serverStarts(journal), 2);
 }
 
 } // namespace
