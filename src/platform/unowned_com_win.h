@@ -23,5 +23,8 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+protected:
+    ~UnownedComObject() = default;
 };
 #pragma GCC diagnostic pop
