@@ -6,6 +6,7 @@
 #include "control/job_driver.h"
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "core/error.h"
 #include "core/ports.h"
 #include "core/text.h"
@@ -29,7 +30,9 @@ void tellUser(const std::string& text) {
 
 } // namespace
 
-Mediator& WorkingMode::coordinator() { return required(coordinator_); }
+Mediator& WorkingMode::coordinator() {
+    return required(coordinator_);
+}
 
 void WorkingMode::Command2(std::string&) {
     // The queue is the one this mode holds when the command is issued; its
@@ -51,6 +54,7 @@ void WorkingMode::issueNextJob() {
 }
 
 void State1::Command1(std::string& path) {
+    General::wordPerfect().beginRun();
     auto chain = BuildExtensionChain();
     coordinator().mainWindow().ListView1().clear();
     queue_ = std::make_shared<Stack>();
@@ -107,6 +111,7 @@ void State2::Command1(std::string&) {
         }
     }
 
+    General::wordPerfect().beginRun();
     // Runs the whole batch. A job that fails is abandoned and the batch goes
     // on with the next queued document; a failure that took no job off the
     // queue (nothing left to go on with) goes to the caller.
@@ -123,7 +128,9 @@ void State2::Command1(std::string&) {
     }
 }
 
-void State3::Command1(std::string&) { required(coordinator_).mainWindow().ListView1().clear(); }
+void State3::Command1(std::string&) {
+    required(coordinator_).mainWindow().ListView1().clear();
+}
 
 void StateManager::init(Mediator& coordinator) {
     stateOne_ = std::make_shared<State1>();
@@ -141,6 +148,12 @@ State& StateManager::currentMode() {
     return *current_;
 }
 
-void StateManager::Command1(std::string& text) { currentMode().Command1(text); }
-void StateManager::Command2(std::string& text) { currentMode().Command2(text); }
-void StateManager::Command3() { currentMode().Command3(); }
+void StateManager::Command1(std::string& text) {
+    currentMode().Command1(text);
+}
+void StateManager::Command2(std::string& text) {
+    currentMode().Command2(text);
+}
+void StateManager::Command3() {
+    currentMode().Command3();
+}

@@ -4,6 +4,7 @@
 #include "conversion/clsRunMacro.h"
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "core/error.h"
 #include "core/ports.h"
 #include "core/views.h"
@@ -20,12 +21,6 @@ void yield(int times) {
 
 Mediator& coordinator() {
     return General::coordinator();
-}
-
-LateBound& wordPerfect() {
-    if (!General::WordPerfect)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: WordPerfect is not connected");
-    return *General::WordPerfect;
 }
 
 // Plays the macro; a run that broke fails the document like any other step.
@@ -74,7 +69,7 @@ struct Cleanup {
     void closeDocument() noexcept {
         try {
             if (documentOpen)
-                wordPerfect().call("CloseNoSave");
+                General::wordPerfect().call("CloseNoSave");
         } catch (...) {
         }
     }
@@ -93,9 +88,10 @@ void DecObj::Execute() {
         yield(1);
         // 2. The target path: the separator is always inserted.
         const std::string target = coordinator().GetTgtFolder() + "\\" + clsFileSystem().GetFileName(path_);
-        // 3. Open.
+        // 3. Open (a server given up on in this run fails the document here).
+        General::wordPerfect().beginDocument();
         const Arg document[] = {byVal(path_)};
-        wordPerfect().call("FileOpen", document);
+        General::wordPerfect().call("FileOpen", document);
         cleanup.documentOpen = true;
         yield(4);
         // 4. The macro.
@@ -106,11 +102,11 @@ void DecObj::Execute() {
         // 6.-7. First to a temporary file...
         cleanup.temporary = temporaryFile();
         const Arg temporary[] = {byRef(cleanup.temporary)};
-        wordPerfect().call("FileSave", temporary);
+        General::wordPerfect().call("FileSave", temporary);
         yield(1);
         // 8. ...then under the document's name in the target folder.
         const Arg result[] = {byRef(target)};
-        wordPerfect().call("FileSave", result);
+        General::wordPerfect().call("FileSave", result);
         yield(3);
         // 9. The temporary file goes (a failure to delete it is reported by
         //    DeleteFile and the job goes on).
@@ -119,7 +115,7 @@ void DecObj::Execute() {
         clsFileSystem().DeleteFile(temp);
         yield(4);
         // 10. Close.
-        wordPerfect().call("CloseNoSave");
+        General::wordPerfect().call("CloseNoSave");
         cleanup.documentOpen = false;
         yield(4);
         // 11.-12.
@@ -154,8 +150,9 @@ void DecObj2::Execute() {
         //    the single-document road gives the folder its final backslash.
         proposed = coordinator().GetTgtFolder() + clsFileSystem().GetFileName(path_);
         // 3. Open.
+        General::wordPerfect().beginDocument();
         const Arg document[] = {byVal(path_)};
-        wordPerfect().call("FileOpen", document);
+        General::wordPerfect().call("FileOpen", document);
         yield(4);
         // 4. The macro.
         runMacro();
@@ -184,13 +181,13 @@ void DecObj2::Execute() {
         const std::string resultPath = dialog.FileName;
         cleanup.temporary = temporaryFile();
         const Arg temporary[] = {byRef(cleanup.temporary)};
-        wordPerfect().call("FileSave", temporary);
+        General::wordPerfect().call("FileSave", temporary);
         yield(3);
         const Arg result[] = {byRef(resultPath)};
-        wordPerfect().call("FileSave", result);
+        General::wordPerfect().call("FileSave", result);
         yield(3);
         // 11. Close.
-        wordPerfect().call("CloseNoSave");
+        General::wordPerfect().call("CloseNoSave");
         yield(3);
         // 12. The temporary file goes.
         const std::string temp = std::move(cleanup.temporary);

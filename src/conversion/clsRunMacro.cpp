@@ -2,18 +2,11 @@
 
 #include "conversion/late_binding.h"
 #include "core/General.h"
+#include "core/connection.h"
 #include "core/ports.h"
 #include "core/settings.h"
 #include "files/clsFileSystem.h"
 #include "files/file_services.h"
-
-namespace {
-LateBound& wordPerfect() {
-    if (!General::WordPerfect)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: WordPerfect is not connected");
-    return *General::WordPerfect;
-}
-} // namespace
 
 void MacroRunnerBase::remember(std::exception_ptr failure) {
     try {
@@ -45,7 +38,7 @@ void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool 
 bool clsRunMacro::RunMacro() {
     failure_.reset();
     try {
-        LateBound& wp = wordPerfect();
+        LateBound& wp = General::wordPerfect();
         if (isTrue(wp.get("envDocBlank")))
             return false;
         wp.call("PosDocVeryTop");
@@ -67,7 +60,7 @@ bool clsRunMacro::RunMacro() {
 bool RmvDelayCode::RemoveDelayCode() {
     failure_.reset();
     try {
-        LateBound& wp = wordPerfect();
+        LateBound& wp = General::wordPerfect();
         if (isTrue(wp.get("envDocBlank")))
             return true;
         wp.call("PosDocVeryTop");

@@ -19,8 +19,12 @@ struct Arg {
     bool byRef = false;
 };
 
-inline Arg byVal(std::string text) { return Arg{Value{std::move(text)}, false}; }
-inline Arg byRef(std::string text) { return Arg{Value{std::move(text)}, true}; }
+inline Arg byVal(std::string text) {
+    return Arg{Value{std::move(text)}, false};
+}
+inline Arg byRef(std::string text) {
+    return Arg{Value{std::move(text)}, true};
+}
 
 // True when a value equals the automation "true": a truth value that is
 // set, or the number -1 that stands for it.
@@ -34,6 +38,9 @@ public:
     virtual Value call(std::string_view name, std::span<const Arg> args = {}) = 0;
     // Reads the named property; an unknown name raises AppError.
     virtual Value get(std::string_view name) = 0;
+    // Gives the object up without a word to it: releasing a remote object is
+    // itself a call, to a server that may not answer.
+    virtual void letGo() noexcept {}
 };
 
 // The error every late-bound object raises for a name it does not have.

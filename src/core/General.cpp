@@ -3,6 +3,7 @@
 #include "control/job_driver.h"
 #include "conversion/late_binding.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "core/error.h"
 #include "core/ports.h"
 #include "core/views.h"
@@ -16,6 +17,17 @@ bool ExtAccepted = false;
 
 namespace {
 Services services_;
+WordPerfectConnection connection_;
+} // namespace
+
+WordPerfectConnection& wordPerfect() {
+    return connection_;
+}
+
+void LetGoOfWordPerfect() noexcept {
+    if (WordPerfect)
+        WordPerfect->letGo();
+    WordPerfect.reset();
 }
 
 Mediator& coordinator() {
@@ -24,7 +36,9 @@ Mediator& coordinator() {
     return *mediator;
 }
 
-void install(const Services& services) { services_ = services; }
+void install(const Services& services) {
+    services_ = services;
+}
 
 Platform& platform() {
     if (services_.platform == nullptr)
@@ -53,6 +67,7 @@ SettingsStore& settings() {
 void reset() {
     mediator.reset();
     WordPerfect.reset();
+    connection_.reset();
     ExtAccepted = false;
     services_ = {};
     JobDriver::Reset();

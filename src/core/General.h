@@ -9,6 +9,7 @@ class Platform;
 class Forms;
 class FileServices;
 class SettingsStore;
+class WordPerfectConnection;
 
 // Raised by a platform whose end of the program cannot end the process (the
 // tests' stand-ins); the window boundaries let it pass without a message.
@@ -22,6 +23,12 @@ extern std::shared_ptr<Mediator> mediator;
 // The word processor's automation object, set by the coordinator's
 // connection step and kept until the program ends.
 extern std::shared_ptr<LateBound> WordPerfect;
+// The word processor as the jobs and the macro runner use it: the object
+// above, and what its calls have shown about its server.
+WordPerfectConnection& wordPerfect();
+// Drops the word processor's object without a call to its server, so that
+// ending the program never waits on a server that may hang.
+void LetGoOfWordPerfect() noexcept;
 // The extension filter chain's verdict.
 extern bool ExtAccepted;
 

@@ -4,6 +4,7 @@
 #include "control/Command.h"
 #include "conversion/late_binding.h"
 #include "core/General.h"
+#include "core/connection.h"
 #include "core/error.h"
 #include "core/ports.h"
 #include "core/text.h"
@@ -11,7 +12,6 @@
 #include "files/clsFileSystem.h"
 
 namespace {
-const char* const kProgId = "WordPerfect.PerfectScript";
 const char* const kMacroFilter = "All WordPerfect Macros(*.wcm)|*.WCM";
 const char* const kDocumentFilter = "All WordPerfect documents (*.wpd)|*.WPD";
 
@@ -35,7 +35,9 @@ std::string TrimAndCutAtNul(const std::string& buffer) {
     return text;
 }
 
-std::string TrimTemporaryFolder(const std::string& buffer) { return trimSpaces(TrimAndCutAtNul(buffer)); }
+std::string TrimTemporaryFolder(const std::string& buffer) {
+    return trimSpaces(TrimAndCutAtNul(buffer));
+}
 
 Mediator::Mediator() = default;
 Mediator::~Mediator() = default;
@@ -60,15 +62,7 @@ void Mediator::init() {
 }
 
 bool Mediator::ConnectWordPerfect() {
-    try {
-        auto object = General::platform().createObject(kProgId);
-        if (!object)
-            return false;
-        General::WordPerfect = std::move(object);
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return General::wordPerfect().connect();
 }
 
 StateManager& Mediator::modes() {
@@ -83,33 +77,67 @@ Source& Mediator::settings() {
     return *source_;
 }
 
-MainWindowView& Mediator::mainWindow() { return General::forms().Form2(); }
+MainWindowView& Mediator::mainWindow() {
+    return General::forms().Form2();
+}
 
 void Mediator::startStateOne() {
     modes().setStateOne();
     mainWindow().hideNext();
 }
 
-void Mediator::StartStateTwo() { modes().SetStateTwo(); }
+void Mediator::StartStateTwo() {
+    modes().SetStateTwo();
+}
 
-void Mediator::StartStateThree() { mainWindow().ListView1().clear(); }
+void Mediator::StartStateThree() {
+    mainWindow().ListView1().clear();
+}
 
-void Mediator::registerCmd1(std::shared_ptr<cmd1> command) { latestCmd1_ = std::move(command); }
-void Mediator::registerCmd2(std::shared_ptr<Cmd2> command) { latestCmd2_ = std::move(command); }
+void Mediator::registerCmd1(std::shared_ptr<cmd1> command) {
+    latestCmd1_ = std::move(command);
+}
+void Mediator::registerCmd2(std::shared_ptr<Cmd2> command) {
+    latestCmd2_ = std::move(command);
+}
 
-void Mediator::Command1(std::string& text) { modes().Command1(text); }
-void Mediator::Command2(std::string& text) { modes().Command2(text); }
-void Mediator::Command3() { modes().Command3(); }
+void Mediator::Command1(std::string& text) {
+    modes().Command1(text);
+}
+void Mediator::Command2(std::string& text) {
+    modes().Command2(text);
+}
+void Mediator::Command3() {
+    modes().Command3();
+}
 
-void Mediator::SetSourceFolder(const std::string& folder) { settings().SetSourceFolder(folder); }
-std::string Mediator::GetSourceFolder() { return settings().GetSourceFolder(); }
-void Mediator::SetTgtFolder(const std::string& folder) { settings().TgtFolder = folder; }
-std::string Mediator::GetTgtFolder() { return toText(settings().GetTgtFolder()); }
-void Mediator::SetSourceFile(const std::string& file) { settings().SetSourceFile(file); }
-std::string Mediator::GetSourceFile() { return settings().GetSourceFile(); }
-void Mediator::SetTgtFile(const std::string& file) { settings().TgtFile = file; }
-std::string Mediator::GetTgtFile() { return toText(settings().GetTgtFile()); }
-void Mediator::SetTempFolder(const std::string& folder) { tempFolder_ = folder; }
+void Mediator::SetSourceFolder(const std::string& folder) {
+    settings().SetSourceFolder(folder);
+}
+std::string Mediator::GetSourceFolder() {
+    return settings().GetSourceFolder();
+}
+void Mediator::SetTgtFolder(const std::string& folder) {
+    settings().TgtFolder = folder;
+}
+std::string Mediator::GetTgtFolder() {
+    return toText(settings().GetTgtFolder());
+}
+void Mediator::SetSourceFile(const std::string& file) {
+    settings().SetSourceFile(file);
+}
+std::string Mediator::GetSourceFile() {
+    return settings().GetSourceFile();
+}
+void Mediator::SetTgtFile(const std::string& file) {
+    settings().TgtFile = file;
+}
+std::string Mediator::GetTgtFile() {
+    return toText(settings().GetTgtFile());
+}
+void Mediator::SetTempFolder(const std::string& folder) {
+    tempFolder_ = folder;
+}
 
 std::string Mediator::MacroSet() {
     startStateOne();

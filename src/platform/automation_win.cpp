@@ -1,13 +1,19 @@
 #include "platform/automation_win.h"
 
+#include "core/General.h"
 #include "core/error.h"
+#include "core/failure_reasons.h"
 #include "platform/handles_win.h"
+#include "platform/message_filter_win.h"
+#include "platform/platform_win.h"
 #include "platform/wide_win.h"
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <limits>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -190,17 +196,69 @@ Value toValue(VARIANT& result, std::string_view name, const std::string& source)
     }
 }
 
+// Waits the time given while the window system is served.
+void waitServingWindows(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        processPendingEvents();
+    }
+}
+
+// The first wait before a refused call is tried again, and the longest.
+constexpr DWORD kFirstRetryMs = 5;
+constexpr DWORD kLongestRetryMs = 250;
+
 class DispatchObject final : public LateBound {
 public:
-    DispatchObject(ComPtr<IDispatch> dispatch, std::string source)
-        : dispatch_(std::move(dispatch)), source_(std::move(source)) {}
+    DispatchObject(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits)
+        : dispatch_(std::move(dispatch)), source_(std::move(source)), limits_(limits) {}
 
     Value call(std::string_view name, std::span<const Arg> args) override {
         return invoke(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
     }
     Value get(std::string_view name) override { return invoke(name, DISPATCH_PROPERTYGET, {}); }
+    void letGo() noexcept override {
+        // Kept referenced for good: the process is about to end.
+        (void)dispatch_.Detach();
+    }
 
 private:
+    // Sends one request to the server. One that the server refused without
+    // running it is tried again after a short wait that grows, the windows
+    // served meanwhile, until the busy limit; nothing else is repeated,
+    // since the server may have run it. One that the message filter gave up
+    // (past the call limit, or the program ending) raises.
+    template <typename Request> HRESULT send(std::string_view name, Request&& request) {
+        const ULONGLONG first = GetTickCount64();
+        DWORD wait = kFirstRetryMs;
+        for (;;) {
+            HRESULT hr;
+            bool notAnswered = false;
+            {
+                WatchedCall watched(limits_.busyMs, limits_.callMs);
+                hr = request();
+                // However the transport reports a call the filter gave up.
+                if (FAILED(hr) && watched.cancelledForExit())
+                    throw ProgramEnded{};
+                notAnswered = FAILED(hr) && watched.cancelledForLimit();
+            }
+            if (notAnswered)
+                throw AppError(static_cast<std::uint32_t>(RPC_E_CALL_CANCELED),
+                               FailureReason::didNotAnswer(name), source_);
+            if (ServerError::isGone(static_cast<std::uint32_t>(hr)))
+                throw AppError(static_cast<std::uint32_t>(hr), FailureReason::stopped(name), source_);
+            if (hr != RPC_E_CALL_REJECTED)
+                return hr;
+            const ULONGLONG spent = GetTickCount64() - first;
+            if (spent >= limits_.busyMs)
+                throw AppError(static_cast<std::uint32_t>(hr), FailureReason::stayedBusy(name), source_);
+            waitServingWindows(static_cast<DWORD>(std::min<ULONGLONG>(wait, limits_.busyMs - spent)));
+            wait = std::min(wait * 2, kLongestRetryMs);
+        }
+    }
+
     DISPID idOf(std::string_view name) {
         const std::string key(name);
         if (auto it = ids_.find(key); it != ids_.end())
@@ -208,7 +266,8 @@ private:
         std::wstring wide = widen(name);
         LPOLESTR names[] = {wide.data()};
         DISPID id = DISPID_UNKNOWN;
-        const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+        const HRESULT hr = send(
+            name, [&] { return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); });
         if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND)
             throwNoSuchMember(name, source_);
         if (FAILED(hr))
@@ -231,8 +290,10 @@ private:
         UniqueVariant result;
         ExceptionInfo exception;
         UINT argError = 0;
-        const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                             result.address(), exception.get(), &argError);
+        const HRESULT hr = send(name, [&] {
+            return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result.address(),
+                                     exception.get(), &argError);
+        });
         if (hr == DISP_E_MEMBERNOTFOUND)
             throwNoSuchMember(name, source_);
         if (FAILED(hr))
@@ -242,6 +303,7 @@ private:
 
     ComPtr<IDispatch> dispatch_;
     std::string source_;
+    CallLimits limits_;
     std::unordered_map<std::string, DISPID> ids_;
 };
 
@@ -258,22 +320,101 @@ std::string systemMessage(HRESULT code) {
     return narrow(text);
 }
 
-std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source) {
-    return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source));
+std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits) {
+    return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source), limits);
 }
 
-std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context) {
+namespace {
+
+// An object made on a thread of the multithreaded apartment, handed to the
+// caller's apartment marshalled in a stream. The making thread keeps its
+// apartment until the caller has taken the object or given up on it.
+struct Handover {
+    UniqueHandle made{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    HRESULT result = E_FAIL;
+    IStream* stream = nullptr; // the marshalled object, released by whoever ends with it
+    bool abandoned = false;
+};
+
+// Starting a server process has no time limit of its own: the call that
+// starts it is made on a thread of its own, and the caller waits for it only
+// so long, serving its windows meanwhile.
+ComPtr<IDispatch> createOnOwnThread(const CLSID& clsid, DWORD context, DWORD limitMs, HRESULT& failure) {
+    auto handover = std::make_shared<Handover>();
+    if (!handover->made || !handover->done) {
+        failure = HRESULT_FROM_WIN32(GetLastError());
+        return nullptr;
+    }
+    std::thread([handover, clsid, context] {
+        const ComInitScope com = initializeCom(COINIT_MULTITHREADED);
+        HRESULT hr = com ? S_OK : com.get();
+        IStream* stream = nullptr;
+        if (SUCCEEDED(hr)) {
+            ComPtr<IDispatch> made;
+            hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&made));
+            if (SUCCEEDED(hr))
+                hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, made.Get(), &stream);
+        }
+        handover->result = hr;
+        handover->stream = stream;
+        SetEvent(handover->made.get());
+        WaitForSingleObject(handover->done.get(), INFINITE);
+        if (handover->abandoned && handover->stream != nullptr) {
+            CoReleaseMarshalData(handover->stream);
+            handover->stream->Release();
+        }
+    }).detach();
+
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    HANDLE made = handover->made.get();
+    for (ULONGLONG now = GetTickCount64(); WaitForSingleObject(made, 0) != WAIT_OBJECT_0;
+         now = GetTickCount64()) {
+        if (now >= end) {
+            handover->abandoned = true;
+            SetEvent(handover->done.get());
+            failure = HRESULT_FROM_WIN32(ERROR_TIMEOUT);
+            return nullptr;
+        }
+        MsgWaitForMultipleObjectsEx(1, &made, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        processPendingEvents();
+    }
+    ComPtr<IDispatch> dispatch;
+    failure = handover->result;
+    if (SUCCEEDED(failure))
+        failure =
+            CoGetInterfaceAndReleaseStream(std::exchange(handover->stream, nullptr), IID_PPV_ARGS(&dispatch));
+    SetEvent(handover->done.get());
+    return dispatch;
+}
+
+} // namespace
+
+std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context,
+                                                  CallLimits limits) {
     const auto fail = [&](HRESULT hr) {
+        const std::string why =
+            hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT)
+                ? "the server did not make it within " + std::to_string(limits.createMs / 1000) + " seconds"
+                : describe(hr);
         throw AppError(static_cast<std::uint32_t>(hr),
-                       "Cannot create the automation object \"" + progId + "\": " + describe(hr), progId);
+                       "Cannot create the automation object \"" + progId + "\": " + why, progId);
     };
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(widen(progId).c_str(), &clsid);
     if (FAILED(hr))
         fail(hr);
     ComPtr<IDispatch> dispatch;
-    hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch));
+    // An in-process server is made here, in this apartment: it has no
+    // process to start.
+    hr = (context & CLSCTX_INPROC_SERVER)
+             ? CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dispatch))
+             : REGDB_E_CLASSNOTREG;
+    const DWORD others = context & ~static_cast<DWORD>(CLSCTX_INPROC_SERVER);
+    if (FAILED(hr) && others != 0)
+        dispatch = createOnOwnThread(clsid, others, limits.createMs, hr);
     if (FAILED(hr))
         fail(hr);
-    return wrapDispatch(std::move(dispatch), progId);
+    return wrapDispatch(std::move(dispatch), progId, limits);
 }

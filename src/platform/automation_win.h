@@ -11,14 +11,30 @@
 #include <memory>
 #include <string>
 
+// How long the server may keep the caller waiting. A call the server
+// refuses without running it (busy) is tried again until the busy limit has
+// passed since its first try; a call not answered within the call limit is
+// given up; a server that has not made the object within the creation limit
+// is given up.
+struct CallLimits {
+    DWORD busyMs = 2 * 60 * 1000;
+    DWORD callMs = 10 * 60 * 1000;
+    DWORD createMs = 30 * 1000;
+};
+
 // Creates the object registered under progId (in the server contexts given)
-// and answers it as LateBound. Raises AppError with the HRESULT as its
-// number when the identifier is unknown or the object cannot be created.
-std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context = CLSCTX_SERVER);
+// and answers it as LateBound: in process when the contexts allow it and the
+// class has an in-process server, otherwise on a thread of its own within
+// the creation limit, the windows served meanwhile. Raises AppError with the
+// HRESULT as its number when the identifier is unknown or the object cannot
+// be created in time.
+std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context = CLSCTX_SERVER,
+                                                  CallLimits limits = {});
 
 // Drives an IDispatch the caller already holds; source names it in the
 // errors that carry no source of their own.
-std::shared_ptr<LateBound> wrapDispatch(Microsoft::WRL::ComPtr<IDispatch> dispatch, std::string source);
+std::shared_ptr<LateBound> wrapDispatch(Microsoft::WRL::ComPtr<IDispatch> dispatch, std::string source,
+                                        CallLimits limits = {});
 
 // The system's text for an HRESULT, without the trailing line break; empty
 // when the system has none.

@@ -105,12 +105,9 @@ MsgAnswer Win32Platform::messageBox(const std::string& text, const std::string& 
 }
 
 void Win32Platform::endProgram() {
-    // The word processor's object is let go first so that its server is not
-    // left waiting for a client that is gone.
-    try {
-        General::WordPerfect.reset();
-    } catch (...) {
-    }
+    // Without a call to the word processor's server: ending must not wait on
+    // a server that may hang.
+    General::LetGoOfWordPerfect();
     ExitProcess(0);
 }
 

@@ -1,5 +1,7 @@
 #include "ui/program_windows.h"
 
+#include "ui/Form2_ids.h"
+
 Form2& ProgramForms::Form2() {
     if (!form2_) {
         auto window = std::make_unique<::Form2>(::Form2::Windows{extensions_, macroSelect_, batch_, about_});
@@ -35,4 +37,8 @@ void ProgramForms::showQuickStartOwnedByMain() {
 
 void ProgramForms::showMacroSelectOwnedByMain() {
     frmMacroSelect().showModal(Form2().hwnd());
+}
+
+ExitRequests ProgramForms::exitRequests() {
+    return {[this] { return form2_ ? form2_->hwnd() : nullptr; }, {IDM_EXIT, IDC_BTN_EXIT}};
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "core/views.h"
+#include "platform/message_filter_win.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/Form3.h"
@@ -22,6 +23,9 @@ public:
     ::frmAbout& frmAbout() { return about_; }
     void showQuickStartOwnedByMain() override;
     void showMacroSelectOwnedByMain() override;
+
+    // What asks to end the program: the main window's exits.
+    ExitRequests exitRequests();
 
 private:
     std::unique_ptr<::Form2> form2_;

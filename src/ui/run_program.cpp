@@ -2,6 +2,7 @@
 
 #include "platform/file_services_win.h"
 #include "platform/handles_win.h"
+#include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
 #include "ui/program_windows.h"
@@ -45,6 +46,9 @@ int runProgram(const std::function<void(General::Services&)>& adjust) {
     if (adjust)
         adjust(services);
     General::install(services);
+    // Before the server is reached: a busy server's refusals are retried and
+    // an exit request is seen while a call waits.
+    const MessageFilterScope messageFilter(windows.exitRequests());
     try {
         General::Main();
     } catch (const ProgramEnded&) {

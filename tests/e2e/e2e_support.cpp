@@ -14,7 +14,8 @@
 #include <cstdlib>
 
 std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId) {
-    return createAutomationObject(progId, serverContext);
+    creations.push_back(GetTickCount64());
+    return createAutomationObject(progId, serverContext, limits);
 }
 
 EndToEnd::EndToEnd() {
@@ -181,9 +182,13 @@ std::function<bool()> pickFolder(std::string path) {
 }
 
 std::vector<std::function<bool()>> pickFolders(const std::string& source, const std::string& target) {
+    // A box may show its folder from an earlier batch already: each browser
+    // is gone before the next button is pressed.
+    const auto browserGone = [] { return dialogCaptioned(L"Browse for Folder") == nullptr; };
     std::vector<std::function<bool()>> steps{
         press(batchDocuments, IDC_BTNSOURCE),
         pickFolder(source),
+        browserGone,
         untilText(batchDocuments, IDC_TXTSRCFOLDER, source),
         press(batchDocuments, IDC_BTNTARGET),
     };

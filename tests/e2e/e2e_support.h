@@ -4,6 +4,7 @@
 // server, and a scripted user in this process who acts on each window as it
 // appears. Ending the program is observed rather than carried out.
 #include "dialog_test_support.h"
+#include "platform/automation_win.h"
 #include "standin_test_support.h"
 
 #include <map>
@@ -15,6 +16,8 @@
 class EndToEndPlatform : public RecordingPlatform {
 public:
     DWORD serverContext = CLSCTX_LOCAL_SERVER; // or CLSCTX_INPROC_SERVER
+    CallLimits limits;                         // the program's unless a case shortens them
+    std::vector<ULONGLONG> creations;          // when the program asked for an object
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
 };
 
@@ -22,6 +25,7 @@ struct EndToEnd : ::testing::Test {
     ScratchRegistryKey settingsKey;
     EndToEndPlatform platform;
     ProgramForms windows;
+    MessageFilterScope messageFilter{windows.exitRequests()}; // as the program registers it
     Win32FileServices files;
     RegistrySettingsStore settings{settingsKey.path()};
     ScratchFolder scratch;

@@ -145,7 +145,8 @@ protected:
 
     std::string resultOf(const std::string& path) const { return target + "\\" + nameOf(path); }
 
-    // Opens Batch Documents from the menu, picks both folders (cancels the
+    // Starts the program unless it runs already, opens Batch Documents from
+    // the menu, picks both folders (cancels the
     // target's folder browser when there is no target), presses Start,
     // then runs the steps given (they act while the batch runs); answers true
     // when every step was done. Every message box is answered with OK (a
@@ -153,7 +154,8 @@ protected:
     bool runBatch(std::vector<std::function<bool()>> beforeStart = {},
                   std::vector<std::function<bool()>> during = {}) {
         temporaryBefore = temporaryFiles();
-        startCoordinator();
+        if (!General::mediator)
+            startCoordinator();
         std::vector<std::function<bool()>> steps = pickFolders(source, target);
         steps.insert(steps.end(), beforeStart.begin(), beforeStart.end());
         steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
@@ -331,6 +333,142 @@ INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityFault, ::testing::ValuesIn(kFau
                          [](const ::testing::TestParamInfo<Fault>& info) {
                              return std::string(info.param.label);
                          });
+
+// The commands of the document without the server's refusals, and how
+// many refusals there were.
+std::pair<Lines, long> withoutRefusals(Lines lines) {
+    const long refusals = std::count(lines.begin(), lines.end(), "rejected");
+    std::erase(lines, "rejected");
+    return {lines, refusals};
+}
+
+TEST_F(Reliability, AServerThatRefusesFiveCallsAfterEveryMacro) {
+    twentyDocuments();
+    standin.set("Busy", "MacroFilePlay:*:5");
+    ASSERT_TRUE(runBatch());
+
+    expectRows({});
+    expectResults({});
+    for (const std::string& path : documents)
+        EXPECT_EQ(withoutRefusals(journalFor(path)), std::pair(treated(path), 5L)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("the server refuses 5 calls after every MacroFilePlay (busy): each is tried again");
+}
+
+TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
+    twentyDocuments();
+    platform.limits.busyMs = 1000;
+    // Enough refusals to outlast the limit, few enough to end within the
+    // failed document's clean-up.
+    standin.set("Busy", "MacroFilePlay:11:15");
+    ASSERT_TRUE(runBatch());
+
+    const std::string busy = documents[kFailing];
+    expectRows({busy});
+    expectResults({busy});
+    const Lines seen = withoutRefusals(journalFor(busy)).first;
+    Lines upToTheMacro = treated(busy);
+    upToTheMacro.resize(4);
+    ASSERT_GE(seen.size(), 4u);
+    EXPECT_EQ(Lines(seen.begin(), seen.begin() + 4), upToTheMacro);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), "envMacroPlaying"), 0) << "never run, never repeated";
+    for (const std::string& path : documents)
+        if (path != busy)
+            EXPECT_EQ(withoutRefusals(journalFor(path)).first, treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record("the server stays busy beyond the busy limit after doc10.wpd's MacroFilePlay (Busy "
+           "MacroFilePlay:11:15)");
+}
+
+TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
+    twentyDocuments();
+    platform.limits.callMs = 2000;
+    standin.set("Hang", "envMacroPlaying:11");
+    const std::vector<DWORD> serversBefore = serverProcesses();
+    ASSERT_TRUE(runBatch());
+
+    const std::string hung = documents[kFailing];
+    expectRows({hung});
+    expectResults({hung});
+    Lines expected = treated(hung);
+    expected.resize(5); // up to the read that never came back, and no clean-up call
+    EXPECT_EQ(journalFor(hung), expected);
+    for (const std::string& path : documents)
+        if (path != hung)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_TRUE(platform.messages.empty());
+    record(
+        "envMacroPlaying never answers in doc10.wpd (Hang envMacroPlaying:11): given up at the call limit");
+    General::reset();
+    endServersStartedSince(serversBefore); // the hung server lives while its client does
+}
+
+// A second batch of the same documents into a new target folder, in the
+// program that ran the first; answers how long it took.
+ULONGLONG timedBatch(std::function<bool()> batch) {
+    const ULONGLONG from = GetTickCount64();
+    EXPECT_TRUE(batch());
+    return GetTickCount64() - from;
+}
+
+TEST_F(Reliability, TheServerEndsDuringTheSixthDocument) {
+    twentyDocuments();
+    standin.set("Exit", "MacroFilePlay:6");
+    startCoordinator(); // its server's start is not timed
+    const ULONGLONG withEnd = timedBatch([&] { return runBatch(); });
+
+    const std::string ended = documents[5];
+    expectRows({ended});
+    expectResults({ended});
+    Lines expected = treated(ended);
+    expected.resize(4); // no clean-up call to a server that has gone
+    EXPECT_EQ(journalFor(ended), expected);
+    for (const std::string& path : documents)
+        if (path != ended)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_EQ(serverStarts(journal), 2);
+    EXPECT_TRUE(platform.messages.empty());
+    record(
+        "the server ends during doc05.wpd's MacroFilePlay (Exit MacroFilePlay:6): a new one serves the rest");
+
+    // The same batch again with the new server, for the time it takes.
+    target = scratch.path("target again");
+    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    const ULONGLONG without = timedBatch([&] { return runBatch(); });
+    expectRows({});
+    std::printf(
+        "[ figures  ] the batch of 20 took %llu ms with the server ending in its sixth document, %llu ms "
+        "without\n",
+        withEnd, without);
+}
+
+TEST_F(Reliability, TheServerEndsAndCannotBeStartedAgain) {
+    twentyDocuments();
+    standin.set("Exit", "MacroFilePlay:6");
+    startCoordinator();
+    HiddenServerRegistration gone(L"LocalServer32");
+    ASSERT_TRUE(runBatch());
+    const ULONGLONG over = GetTickCount64();
+
+    const Lines failed(documents.begin() + 5, documents.end());
+    expectRows(failed);
+    expectResults(failed);
+    for (auto path = failed.begin() + 1; path != failed.end(); ++path)
+        EXPECT_TRUE(journalFor(*path).empty()) << *path;
+    ASSERT_EQ(platform.creations.size(), 2u) << "one try to start it again";
+    EXPECT_LT(over - platform.creations.back(), 5000u) << "the rest failed within 5 s";
+    EXPECT_TRUE(seenMessages.empty());
+    EXPECT_EQ(platform.ended, 0);
+    record("the server ends in doc05.wpd and cannot be started again (its registration removed)");
+
+    // The server back: the next batch starts it again and converts.
+    gone.restore();
+    target = scratch.path("target again");
+    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    ASSERT_TRUE(runBatch());
+    expectRows({});
+    expectResults({});
+}
 
 TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
     twentyDocuments();

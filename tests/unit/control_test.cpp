@@ -5,6 +5,7 @@
 #include "control/Stack.h"
 #include "control/job_driver.h"
 #include "core/Mediator.h"
+#include "core/failure_reasons.h"
 #include "core/text.h"
 #include "fakes.h"
 
@@ -192,6 +193,66 @@ TEST_F(Modes, AFailingJobInTheMiddleLetsTheBatchGoOn) {
     EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
     EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
     EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(Modes, ADocumentTheServerDidNotAnswerIsLeftUncalledAndTheBatchGoesOn) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    wp->failures.emplace("envMacroPlaying", AppError(ServerError::NotAnswered, "no answer"));
+    wp->failOnCall["envMacroPlaying"] = 2;
+    settings.setMacro("C:\\m.wcm");
+    files.files["C:\\m.wcm"] = {"macro"};
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
+    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 2)
+        << "no clean-up call after no answer";
+}
+
+TEST_F(Modes, TwoDocumentsInARowNotAnsweredFailTheRestOfTheBatchAtOnce) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+    wp->failures.emplace("FileOpen", AppError(ServerError::NotAnswered, "no answer"));
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\b.wpd"}));
+    for (const char* name : {"a.wpd", "b.wpd", "c.wpd", "d.wpd"})
+        EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+    // The next batch tries the server again.
+    wp->failures.clear();
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened().size(), 6u);
+    EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted");
+}
+
+TEST_F(Modes, AServerThatStoppedIsReplacedBeforeTheNextDocument) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    wp->failures.emplace("PosDocVeryTop", AppError(0x800706BE, "stopped"));
+    wp->failOnCall["PosDocVeryTop"] = 2;
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
+    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
+    EXPECT_EQ(platform.requestedProgIds.size(), 2u) << "connected again once";
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 2)
+        << "no clean-up call to a gone server";
+}
+
+TEST_F(Modes, AServerThatCannotStartAgainFailsTheRestAtOnceUntilTheNextBatch) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+    wp->failures.emplace("FileOpen", AppError(0x80010108, "disconnected"));
+    wp->failOnCall["FileOpen"] = 2;
+    auto working = platform.objectFactory;
+    platform.objectFactory = [](const std::string&) -> std::shared_ptr<LateBound> {
+        throw AppError(0x80080005, "Server execution failed");
+    };
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened().size(), 2u);
+    for (const char* name : {"b.wpd", "c.wpd", "d.wpd"})
+        EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+    EXPECT_EQ(platform.requestedProgIds.size(), 2u) << "one try for the rest of the batch";
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(platform.ended, 0);
+    platform.objectFactory = working;
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted") << "the next batch connects again";
 }
 
 TEST_F(Modes, EachJobStartsAfterTheOneBeforeHasClosedItsDocument) {

@@ -11,20 +11,21 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cwctype>
 #include <stdexcept>
 
 namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
 
+const char* const kSettingNames[] = {"Journal", "Fail", "Delay", "Busy", "Hang", "Exit"};
+
 std::wstring variableFor(const std::string& name) {
-    if (name == "Journal")
-        return L"TARNWICK_STANDIN_JOURNAL";
-    if (name == "Fail")
-        return L"TARNWICK_STANDIN_FAIL";
-    if (name == "Delay")
-        return L"TARNWICK_STANDIN_DELAY";
-    throw std::invalid_argument("no stand-in setting " + name);
+    if (std::find(std::begin(kSettingNames), std::end(kSettingNames), name) == std::end(kSettingNames))
+        throw std::invalid_argument("no stand-in setting " + name);
+    std::wstring variable = L"TARNWICK_STANDIN_" + widen(name);
+    std::transform(variable.begin(), variable.end(), variable.begin(), ::towupper);
+    return variable;
 }
 
 // The extended-length form of a path with a drive, so that the file calls do
@@ -194,7 +195,7 @@ TemporaryFolderMoved::~TemporaryFolderMoved() {
 }
 
 void clearStandinSettings() {
-    for (const char* name : {"Journal", "Fail", "Delay"})
+    for (const char* name : kSettingNames)
         SetEnvironmentVariableW(variableFor(name).c_str(), nullptr);
     RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
 }
@@ -254,7 +255,7 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesW(longForm(widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::vector<std::string> journalLines(const std::string& path) {
+std::vector<std::string> journalLines(const std::string& path, bool withServerStarts) {
     std::vector<std::string> lines;
     if (!fileExists(path))
         return lines;
@@ -264,6 +265,8 @@ std::vector<std::string> journalLines(const std::string& path) {
         lines.push_back(bytes.substr(from, at - from));
     if (from < bytes.size())
         lines.push_back(bytes.substr(from) + "<no line end>");
+    if (!withServerStarts)
+        std::erase_if(lines, [](const std::string& line) { return line.rfind("ServerStarted\t", 0) == 0; });
     return lines;
 }
 
@@ -284,6 +287,13 @@ std::string temporaryFolder() {
     std::wstring folder(GetTempPathW(0, nullptr) + 1, L'\0');
     folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
     return narrow(folder);
+}
+
+int serverStarts(const std::string& path) {
+    const auto lines = journalLines(path, true);
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("ServerStarted\t", 0) == 0;
+    }));
 }
 
 std::vector<std::string> temporaryFiles() {
@@ -312,4 +322,57 @@ std::vector<DWORD> serverProcesses() {
             ids.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return ids;
+}
+
+void endServersStartedSince(const std::vector<DWORD>& before) {
+    const auto started = [&] {
+        std::vector<DWORD> ids = serverProcesses();
+        std::erase_if(ids,
+                      [&](DWORD id) { return std::find(before.begin(), before.end(), id) != before.end(); });
+        return ids;
+    };
+    for (int i = 0; i < 60 && !started().empty(); ++i)
+        Sleep(50);
+    for (DWORD id : started()) {
+        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process && TerminateProcess(process.get(), 9))
+            WaitForSingleObject(process.get(), 5000);
+    }
+}
+
+HiddenServerRegistration::HiddenServerRegistration(const std::wstring& kind)
+    : key_(L"Software\\Classes\\CLSID\\{48828DB1-DF7B-49BD-A47E-1C4578726CD5}\\" + kind) {
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        UniqueHkey key;
+        if (RegOpenKeyExW(root, key_.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+            continue;
+        Saved saved{root, {}};
+        wchar_t name[256];
+        wchar_t value[2048];
+        for (DWORD i = 0;; ++i) {
+            DWORD nameLength = 256, size = sizeof value - sizeof(wchar_t), type = 0;
+            if (RegEnumValueW(key.get(), i, name, &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(value),
+                              &size) != ERROR_SUCCESS)
+                break;
+            if (type == REG_SZ)
+                saved.values.emplace_back(std::wstring(name, nameLength),
+                                          std::wstring(value, size / sizeof(wchar_t)));
+        }
+        key.reset();
+        RegDeleteTreeW(root, key_.c_str());
+        RegDeleteKeyW(root, key_.c_str());
+        saved_.push_back(std::move(saved));
+    }
+}
+
+void HiddenServerRegistration::restore() {
+    for (const Saved& saved : saved_) {
+        UniqueHkey key;
+        RegCreateKeyExW(saved.root, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr);
+        for (const auto& [name, value] : saved.values)
+            RegSetValueExW(key.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() * sizeof(wchar_t)));
+    }
+    saved_.clear();
 }

@@ -108,7 +108,7 @@ std::string temporaryFolder();
 // Where the stand-in takes its settings from for one test.
 enum class SettingsChannel { Environment, Registry };
 
-// Sets the stand-in's settings (Journal, Fail, Delay) for the objects made
+// Sets the stand-in's settings (Journal, Fail, Delay, Busy, Hang, Exit) for the objects made
 // while it lives, and clears both the environment variables and the
 // registry values again when it ends.
 class StandinSettings {
@@ -128,6 +128,26 @@ private:
     SettingsChannel channel_;
 };
 
+// Takes one kind of server registration of the stand-in's class
+// ("InprocServer32" or "LocalServer32") away, under the machine's and the
+// user's classes, until restored or the end of its life.
+class HiddenServerRegistration {
+public:
+    explicit HiddenServerRegistration(const std::wstring& kind);
+    ~HiddenServerRegistration() { restore(); }
+    HiddenServerRegistration(const HiddenServerRegistration&) = delete;
+    HiddenServerRegistration& operator=(const HiddenServerRegistration&) = delete;
+    void restore();
+
+private:
+    struct Saved {
+        HKEY root;
+        std::vector<std::pair<std::wstring, std::wstring>> values; // name ("" the default) -> text
+    };
+    std::wstring key_;
+    std::vector<Saved> saved_;
+};
+
 // Removes every stand-in setting from the environment and the registry.
 void clearStandinSettings();
 
@@ -138,8 +158,16 @@ bool fileExists(const std::string& path);
 std::vector<std::string> temporaryFiles();
 // The ids of the running stand-in server processes (standin-server.exe).
 std::vector<DWORD> serverProcesses();
+// Ends the stand-in servers that are not in `before`: each is given a few
+// seconds to end on its own, then the rest (hung ones, whose class is
+// withdrawn) are terminated.
+void endServersStartedSince(const std::vector<DWORD>& before);
 // The journal's lines, without their line ends; none when there is no file.
-std::vector<std::string> journalLines(const std::string& path);
+// The "ServerStarted" line each server process begins with is left out
+// unless asked for.
+std::vector<std::string> journalLines(const std::string& path, bool withServerStarts = false);
+// How many server processes wrote into the journal.
+int serverStarts(const std::string& path);
 
 // Runs the call and answers the AppError it raises (failing the test when it
 // raises none).

@@ -1,6 +1,7 @@
 #include "module.h"
 
 #include "perfect_script.h"
+#include "platform/unowned_com_win.h"
 
 #include <atomic>
 
@@ -9,26 +10,14 @@ namespace {
 
 std::atomic<long> locks{0};
 std::atomic<void (*)()> idleHandler{nullptr};
+void (*withdrawHandler)() = nullptr;
+// Touched only on the server's one apartment thread.
+unsigned refusalsLeft = 0;
+std::string refusalJournal;
 
-// A static object that is never deleted through its interface, so the
-// interface's missing virtual destructor does not matter.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-class Factory final : public IClassFactory {
+// A static object: its own references do not keep the server alive.
+class Factory final : public UnownedComObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr)
-            return E_POINTER;
-        if (riid == IID_IUnknown || riid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
         if (object == nullptr)
             return E_POINTER;
@@ -45,7 +34,6 @@ public:
         return S_OK;
     }
 };
-#pragma GCC diagnostic pop
 
 Factory factory;
 
@@ -67,6 +55,31 @@ long moduleLocks() {
 
 void onModuleIdle(void (*handler)()) {
     idleHandler = handler;
+}
+
+void onWithdrawClass(void (*handler)()) {
+    withdrawHandler = handler;
+}
+
+bool outOfProcess() {
+    return withdrawHandler != nullptr;
+}
+
+void withdrawClass() {
+    if (withdrawHandler != nullptr)
+        withdrawHandler();
+}
+
+void refuseIncomingCalls(unsigned count, std::string journal) {
+    refusalsLeft = count;
+    refusalJournal = std::move(journal);
+}
+
+std::optional<std::string> takeRefusal() {
+    if (refusalsLeft == 0)
+        return std::nullopt;
+    --refusalsLeft;
+    return refusalJournal;
 }
 
 IClassFactory* classFactory() {

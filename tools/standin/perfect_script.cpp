@@ -8,6 +8,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <string_view>
@@ -126,6 +127,42 @@ std::string journalLine(const char* name, const std::vector<std::string>& args) 
     return line + '\n';
 }
 
+bool matches(const CallRule& rule, const char* name, int call) {
+    return (rule.command == "*" || sameName(rule.command, name)) && (rule.call == 0 || rule.call == call);
+}
+
+template <typename Rules> bool anyMatches(const Rules& rules, const char* name, int call) {
+    return std::any_of(rules.begin(), rules.end(),
+                       [&](const CallRule& rule) { return matches(rule, name, call); });
+}
+
+// The injected exit: the class is withdrawn first, as Windows notices a
+// dead server; the mark keeps a server started after this one from ending
+// again.
+[[noreturn]] void endServerAbruptly() {
+    markExitSpent();
+    withdrawClass();
+    TerminateProcess(GetCurrentProcess(), 3);
+    ExitProcess(3);
+}
+
+// The injected hang: the call never returns while a client holds the
+// server. The thread stays inside it in a message loop, as a server held in
+// a modal state does, so it still serves the other calls (the client's
+// clean-up, its release); a new client gets a new server. When the last
+// object is gone the loop ends and the server ends as usual.
+void hangServing() {
+    withdrawClass();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    PostQuitMessage(0);
+}
+
+} // namespace
+
 // Appends a line to the journal file (none when the path is empty). The
 // file is opened for each line so that a reader sees every line as soon as
 // the call that wrote it returns.
@@ -140,6 +177,8 @@ void appendLine(const std::string& path, std::string_view line) {
     DWORD written = 0;
     WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
+
+namespace {
 
 void fillException(EXCEPINFO* exception, HRESULT code, const std::string& description) {
     *exception = EXCEPINFO{};
@@ -260,11 +299,19 @@ HRESULT PerfectScript::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
         for (const auto& delay : settings_.delays)
             if (delay.command == "*" || sameName(delay.command, info->name))
                 Sleep(delay.milliseconds);
+        if (outOfProcess() && anyMatches(settings_.exits, info->name, call))
+            endServerAbruptly();
+        if (outOfProcess() && anyMatches(settings_.hangs, info->name, call)) {
+            hangServing();
+            return E_ABORT; // to nobody: the object may be gone by now
+        }
         for (const auto& failure : settings_.failures)
-            if ((failure.command == "*" || sameName(failure.command, info->name)) &&
-                (failure.call == 0 || failure.call == call))
+            if (matches(failure, info->name, call))
                 throw CommandError{kInjectedFailure, failure.description};
         run(info->command, args, result);
+        for (const auto& busy : settings_.busy)
+            if (outOfProcess() && matches(busy, info->name, call))
+                refuseIncomingCalls(busy.count, settings_.journal);
         return S_OK;
     } catch (const CommandError& error) {
         if (result != nullptr)

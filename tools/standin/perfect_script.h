@@ -13,6 +13,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace standin {
@@ -67,5 +68,9 @@ private:
     std::chrono::steady_clock::time_point playingUntil_{};
 };
 #pragma GCC diagnostic pop
+
+// Appends a line (with its line end) to the journal file; nothing when the
+// path is empty.
+void appendLine(const std::string& path, std::string_view line);
 
 } // namespace standin

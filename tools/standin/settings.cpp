@@ -46,10 +46,11 @@ std::optional<std::string> fromEnvironment(const wchar_t* name) {
     return narrow(value);
 }
 
+const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
+
 std::optional<std::string> fromRegistry(const wchar_t* name) {
     UniqueHkey key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tarnwick\\Standin", 0, KEY_QUERY_VALUE, key.put()) !=
-        ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
         return std::nullopt;
     DWORD type = 0;
     DWORD bytes = 0;
@@ -71,50 +72,88 @@ std::string setting(const wchar_t* variable, const wchar_t* registryValue) {
     return fromRegistry(registryValue).value_or("");
 }
 
-} // namespace
+[[noreturn]] void malformed(const char* setting, std::string_view entry, const char* why) {
+    throw std::invalid_argument(std::string(setting) + " setting \"" + std::string(entry) + "\" " + why);
+}
 
-std::vector<FailureRule> parseFailures(std::string_view text) {
-    std::vector<FailureRule> rules;
-    for (std::string_view entry : split(text, ';')) {
-        if (trim(entry).empty())
-            continue;
-        const std::size_t first = entry.find(':');
-        const std::size_t second = first == std::string_view::npos ? first : entry.find(':', first + 1);
-        if (second == std::string_view::npos)
-            throw std::invalid_argument("Failure setting \"" + std::string(entry) +
-                                        "\" is not Command:Call:Description");
-        FailureRule rule;
-        rule.command = std::string(trim(entry.substr(0, first)));
-        const std::string_view call = trim(entry.substr(first + 1, second - first - 1));
-        rule.description = std::string(entry.substr(second + 1));
-        if (call == "*")
-            rule.call = 0;
-        else if (!readNumber(call, rule.call) || rule.call < 1)
-            throw std::invalid_argument("Failure setting \"" + std::string(entry) +
-                                        "\" needs a call number from 1 or *");
-        if (rule.command.empty())
-            throw std::invalid_argument("Failure setting \"" + std::string(entry) + "\" names no command");
-        rules.push_back(std::move(rule));
-    }
+// The entries of a setting, separated by ';', each read by read(entry).
+template <typename Read> auto entries(std::string_view text, Read read) {
+    std::vector<decltype(read(text))> rules;
+    for (std::string_view entry : split(text, ';'))
+        if (!trim(entry).empty())
+            rules.push_back(read(entry));
     return rules;
 }
 
+// "Command:Call" at the start of an entry; the call part ends at `end`.
+CallRule readCall(std::string_view entry, std::size_t colon, std::size_t end, const char* setting) {
+    CallRule rule;
+    rule.command = std::string(trim(entry.substr(0, colon)));
+    const std::string_view call = trim(entry.substr(colon + 1, end - colon - 1));
+    if (call == "*")
+        rule.call = 0;
+    else if (!readNumber(call, rule.call) || rule.call < 1)
+        malformed(setting, entry, "needs a call number from 1 or *");
+    if (rule.command.empty())
+        malformed(setting, entry, "names no command");
+    return rule;
+}
+
+std::vector<CallRule> parseCallsOf(std::string_view text, const char* setting) {
+    return entries(text, [&](std::string_view entry) {
+        const std::size_t colon = entry.find(':');
+        if (colon == std::string_view::npos)
+            malformed(setting, entry, "is not Command:Call");
+        return readCall(entry, colon, entry.size(), setting);
+    });
+}
+
+const wchar_t* const kExitSpent = L"ExitSpent";
+
+// "Command:Call:Rest", the rest read by readRest(rule, rest, entry).
+template <typename Rule, typename ReadRest>
+std::vector<Rule> parseCallsWith(std::string_view text, const char* setting, const char* form,
+                                 ReadRest readRest) {
+    return entries(text, [&](std::string_view entry) {
+        const std::size_t first = entry.find(':');
+        const std::size_t second = first == std::string_view::npos ? first : entry.find(':', first + 1);
+        if (second == std::string_view::npos)
+            malformed(setting, entry, form);
+        Rule rule;
+        static_cast<CallRule&>(rule) = readCall(entry, first, second, setting);
+        readRest(rule, entry.substr(second + 1), entry);
+        return rule;
+    });
+}
+
+std::vector<BusyRule> parseBusy(std::string_view text) {
+    return parseCallsWith<BusyRule>(text, "Busy", "is not Command:Call:Count",
+                                    [](BusyRule& rule, std::string_view rest, std::string_view entry) {
+                                        if (!readNumber(trim(rest), rule.count))
+                                            malformed("Busy", entry, "is not Command:Call:Count");
+                                    });
+}
+
+} // namespace
+
+std::vector<FailureRule> parseFailures(std::string_view text) {
+    return parseCallsWith<FailureRule>(text, "Failure", "is not Command:Call:Description",
+                                       [](FailureRule& rule, std::string_view rest, std::string_view) {
+                                           rule.description = std::string(rest);
+                                       });
+}
+
 std::vector<DelayRule> parseDelays(std::string_view text) {
-    std::vector<DelayRule> rules;
-    for (std::string_view entry : split(text, ';')) {
-        if (trim(entry).empty())
-            continue;
+    return entries(text, [](std::string_view entry) {
         const std::size_t colon = entry.find(':');
         DelayRule rule;
         if (colon != std::string_view::npos)
             rule.command = std::string(trim(entry.substr(0, colon)));
         if (colon == std::string_view::npos || rule.command.empty() ||
             !readNumber(trim(entry.substr(colon + 1)), rule.milliseconds))
-            throw std::invalid_argument("Delay setting \"" + std::string(entry) +
-                                        "\" is not Command:Milliseconds");
-        rules.push_back(std::move(rule));
-    }
-    return rules;
+            malformed("Delay", entry, "is not Command:Milliseconds");
+        return rule;
+    });
 }
 
 Settings readSettings() {
@@ -122,9 +161,22 @@ Settings readSettings() {
     settings.journal = readJournalSetting();
     settings.failures = parseFailures(setting(L"TARNWICK_STANDIN_FAIL", L"Fail"));
     settings.delays = parseDelays(setting(L"TARNWICK_STANDIN_DELAY", L"Delay"));
+    settings.busy = parseBusy(setting(L"TARNWICK_STANDIN_BUSY", L"Busy"));
+    settings.hangs = parseCallsOf(setting(L"TARNWICK_STANDIN_HANG", L"Hang"), "Hang");
+    if (!fromRegistry(kExitSpent))
+        settings.exits = parseCallsOf(setting(L"TARNWICK_STANDIN_EXIT", L"Exit"), "Exit");
     return settings;
 }
 
 std::string readJournalSetting() {
     return setting(L"TARNWICK_STANDIN_JOURNAL", L"Journal");
+}
+
+void markExitSpent() {
+    UniqueHkey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    const wchar_t spent[] = L"1";
+    RegSetValueExW(key.get(), kExitSpent, 0, REG_SZ, reinterpret_cast<const BYTE*>(spent), sizeof spent);
 }

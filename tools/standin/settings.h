@@ -5,11 +5,14 @@
 #include <string_view>
 #include <vector>
 
-// The k-th call of a command fails with a description (call 0: every call;
-// command "*": every command).
-struct FailureRule {
+// The k-th call of a command (call 0: every call; command "*": every command).
+struct CallRule {
     std::string command;
     int call = 0;
+};
+
+// The k-th call of a command fails with a description.
+struct FailureRule : CallRule {
     std::string description;
 };
 
@@ -19,10 +22,19 @@ struct DelayRule {
     unsigned milliseconds = 0;
 };
 
+// After the k-th call of a command has run, the server refuses the next
+// `count` incoming calls.
+struct BusyRule : CallRule {
+    unsigned count = 0;
+};
+
 struct Settings {
     std::string journal; // empty: no journal
     std::vector<FailureRule> failures;
     std::vector<DelayRule> delays;
+    std::vector<BusyRule> busy;
+    std::vector<CallRule> hangs;
+    std::vector<CallRule> exits; // empty once an exit was spent
 };
 
 // "FileSave:2:Disk is full;CloseNoSave:*:Busy"; raises std::invalid_argument
@@ -37,3 +49,6 @@ std::vector<DelayRule> parseDelays(std::string_view text);
 Settings readSettings();
 // The journal setting alone (it cannot be malformed).
 std::string readJournalSetting();
+// Marks the exit injection as spent, in the registry, so that a server
+// started after it does not end again; clearing the settings clears it.
+void markExitSpent();
