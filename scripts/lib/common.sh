@@ -11,17 +11,35 @@ export WINEARCH=win64
 tools_present() {
   command -v cmake >/dev/null && command -v x86_64-w64-mingw32-g++-posix >/dev/null &&
     command -v wine >/dev/null && command -v xvfb-run >/dev/null && [ -d /usr/src/googletest ] &&
-    [ -d /usr/share/wine/fonts ] && [ -x /usr/bin/convert ] && command -v xwd >/dev/null
+    [ -d /usr/share/wine/fonts ] && [ -x /usr/bin/convert ] && command -v xwd >/dev/null &&
+    command -v clang-format >/dev/null
 }
 
 ensure_tools() {
   tools_present || "$ROOT/scripts/setup"
 }
 
+# Configures the Windows build in the folder ($BUILD_WINDOWS by default), as
+# the build type given (Debug by default).
+configure_windows() {
+  cmake -S "$ROOT" -B "${2:-$BUILD_WINDOWS}" -DCMAKE_BUILD_TYPE="${1:-Debug}" \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+}
+
 configure_and_build() {
   cmake -S "$ROOT" -B "$BUILD_NATIVE" -DCMAKE_BUILD_TYPE=Debug >/dev/null
   cmake --build "$BUILD_NATIVE" -j"$(nproc)"
-  cmake -S "$ROOT" -B "$BUILD_WINDOWS" -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+  configure_windows Debug
   cmake --build "$BUILD_WINDOWS" -j"$(nproc)"
+}
+
+# Ends the Wine session of the prefix named; scripts call it on their way out.
+stop_wine() {
+  WINEPREFIX=$1 timeout 30 wineserver -k >/dev/null 2>&1 || true
+}
+
+# The C++ files that the project's .clang-format would change, one a line.
+unformatted_files() {
+  (cd "$ROOT" && git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run 2>&1 |
+    sed -nE 's/^([^:]+):[0-9]+:[0-9]+: (warning|error): code should be clang-formatted.*/\1/p' | sort -u)
 }

@@ -1,8 +1,8 @@
 #include "control/Chain.h"
 
+#include "base/text.h"
+#include "base/views.h"
 #include "core/General.h"
-#include "core/text.h"
-#include "core/views.h"
 
 void LinkedChain::passOn(std::string& extension) {
     if (successor_)

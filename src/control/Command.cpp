@@ -1,7 +1,7 @@
 #include "control/Command.h"
 
+#include "base/error.h"
 #include "core/Mediator.h"
-#include "core/error.h"
 
 namespace {
 Mediator& required(Mediator* coordinator) {

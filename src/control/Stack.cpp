@@ -1,6 +1,8 @@
 #include "control/Stack.h"
 
-void Stack::add(std::shared_ptr<ParseObject> element) { elements_.push_back(std::move(element)); }
+void Stack::add(std::shared_ptr<ParseObject> element) {
+    elements_.push_back(std::move(element));
+}
 
 std::shared_ptr<ParseObject> Stack::NextElement() {
     if (elements_.empty())
@@ -10,7 +12,9 @@ std::shared_ptr<ParseObject> Stack::NextElement() {
     return oldest;
 }
 
-std::shared_ptr<ParseObject> Stack::top() const { return elements_.empty() ? nullptr : elements_.back(); }
+std::shared_ptr<ParseObject> Stack::top() const {
+    return elements_.empty() ? nullptr : elements_.back();
+}
 
 std::shared_ptr<ParseObject> Stack::nextTop() const {
     if (elements_.size() < 2)

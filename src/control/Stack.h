@@ -22,7 +22,8 @@ public:
     // With two or more held, drops the two oldest; then appends.
     void NextElement2add(std::shared_ptr<ParseObject> element);
     // Looks at the two newest and answers false.
-    bool topStack(const std::shared_ptr<ParseObject>& first, const std::shared_ptr<ParseObject>& second) const;
+    bool topStack(const std::shared_ptr<ParseObject>& first,
+                  const std::shared_ptr<ParseObject>& second) const;
 
     std::size_t size() const { return elements_.size(); }
 

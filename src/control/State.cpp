@@ -1,5 +1,9 @@
 #include "control/State.h"
 
+#include "base/error.h"
+#include "base/ports.h"
+#include "base/text.h"
+#include "base/views.h"
 #include "control/Chain.h"
 #include "control/Command.h"
 #include "control/Stack.h"
@@ -7,25 +11,37 @@
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/text.h"
-#include "core/views.h"
 #include "files/clsFileSystem.h"
 #include "version.h"
 
 namespace {
+
 Mediator& required(Mediator* coordinator) {
     if (coordinator == nullptr)
         throw AppError(ErrorNumber::ObjectRequired, "Object required: the mode has no coordinator");
     return *coordinator;
 }
-} // namespace
-
-namespace {
 
 void tellUser(const std::string& text) {
     General::platform().messageBox(text, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
+}
+
+// Where a batch stood before its next job: the queue it held and the jobs
+// left in it.
+struct QueueMark {
+    std::shared_ptr<Stack> queue;
+    std::size_t left = 0;
+};
+
+QueueMark markOf(const std::shared_ptr<Stack>& queue) {
+    return {queue, queue->size()};
+}
+
+// True when the batch has moved on since the mark: a job was taken off its
+// queue, or a new queue took its place. A failure after which neither
+// happened leaves nothing to go on with.
+bool movedOnSince(const QueueMark& mark, const std::shared_ptr<Stack>& queue) {
+    return queue != mark.queue || queue->size() != mark.left;
 }
 
 } // namespace
@@ -116,13 +132,12 @@ void State2::Command1(std::string&) {
     // on with the next queued document; a failure that took no job off the
     // queue (nothing left to go on with) goes to the caller.
     for (;;) {
-        const std::shared_ptr<Stack> before = queue_;
-        const std::size_t left = before->size();
+        const QueueMark mark = markOf(queue_);
         try {
             issueNextJob();
             return;
         } catch (...) {
-            if (queue_ == before && before->size() == left)
+            if (!movedOnSince(mark, queue_))
                 throw;
         }
     }

@@ -25,7 +25,9 @@ void Run(std::function<void()> step) {
     }
 }
 
-bool Active() { return active; }
+bool Active() {
+    return active;
+}
 
 void Reset() {
     pending.clear();

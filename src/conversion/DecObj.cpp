@@ -1,15 +1,15 @@
 #include "conversion/DecObj.h"
 
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/ports.h"
+#include "base/views.h"
 #include "control/Command.h"
 #include "conversion/clsRunMacro.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/views.h"
 #include "files/clsFileSystem.h"
-#include "files/file_services.h"
 
 namespace {
 
@@ -34,7 +34,8 @@ void runMacro() {
 std::string temporaryFile() {
     std::string temp = clsFileSystem().fnGetTempPath("", "");
     if (temp.empty())
-        throw AppError(75, "No temporary file could be made in the temporary folder", "Tarnwick");
+        throw AppError(ErrorNumber::PathFileAccess, "No temporary file could be made in the temporary folder",
+                       "Tarnwick");
     return temp;
 }
 

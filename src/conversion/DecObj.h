@@ -3,7 +3,7 @@
 // processor, has the macro played, writes the result, closes it, records its
 // progress in the result list, and at its end issues the next-job command.
 // Both can be driven by name ("Execute"), the way a Decorator runs them.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
 #include <string>
 

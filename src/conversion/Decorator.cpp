@@ -1,6 +1,6 @@
 #include "conversion/Decorator.h"
 
-#include "core/error.h"
+#include "base/error.h"
 
 void Decorator::ShowIt() {
     if (!wrapped_)

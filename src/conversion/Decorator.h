@@ -1,6 +1,6 @@
 #pragma once
 // Decorators wrap a conversion job and run it by name.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
 #include <memory>
 

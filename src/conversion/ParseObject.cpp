@@ -16,5 +16,9 @@ template <typename Job> void runThroughDecorator(const std::string& path) {
 }
 } // namespace
 
-void ParseObject1::Execute() { runThroughDecorator<DecObj>(path_); }
-void ParseObject2::Execute() { runThroughDecorator<DecObj2>(path_); }
+void ParseObject1::Execute() {
+    runThroughDecorator<DecObj>(path_);
+}
+void ParseObject2::Execute() {
+    runThroughDecorator<DecObj2>(path_);
+}

@@ -1,24 +1,12 @@
 #include "conversion/clsRunMacro.h"
 
-#include "conversion/late_binding.h"
+#include "base/file_services.h"
+#include "base/late_binding.h"
+#include "base/ports.h"
+#include "base/settings.h"
 #include "core/General.h"
 #include "core/connection.h"
-#include "core/ports.h"
-#include "core/settings.h"
 #include "files/clsFileSystem.h"
-#include "files/file_services.h"
-
-void MacroRunnerBase::remember(std::exception_ptr failure) {
-    try {
-        std::rethrow_exception(failure);
-    } catch (const AppError& e) {
-        failure_ = e;
-    } catch (const std::exception& e) {
-        failure_ = AppError(0, e.what());
-    } catch (...) {
-        failure_ = AppError(0, "The macro could not be played");
-    }
-}
 
 void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool byReference) {
     Platform& platform = General::platform();
@@ -42,7 +30,7 @@ bool clsRunMacro::RunMacro() {
         if (isTrue(wp.get("envDocBlank")))
             return false;
         wp.call("PosDocVeryTop");
-        const std::string macro = MacroSetting::Read(); // read anew for every document
+        const std::string macro = General::ReadMacroSetting(); // read anew for every document
         if (clsFileSystem().FileExist(macro))
             playAndWait(wp, macro, true);
         else if (!macro.empty())
@@ -52,7 +40,7 @@ bool clsRunMacro::RunMacro() {
             throw AppError(ErrorNumber::FileNotFound, "The macro to run was not found: " + macro);
         return true;
     } catch (...) {
-        remember(std::current_exception());
+        failure_ = currentError();
         return false;
     }
 }
@@ -67,7 +55,7 @@ bool RmvDelayCode::RemoveDelayCode() {
         playAndWait(wp, General::files().programFolder() + "\\RmvDelayCode.wcm", false);
         return true;
     } catch (...) {
-        remember(std::current_exception());
+        failure_ = currentError();
         return false;
     }
 }

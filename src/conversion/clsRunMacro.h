@@ -3,7 +3,7 @@
 // processor and return once it reports that the macro is no longer playing.
 // A runner shows no message and raises nothing; what went wrong is kept so
 // that the job can tell a broken macro from a treated document.
-#include "core/error.h"
+#include "base/error.h"
 
 #include <optional>
 #include <string>
@@ -19,7 +19,6 @@ protected:
     // Plays the macro (by reference or by value) and waits while the word
     // processor reports it playing.
     static void playAndWait(LateBound& wordPerfect, const std::string& macro, bool byReference);
-    void remember(std::exception_ptr failure);
     std::optional<AppError> failure_;
 };
 

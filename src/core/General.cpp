@@ -1,13 +1,17 @@
 #include "core/General.h"
 
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/late_binding.h"
+#include "base/ports.h"
+#include "base/settings.h"
+#include "base/views.h"
 #include "control/job_driver.h"
-#include "conversion/late_binding.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/views.h"
 #include "version.h"
+
+#include <cstdlib>
 
 namespace General {
 
@@ -64,6 +68,14 @@ SettingsStore& settings() {
     return *services_.settings;
 }
 
+std::string ReadMacroSetting() {
+    return MacroSetting::Read(settings(), files().programName());
+}
+
+void StoreMacroSetting(const std::string& path) {
+    MacroSetting::Store(settings(), files().programName(), path);
+}
+
 void reset() {
     mediator.reset();
     WordPerfect.reset();
@@ -91,16 +103,20 @@ void Main() {
     forms().frmExtension();
 }
 
+void End() {
+    // The process ends at once and runs no destructor: the word processor's
+    // object is left unreleased, since a release is a call to a server that
+    // may not answer. A platform that only observes the end raises instead.
+    platform().endProgram();
+    std::abort(); // a platform's end of the program does not come back
+}
+
 void ReportUnexpectedFailure(std::exception_ptr failure) noexcept {
     std::string text;
     try {
         std::rethrow_exception(failure);
-    } catch (const AppError& e) {
-        text = e.description();
-    } catch (const std::exception& e) {
-        text = e.what();
     } catch (...) {
-        text = "An unknown failure occurred.";
+        text = currentError().description();
     }
     try {
         platform().messageBox(text, TARNWICK_TITLE, MsgIcon::Critical, MsgButtons::Ok);

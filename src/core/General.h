@@ -2,6 +2,7 @@
 // The program-wide state and the start-up routine.
 #include <exception>
 #include <memory>
+#include <string>
 
 class Mediator;
 class LateBound;
@@ -10,10 +11,6 @@ class Forms;
 class FileServices;
 class SettingsStore;
 class WordPerfectConnection;
-
-// Raised by a platform whose end of the program cannot end the process (the
-// tests' stand-ins); the window boundaries let it pass without a message.
-struct ProgramEnded {};
 
 namespace General {
 
@@ -49,11 +46,18 @@ Forms& forms();
 FileServices& files();
 SettingsStore& settings();
 
+// The macro setting of this program, kept under its executable's name.
+std::string ReadMacroSetting();
+void StoreMacroSetting(const std::string& path);
+
 // Drops all program-wide state (tests start each case from nothing).
 void reset();
 
 // The start-up routine.
 void Main();
+
+// Ends the program at once, without a call to the word processor's server.
+[[noreturn]] void End();
 
 // Shows a failure that reached a window, dialog or COM boundary: one message
 // box with its description and the program's title. The program goes on.

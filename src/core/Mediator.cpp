@@ -1,14 +1,15 @@
 #include "core/Mediator.h"
 
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/late_binding.h"
+#include "base/ports.h"
+#include "base/text.h"
+#include "base/views.h"
 #include "control/Chain.h"
 #include "control/Command.h"
-#include "conversion/late_binding.h"
 #include "core/General.h"
 #include "core/connection.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/text.h"
-#include "core/views.h"
 #include "files/clsFileSystem.h"
 
 namespace {
@@ -47,10 +48,10 @@ void Mediator::init() {
     if (!ConnectWordPerfect()) {
         General::platform().messageBox("Could not find WordPerfect", "Error!", MsgIcon::Exclamation,
                                        MsgButtons::Ok);
-        General::platform().endProgram();
+        General::End();
     }
     // 3. The temporary folder as the system reports it.
-    const std::string temp = TrimTemporaryFolder(General::platform().temporaryFolderBuffer());
+    const std::string temp = TrimTemporaryFolder(General::files().temporaryFolder());
     // 4. The modes, idle first.
     stateManager_ = std::make_unique<StateManager>();
     stateManager_->init(*this);

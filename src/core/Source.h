@@ -1,7 +1,7 @@
 #pragma once
 // The job settings: where the documents come from and where results go.
 // Values are kept exactly as given.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #include "core/connection.h"
 
+#include "base/failure_reasons.h"
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/failure_reasons.h"
-#include "core/ports.h"
 
 namespace {
 const char* const kProgId = "WordPerfect.PerfectScript";

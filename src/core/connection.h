@@ -3,8 +3,8 @@
 // program-wide automation object, and what its calls have shown about the
 // server, so that a server that does not answer is not waited on again and
 // again, and one that has gone is replaced before the next document.
-#include "conversion/late_binding.h"
-#include "core/error.h"
+#include "base/error.h"
+#include "base/late_binding.h"
 
 #include <optional>
 

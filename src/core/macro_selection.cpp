@@ -1,12 +1,12 @@
 #include "core/macro_selection.h"
 
+#include "base/error.h"
+#include "base/ports.h"
+#include "base/settings.h"
+#include "base/text.h"
+#include "base/views.h"
 #include "core/General.h"
 #include "core/Mediator.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/settings.h"
-#include "core/text.h"
-#include "core/views.h"
 #include "files/clsFileSystem.h"
 #include "version.h"
 
@@ -21,7 +21,7 @@ bool Ok(MacroSelectView& dialog) {
     clsFileSystem fs;
     if (!fs.FileExist(path)) {
         // A missing file (an empty box too) clears the setting, silently.
-        MacroSetting::Store("");
+        General::StoreMacroSetting("");
         return true;
     }
     if (lowerCase(toText(fs.GetFileExtension(path))) != "wcm") {
@@ -30,7 +30,7 @@ bool Ok(MacroSelectView& dialog) {
         dialog.setPathText("");
         return false;
     }
-    MacroSetting::Store(path);
+    General::StoreMacroSetting(path);
     return true;
 }
 
@@ -44,7 +44,7 @@ void FillFromSetting(MacroSelectView& dialog) {
     // macro anew; OK then stores the choice as text over it.
     std::string macro;
     try {
-        macro = MacroSetting::Read();
+        macro = General::ReadMacroSetting();
     } catch (const AppError&) {
     }
     dialog.setPathText(macro);

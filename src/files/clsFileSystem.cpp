@@ -1,10 +1,10 @@
 #include "files/clsFileSystem.h"
 
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/ports.h"
+#include "base/text.h"
 #include "core/General.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/text.h"
-#include "files/file_services.h"
 #include "version.h"
 
 namespace {
@@ -13,14 +13,17 @@ constexpr char32_t kBackslash = U'\\';
 
 clsFileSystem::clsFileSystem() = default;
 
-FileServices& clsFileSystem::files() { return files_ != nullptr ? *files_ : General::files(); }
+FileServices& clsFileSystem::files() {
+    return files_ != nullptr ? *files_ : General::files();
+}
 
 void clsFileSystem::tell(const std::string& message) {
     General::platform().messageBox(message, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
 }
 
-std::string TempPathErrorReport(std::int64_t number, const std::string& description, const std::string& source,
-                                const std::string& time, const std::string& programFolder) {
+std::string TempPathErrorReport(std::int64_t number, const std::string& description,
+                                const std::string& source, const std::string& time,
+                                const std::string& programFolder) {
     return "Unexpected Error Returned\r\n"
            "At   modGetTempFile  fnGetTempPath\r\n"
            "Nmbr " +
@@ -42,32 +45,23 @@ std::string clsFileSystem::fnGetTempPath(const std::string& prefix, const std::s
         // when the system could make no file.
         return files().createTemporaryFile(target, cleanPrefix);
     } catch (...) {
-        std::int64_t number = 0;
-        std::string description, source = "Tarnwick";
-        try {
-            throw;
-        } catch (const AppError& e) {
-            number = e.number();
-            description = e.description();
-            source = e.source();
-        } catch (const std::exception& e) {
-            description = e.what();
-        } catch (...) {
-            description = "Unknown error";
-        }
+        const AppError error = currentError();
         std::string time, programFolder;
         try {
             time = files().now();
             programFolder = files().programFolder();
         } catch (...) {
         }
-        General::platform().messageBox(TempPathErrorReport(number, description, source, time, programFolder),
-                                       "You have a Problem!", MsgIcon::Critical, MsgButtons::Ok);
+        General::platform().messageBox(
+            TempPathErrorReport(error.number(), error.description(), error.source(), time, programFolder),
+            "You have a Problem!", MsgIcon::Critical, MsgButtons::Ok);
         return "";
     }
 }
 
-bool clsFileSystem::FileExist(const std::string& path) { return files().pathExists(path); }
+bool clsFileSystem::FileExist(const std::string& path) {
+    return files().pathExists(path);
+}
 
 void clsFileSystem::Save(const std::string& path) {
     if (!FileReal(Value{path}))
@@ -156,10 +150,18 @@ std::string clsFileSystem::GetAttrib(const Value& path) {
 }
 
 // The setters replace every attribute; failures are ignored.
-void clsFileSystem::SetHidden(const std::string& path) { files().setAttributes(path, 2); }
-void clsFileSystem::SetReadOnly(const std::string& path) { files().setAttributes(path, 1); }
-void clsFileSystem::SetSystem(const std::string& path) { files().setAttributes(path, 4); }
-void clsFileSystem::SetNormal(const std::string& path) { files().setAttributes(path, 0); }
+void clsFileSystem::SetHidden(const std::string& path) {
+    files().setAttributes(path, 2);
+}
+void clsFileSystem::SetReadOnly(const std::string& path) {
+    files().setAttributes(path, 1);
+}
+void clsFileSystem::SetSystem(const std::string& path) {
+    files().setAttributes(path, 4);
+}
+void clsFileSystem::SetNormal(const std::string& path) {
+    files().setAttributes(path, 0);
+}
 
 std::string FileExtensionText(const std::string& path) {
     const std::u32string chars = toChars(path);
@@ -173,7 +175,9 @@ std::string FileExtensionText(const std::string& path) {
     return "Unknown";
 }
 
-Value clsFileSystem::GetFileExtension(const std::string& path) const { return Value{FileExtensionText(path)}; }
+Value clsFileSystem::GetFileExtension(const std::string& path) const {
+    return Value{FileExtensionText(path)};
+}
 
 std::string clsFileSystem::GetFileDate(const std::string& path) {
     try {

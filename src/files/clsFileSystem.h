@@ -2,7 +2,7 @@
 // The program's file and path operations. Stateless: whoever needs one makes
 // its own. Operations that change the file system show one message and
 // return; queries answer a fixed value when they cannot read.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
 #include <string>
 
@@ -46,5 +46,6 @@ std::string FileExtensionText(const std::string& path);
 // A file length as GetFileSize writes it, with the given decimal separator.
 std::string FormatFileSize(std::uint64_t bytes, const std::string& decimalSeparator);
 // The seven-line report of an unexpected error in the scratch-file routine.
-std::string TempPathErrorReport(std::int64_t number, const std::string& description, const std::string& source,
-                                const std::string& time, const std::string& programFolder);
+std::string TempPathErrorReport(std::int64_t number, const std::string& description,
+                                const std::string& source, const std::string& time,
+                                const std::string& programFolder);

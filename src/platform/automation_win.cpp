@@ -1,8 +1,9 @@
 #include "platform/automation_win.h"
 
-#include "core/General.h"
-#include "core/error.h"
-#include "core/failure_reasons.h"
+#include "base/error.h"
+#include "base/failure_reasons.h"
+#include "base/ports.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
@@ -21,51 +22,32 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-std::string hexCode(HRESULT code) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "0x%08lX", static_cast<unsigned long>(code));
-    return buffer;
-}
-
-std::string describe(HRESULT code) {
-    std::string text = systemMessage(code);
-    return text.empty() ? "Automation error " + hexCode(code) : text;
-}
-
 // The exception information of one Invoke: filled in late when the server
 // asks for it, and its texts freed whichever way the call ends.
 class ExceptionInfo {
 public:
-    ExceptionInfo() { info_ = EXCEPINFO{}; }
-    ~ExceptionInfo() {
-        SysFreeString(info_.bstrSource);
-        SysFreeString(info_.bstrDescription);
-        SysFreeString(info_.bstrHelpFile);
-    }
-    ExceptionInfo(const ExceptionInfo&) = delete;
-    ExceptionInfo& operator=(const ExceptionInfo&) = delete;
-
-    EXCEPINFO* get() { return &info_; }
+    EXCEPINFO* get() { return info_.address(); }
 
     [[noreturn]] void raise(HRESULT result, const std::string& defaultSource) {
-        if (result == DISP_E_EXCEPTION && info_.pfnDeferredFillIn != nullptr) {
-            info_.pfnDeferredFillIn(&info_);
-            info_.pfnDeferredFillIn = nullptr;
+        EXCEPINFO& info = *info_.address();
+        if (result == DISP_E_EXCEPTION && info.pfnDeferredFillIn != nullptr) {
+            info.pfnDeferredFillIn(&info);
+            info.pfnDeferredFillIn = nullptr;
         }
         // The server's own error number when it gave one (an HRESULT in
         // scode, or a small number in wCode), else the call's HRESULT.
         std::int64_t number = static_cast<std::uint32_t>(result);
         HRESULT code = result;
-        if (result == DISP_E_EXCEPTION && info_.scode != 0) {
-            code = info_.scode;
+        if (result == DISP_E_EXCEPTION && info.scode != 0) {
+            code = info.scode;
             number = static_cast<std::uint32_t>(code);
-        } else if (result == DISP_E_EXCEPTION && info_.wCode != 0) {
-            number = info_.wCode;
+        } else if (result == DISP_E_EXCEPTION && info.wCode != 0) {
+            number = info.wCode;
         }
-        std::string description = text(info_.bstrDescription);
+        std::string description = text(info.bstrDescription);
         if (description.empty())
-            description = describe(code);
-        std::string source = text(info_.bstrSource);
+            description = systemMessage(static_cast<DWORD>(code));
+        std::string source = text(info.bstrSource);
         if (source.empty())
             source = defaultSource;
         throw AppError(number, description, source);
@@ -76,7 +58,7 @@ private:
         return value ? narrow({value, SysStringLen(value)}) : std::string{};
     }
 
-    EXCEPINFO info_;
+    UniqueExcepInfo info_;
 };
 
 // The caller's side of one argument: the value it passes, and for a
@@ -102,7 +84,7 @@ void fillArgument(const Arg& arg, VARIANT& storage, VARIANT& passed) {
             const std::wstring wide = widen(s);
             v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
             if (v.bstrVal == nullptr)
-                throw AppError(E_OUTOFMEMORY, describe(E_OUTOFMEMORY), "Tarnwick");
+                throwHresult(E_OUTOFMEMORY, "Tarnwick");
             v.vt = VT_BSTR;
         }
     };
@@ -142,7 +124,7 @@ Value toValue(VARIANT& result, std::string_view name, const std::string& source)
     if (result.vt & VT_BYREF) {
         const HRESULT hr = VariantCopyInd(direct.put(), &result);
         if (FAILED(hr))
-            throw AppError(static_cast<std::uint32_t>(hr), describe(hr), source);
+            throwHresult(hr, source);
         v = direct.address();
     }
     switch (v->vt) {
@@ -187,9 +169,7 @@ Value toValue(VARIANT& result, std::string_view name, const std::string& source)
         UniqueVariant text;
         const HRESULT hr = VariantChangeType(text.put(), v, 0, VT_BSTR);
         if (FAILED(hr))
-            throw AppError(
-                static_cast<std::uint32_t>(hr),
-                "The result of " + std::string(name) + " cannot be read as a value: " + describe(hr), source);
+            throwHresult(hr, source, "The result of " + std::string(name) + " cannot be read as a value");
         const BSTR b = text.get().bstrVal;
         return b ? narrow({b, SysStringLen(b)}) : std::string{};
     }
@@ -271,7 +251,7 @@ private:
         if (hr == DISP_E_UNKNOWNNAME || hr == DISP_E_MEMBERNOTFOUND)
             throwNoSuchMember(name, source_);
         if (FAILED(hr))
-            throw AppError(static_cast<std::uint32_t>(hr), describe(hr), source_);
+            throwHresult(hr, source_);
         ids_.emplace(key, id);
         return id;
     }
@@ -308,17 +288,6 @@ private:
 };
 
 } // namespace
-
-std::string systemMessage(HRESULT code) {
-    wchar_t buffer[1024];
-    const DWORD n =
-        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(code), 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    std::wstring text(buffer, n);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return narrow(text);
-}
 
 std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits) {
     return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source), limits);
@@ -394,12 +363,13 @@ ComPtr<IDispatch> createOnOwnThread(const CLSID& clsid, DWORD context, DWORD lim
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context,
                                                   CallLimits limits) {
     const auto fail = [&](HRESULT hr) {
-        const std::string why =
-            hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT)
-                ? "the server did not make it within " + std::to_string(limits.createMs / 1000) + " seconds"
-                : describe(hr);
-        throw AppError(static_cast<std::uint32_t>(hr),
-                       "Cannot create the automation object \"" + progId + "\": " + why, progId);
+        const std::string what = "Cannot create the automation object \"" + progId + "\"";
+        if (hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT))
+            throw AppError(static_cast<std::uint32_t>(hr),
+                           what + ": the server did not make it within " +
+                               std::to_string(limits.createMs / 1000) + " seconds",
+                           progId);
+        throwHresult(hr, progId, what);
     };
     CLSID clsid{};
     HRESULT hr = CLSIDFromProgID(widen(progId).c_str(), &clsid);

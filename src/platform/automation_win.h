@@ -1,7 +1,7 @@
 #pragma once
 // Late binding through IDispatch: an automation object found by its
 // programmatic identifier, driven by member name at the time of the call.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
 #include <windows.h>
 
@@ -35,7 +35,3 @@ std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWO
 // errors that carry no source of their own.
 std::shared_ptr<LateBound> wrapDispatch(Microsoft::WRL::ComPtr<IDispatch> dispatch, std::string source,
                                         CallLimits limits = {});
-
-// The system's text for an HRESULT, without the trailing line break; empty
-// when the system has none.
-std::string systemMessage(HRESULT code);

@@ -1,6 +1,7 @@
 #include "platform/directory_win.h"
 
-#include "core/error.h"
+#include "base/error.h"
+#include "platform/errors_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
 

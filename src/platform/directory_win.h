@@ -1,5 +1,5 @@
 #pragma once
-#include "core/file_list.h"
+#include "base/file_list.h"
 
 // Reads a folder's entries with the wide directory search.
 class Win32DirectoryLister : public DirectoryLister {

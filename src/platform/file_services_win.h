@@ -1,5 +1,5 @@
 #pragma once
-#include "files/file_services.h"
+#include "base/file_services.h"
 #include "platform/handles_win.h"
 
 #include <string>

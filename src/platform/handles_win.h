@@ -78,6 +78,18 @@ struct Variant {
     static bool held(const VARIANT& value) noexcept { return value.vt != VT_EMPTY; }
     static void close(VARIANT& value) noexcept { VariantClear(&value); }
 };
+// The exception information an automation call fills in: its three texts.
+struct ExcepInfo {
+    static EXCEPINFO empty() noexcept { return EXCEPINFO{}; }
+    static bool held(const EXCEPINFO& info) noexcept {
+        return info.bstrSource != nullptr || info.bstrDescription != nullptr || info.bstrHelpFile != nullptr;
+    }
+    static void close(const EXCEPINFO& info) noexcept {
+        SysFreeString(info.bstrSource);
+        SysFreeString(info.bstrDescription);
+        SysFreeString(info.bstrHelpFile);
+    }
+};
 // GDI objects the program creates for itself (fonts, brushes).
 template <typename Handle> struct Gdi {
     static Handle empty() noexcept { return nullptr; }
@@ -120,6 +132,7 @@ using UniqueHandle = UniqueAny<HANDLE, handle_closers::Kernel>;
 using UniqueFindHandle = UniqueAny<HANDLE, handle_closers::Find>;
 using UniqueBstr = UniqueAny<BSTR, handle_closers::Bstr>;
 using UniqueVariant = UniqueAny<VARIANT, handle_closers::Variant>;
+using UniqueExcepInfo = UniqueAny<EXCEPINFO, handle_closers::ExcepInfo>;
 using ComInitScope = UniqueAny<HRESULT, handle_closers::ComInit>;
 using UniqueFont = UniqueAny<HFONT, handle_closers::Gdi<HFONT>>;
 using UniqueBrush = UniqueAny<HBRUSH, handle_closers::Gdi<HBRUSH>>;

@@ -1,7 +1,6 @@
 #include "platform/message_filter_win.h"
 
-#include "core/General.h"
-#include "core/ports.h"
+#include "base/ports.h"
 #include "platform/handles_win.h"
 #include "platform/unowned_com_win.h"
 
@@ -190,7 +189,8 @@ public:
             // end (the tests') raises instead, and the call is given up: the
             // thread is nudged again soon in case COM goes on waiting.
             try {
-                General::platform().endProgram();
+                if (exits_.end)
+                    exits_.end();
             } catch (...) {
             }
             NudgeTimer::forThisThread().arm(1);

@@ -13,10 +13,11 @@
 
 // What counts as the user asking to end the program: the main window (found
 // when asked, since it is made after the filter) and the commands of its
-// "Exit" menu item and button.
+// "Exit" menu item and button; and how the program is ended then.
 struct ExitRequests {
     std::function<HWND()> mainWindow;
     std::vector<int> commands;
+    std::function<void()> end;
 };
 
 // A message as the filter sees it in the queue: where it goes (the main

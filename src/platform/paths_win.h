@@ -6,5 +6,3 @@
 // The wide form of a path, with the extended-length prefix added to a long
 // absolute path so that the file calls do not stop at 260 characters.
 std::wstring extendedPath(std::string_view path);
-// The system's own text for an error code, without the trailing line break.
-std::string systemMessage(unsigned long code);

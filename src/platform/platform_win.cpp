@@ -1,7 +1,5 @@
 #include "platform/platform_win.h"
 
-#include "conversion/late_binding.h"
-#include "core/General.h"
 #include "platform/automation_win.h"
 #include "platform/wide_win.h"
 
@@ -105,20 +103,7 @@ MsgAnswer Win32Platform::messageBox(const std::string& text, const std::string& 
 }
 
 void Win32Platform::endProgram() {
-    // Without a call to the word processor's server: ending must not wait on
-    // a server that may hang.
-    General::LetGoOfWordPerfect();
     ExitProcess(0);
-}
-
-std::string Win32Platform::temporaryFolderBuffer() {
-    // Asked for its length first, so a long temporary folder is not cut off.
-    const DWORD needed = GetTempPathW(0, nullptr);
-    std::wstring buffer(static_cast<std::size_t>(needed) + 1, L' ');
-    const DWORD written = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (written == 0 || written >= buffer.size())
-        return {};
-    return narrow(buffer);
 }
 
 void Win32Platform::doEvents() {

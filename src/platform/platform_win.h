@@ -1,5 +1,5 @@
 #pragma once
-#include "core/ports.h"
+#include "base/ports.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>
@@ -14,7 +14,6 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram() override;
-    std::string temporaryFolderBuffer() override;
     void doEvents() override;
     void pause(int milliseconds) override;
     std::string browseForFolder(const std::string& prompt) override;

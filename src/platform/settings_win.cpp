@@ -1,8 +1,8 @@
 #include "platform/settings_win.h"
 
-#include "core/error.h"
+#include "base/error.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
-#include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>
@@ -17,8 +17,8 @@ bool settingAbsent(LONG status) {
 }
 
 AppError unreadable(const std::string& key, LONG status) {
-    return AppError(status, "The setting \"" + key + "\" could not be read: " + systemMessage(status),
-                    "Settings");
+    return win32Error(static_cast<DWORD>(status), "Settings",
+                      "The setting \"" + key + "\" could not be read");
 }
 } // namespace
 
@@ -66,13 +66,11 @@ void RegistrySettingsStore::SaveSetting(const std::string& application, const st
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, widen(keyPath(application, section)).c_str(), 0, nullptr,
                                   0, KEY_SET_VALUE, nullptr, hkey.put(), nullptr);
     if (status != ERROR_SUCCESS)
-        throw AppError(status, "The setting \"" + key + "\" could not be stored: " + systemMessage(status),
-                       "Settings");
+        throwWin32(static_cast<DWORD>(status), "Settings", "The setting \"" + key + "\" could not be stored");
     const std::wstring text = widen(value);
     status =
         RegSetValueExW(hkey.get(), widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
     if (status != ERROR_SUCCESS)
-        throw AppError(status, "The setting \"" + key + "\" could not be stored: " + systemMessage(status),
-                       "Settings");
+        throwWin32(static_cast<DWORD>(status), "Settings", "The setting \"" + key + "\" could not be stored");
 }

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/settings.h"
+#include "base/settings.h"
 
 // Settings in the per-user registry, the conventional place for settings
 // kept by application, section and key:

@@ -3,8 +3,8 @@
 // the coordinator, the documents found in the source folder, and "Start".
 // Its buttons only hide it, so it keeps what it shows between showings; its
 // close box destroys it, and the next use builds it anew and empty.
+#include "base/views.h"
 #include "control/Command.h"
-#include "core/views.h"
 #include "ui/dialog_window.h"
 
 #include <windows.h>

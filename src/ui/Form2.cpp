@@ -1,10 +1,10 @@
 #include "ui/Form2.h"
 
+#include "base/ports.h"
 #include "control/job_driver.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/macro_selection.h"
-#include "core/ports.h"
 #include "platform/wide_win.h"
 #include "ui/Form1.h"
 #include "ui/Form2_ids.h"
@@ -276,7 +276,7 @@ void Form2::onCommand(int id) {
     switch (id) {
     case IDM_EXIT:
     case IDC_BTN_EXIT:
-        General::platform().endProgram();
+        General::End();
         break;
     case IDM_CLOSE:
         General::coordinator().StartStateThree();
@@ -359,7 +359,7 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
     case WM_DESTROY:
         // Closing the main window ends the program at once.
-        General::platform().endProgram();
+        General::End();
         return 0;
     default:
         return DefWindowProcW(hwnd_, message, wParam, lParam);

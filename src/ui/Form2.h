@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the result list, the menu bar, "Exit", the hidden "Next
 // Document" button, the hidden file list and the shared file dialog.
+#include "base/views.h"
 #include "control/Command.h"
-#include "core/views.h"
 #include "platform/directory_win.h"
 #include "platform/handles_win.h"
 #include "ui/common_dialog.h"

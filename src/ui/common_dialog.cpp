@@ -1,6 +1,6 @@
 #include "ui/common_dialog.h"
 
-#include "core/error.h"
+#include "base/error.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>

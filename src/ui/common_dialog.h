@@ -1,5 +1,5 @@
 #pragma once
-#include "core/file_dialog.h"
+#include "base/file_dialog.h"
 
 #include <string>
 

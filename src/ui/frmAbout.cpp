@@ -1,8 +1,8 @@
 #include "ui/frmAbout.h"
 
+#include "base/file_services.h"
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/ports.h"
-#include "files/file_services.h"
 #include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"

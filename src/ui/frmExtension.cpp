@@ -1,7 +1,7 @@
 #include "ui/frmExtension.h"
 
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/ports.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
 #include "ui/frmExtension_ids.h"

@@ -2,7 +2,7 @@
 // The extension manager: owns the list of extensions that count as
 // documents (LstExt). Loaded hidden at start-up; "E&xit" and the close box
 // only hide it, so the user's entries last for the whole run.
-#include "core/views.h"
+#include "base/views.h"
 #include "ui/dialog_window.h"
 
 #include <windows.h>

@@ -2,7 +2,7 @@
 // The macro selection dialog: the path box, "Select", "OK" and "Cancel".
 // Always shown modally; its buttons only hide it, so the path box keeps its
 // text; its close box destroys it and leaves the setting as it was.
-#include "core/views.h"
+#include "base/views.h"
 #include "platform/handles_win.h"
 #include "ui/dialog_window.h"
 

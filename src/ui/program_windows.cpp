@@ -1,5 +1,6 @@
 #include "ui/program_windows.h"
 
+#include "core/General.h"
 #include "ui/Form2_ids.h"
 
 Form2& ProgramForms::Form2() {
@@ -40,5 +41,7 @@ void ProgramForms::showMacroSelectOwnedByMain() {
 }
 
 ExitRequests ProgramForms::exitRequests() {
-    return {[this] { return form2_ ? form2_->hwnd() : nullptr; }, {IDM_EXIT, IDC_BTN_EXIT}};
+    return {[this] { return form2_ ? form2_->hwnd() : nullptr; },
+            {IDM_EXIT, IDC_BTN_EXIT},
+            [] { General::End(); }};
 }

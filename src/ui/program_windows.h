@@ -1,5 +1,5 @@
 #pragma once
-#include "core/views.h"
+#include "base/views.h"
 #include "platform/message_filter_win.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"

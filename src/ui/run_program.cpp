@@ -65,6 +65,6 @@ int runProgram(const std::function<void(General::Services&)>& adjust) {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
         dispatchMessage(&msg);
-    General::platform().endProgram(); // ends the process
+    General::End(); // ends the process
     return 0;
 }

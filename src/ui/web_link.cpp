@@ -1,7 +1,7 @@
 #include "ui/web_link.h"
 
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/ports.h"
 #include "platform/file_services_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"

@@ -1,5 +1,6 @@
 #include "ui/window_util.h"
 
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
@@ -39,5 +40,5 @@ int textWidth(HWND window, std::wstring_view text) {
 
 AppError windowError(const std::string& what) {
     const DWORD code = GetLastError();
-    return AppError(code, "Could not create " + what + ": " + systemMessage(code), "Tarnwick");
+    return win32Error(code, "Tarnwick", "Could not create " + what);
 }

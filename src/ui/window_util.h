@@ -1,7 +1,8 @@
 #pragma once
 // Small helpers shared by the program's windows.
+#include "base/error.h"
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/error.h"
 
 #include <windows.h>
 

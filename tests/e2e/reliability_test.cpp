@@ -37,23 +37,6 @@ std::string nameOf(const std::string& path) {
     return path.substr(path.find_last_of('\\') + 1);
 }
 
-// The names in a folder (files and folders), sorted.
-Lines folderNames(const std::string& folder) {
-    Lines names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((widen(folder) + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = narrow(data.cFileName);
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 using Outcome = ReliabilityCounts;
 
 // Runs the action when the scope ends, however it ends.
@@ -205,7 +188,7 @@ protected:
             EXPECT_EQ(readBytes(result), converted(originals[path])) << result;
         }
         std::sort(expectedNames.begin(), expectedNames.end());
-        EXPECT_EQ(folderNames(target), expectedNames);
+        EXPECT_EQ(namesIn(target), expectedNames);
     }
 
     // The commands the server received for the document, up to the next
@@ -240,10 +223,10 @@ protected:
             if (folder == target)
                 continue; // holds the results as well; the case checks it
             std::sort(names.begin(), names.end());
-            EXPECT_EQ(folderNames(folder), names) << folder;
+            EXPECT_EQ(namesIn(folder), names) << folder;
         }
         for (const std::string& folder : unused)
-            EXPECT_TRUE(folderNames(folder).empty()) << folder;
+            EXPECT_TRUE(namesIn(folder).empty()) << folder;
         std::map<std::string, int> opened;
         for (const std::string& line : journalLines(journal))
             if (line.rfind("FileOpen\t", 0) == 0)
@@ -596,7 +579,7 @@ TEST_F(Reliability, TheSourceFolderIsTheTargetFolder) {
         names.push_back(nameOf(path));
     names.push_back("notes.txt");
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(folderNames(source), names);
+    EXPECT_EQ(namesIn(source), names);
     EXPECT_TRUE(platform.messages.empty());
     record("the source folder is the target folder");
 }
@@ -784,7 +767,7 @@ TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
                 << path;
         }
         std::sort(names.begin(), names.end());
-        EXPECT_EQ(folderNames(target), names);
+        EXPECT_EQ(namesIn(target), names);
     } else {
         // The macro cannot be read, found or played: each document fails
         // before anything was saved, and is closed.
@@ -924,7 +907,7 @@ TEST_F(Reliability, NoTargetFolderChosen) {
     EXPECT_EQ(seenMessages[0].caption, L"Tarnwick");
     EXPECT_EQ(seenMessages[0].text, L"Select a target folder before starting a batch.");
     EXPECT_TRUE(shownRows().empty());
-    EXPECT_TRUE(folderNames(chosenBefore).empty());
+    EXPECT_TRUE(namesIn(chosenBefore).empty());
     for (const std::string& path : documents)
         EXPECT_FALSE(fileExists("\\" + nameOf(path))) << path;
     EXPECT_TRUE(journalLines(journal).empty());
@@ -948,7 +931,7 @@ TEST_F(Reliability, TheSourceFolderMovedAfterItWasChosen) {
     EXPECT_EQ(seenMessages[0].caption, L"Tarnwick");
     EXPECT_EQ(seenMessages[0].text, widen("The source folder could not be read:\r\n" + source));
     EXPECT_TRUE(shownRows().empty());
-    EXPECT_TRUE(folderNames(target).empty());
+    EXPECT_TRUE(namesIn(target).empty());
     EXPECT_TRUE(journalLines(journal).empty());
     record("the source folder moved away after it was chosen: one message");
 }

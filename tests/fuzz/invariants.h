@@ -5,7 +5,7 @@
 // targets abort on a non-empty answer (so libFuzzer keeps the input); the
 // unit tests replay the kept inputs and the seed corpora through the same
 // checks.
-#include "core/text.h"
+#include "base/text.h"
 #include "files/clsFileSystem.h"
 
 #include <cstddef>

@@ -163,14 +163,7 @@ protected:
             EXPECT_EQ(readBytes(path), bytes) << path;
             lost += readBytes(path) != bytes ? 1 : 0;
         }
-        WIN32_FIND_DATAW data;
-        UniqueFindHandle find(FindFirstFileW(widen(target + "\\*.*").c_str(), &data));
-        int inTarget = 0;
-        if (find)
-            do
-                inTarget += data.cFileName[0] == L'.' ? 0 : 1;
-            while (FindNextFileW(find.get(), &data));
-        EXPECT_EQ(inTarget, 0);
+        EXPECT_EQ(namesIn(target), Lines{});
         EXPECT_EQ(temporaryFiles(), temporaryBefore);
         return lost;
     }

@@ -6,7 +6,7 @@
 // Usage: show_window NAME RECTFILE, NAME one of main, quick-start, batch,
 // macro, extensions, about. The window's screen rectangle is written to
 // RECTFILE as "width height left top" once it is shown.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "platform/file_services_win.h"

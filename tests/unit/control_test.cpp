@@ -1,12 +1,12 @@
 // The extension filter chain, the processing modes and their commands, and
 // batches of any length.
+#include "base/failure_reasons.h"
+#include "base/text.h"
 #include "control/Chain.h"
 #include "control/Command.h"
 #include "control/Stack.h"
 #include "control/job_driver.h"
 #include "core/Mediator.h"
-#include "core/failure_reasons.h"
-#include "core/text.h"
 #include "fakes.h"
 
 #include <gtest/gtest.h>

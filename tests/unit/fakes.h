@@ -1,12 +1,12 @@
 #pragma once
 // In-memory stand-ins for the platform, the windows and the word processor.
-#include "conversion/late_binding.h"
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/late_binding.h"
+#include "base/ports.h"
+#include "base/settings.h"
+#include "base/views.h"
 #include "core/General.h"
-#include "core/error.h"
-#include "core/ports.h"
-#include "core/settings.h"
-#include "core/views.h"
-#include "files/file_services.h"
 
 #include <algorithm>
 #include <set>
@@ -29,7 +29,6 @@ public:
     std::vector<std::string> requestedProgIds;
     std::vector<ShownMessage> messages;
     MsgAnswer answer = MsgAnswer::Ok;
-    std::string tempBuffer = "C:\\users\\tester\\Temp\\";
     int ended = 0;
     int yields = 0;
     std::vector<int> pauses;
@@ -52,7 +51,6 @@ public:
         ++ended;
         throw ProgramEnded{};
     }
-    std::string temporaryFolderBuffer() override { return tempBuffer; }
     std::vector<std::string> folderAnswers; // what the folder browser answers, in turn ("" cancels)
     std::vector<std::string> folderPrompts;
     std::string browseForFolder(const std::string& prompt) override {

@@ -9,11 +9,20 @@ namespace {
 
 TEST(PathText, ExtensionByTheLastDotWithinFiveCharacters) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"report.WPD", "WPD"},     {"report.docx", "docx"},     {"report.htmlx", "Unknown"},
-        {"README", "Unknown"},     {"", "Unknown"},             {"a.tar.gz", "gz"},
-        {"C:\\a.b\\c", "b\\c"},    {"x.ab.", "ab."},            {".", "."},
-        {".x", "x"},               {"C:\\d\\f.a", "a"},         {"C:\\d\\\xCE\xB1.\xCE\xB2\xCE\xB3", "\xCE\xB2\xCE\xB3"},
-        {"C:\\d\\e.\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},
+        {"report.WPD", "WPD"},
+        {"report.docx", "docx"},
+        {"report.htmlx", "Unknown"},
+        {"README", "Unknown"},
+        {"", "Unknown"},
+        {"a.tar.gz", "gz"},
+        {"C:\\a.b\\c", "b\\c"},
+        {"x.ab.", "ab."},
+        {".", "."},
+        {".x", "x"},
+        {"C:\\d\\f.a", "a"},
+        {"C:\\d\\\xCE\xB1.\xCE\xB2\xCE\xB3", "\xCE\xB2\xCE\xB3"},
+        {"C:\\d\\e.\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80",
+         "\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80\xF0\x9F\x98\x80"},
     };
     clsFileSystem fs;
     for (const auto& [path, extension] : cases) {
@@ -138,8 +147,9 @@ TEST_F(FileOperations, ChangingOperationsShowOneMessageOnFailureAndReturn) {
     fs.MoveFile("C:\\Temp\\src.wpd", "C:\\NoFolder\\dst.wpd");
     fs.MakeDIR("C:\\Temp");
     fs.RemoveDIR("C:\\NoFolder");
-    EXPECT_EQ(messageTexts(), (std::vector<std::string>{"Error deleting File", "Error copying File", "Error moving File",
-                                                        "Error creating Directory", "Error removing Directory"}));
+    EXPECT_EQ(messageTexts(),
+              (std::vector<std::string>{"Error deleting File", "Error copying File", "Error moving File",
+                                        "Error creating Directory", "Error removing Directory"}));
     for (const auto& m : platform.messages) {
         EXPECT_EQ(m.caption, "Tarnwick");
         EXPECT_EQ(m.icon, MsgIcon::None);
@@ -160,7 +170,8 @@ TEST_F(FileOperations, ScratchFileInTheTemporaryOrAGivenFolder) {
     EXPECT_TRUE(files.files.count(inTemp));
     EXPECT_EQ(fs.fnGetTempPath(" ab ", " C:\\Work ").rfind("C:\\Work\\ab", 0), 0u);
     EXPECT_EQ(fs.fnGetTempPath("", "C:\\Work\\").rfind("C:\\Work\\", 0), 0u);
-    EXPECT_EQ(fs.fnGetTempPath("", "X").rfind("C:\\users\\tester\\Temp\\", 0), 0u); // one character: the temp folder
+    EXPECT_EQ(fs.fnGetTempPath("", "X").rfind("C:\\users\\tester\\Temp\\", 0),
+              0u); // one character: the temp folder
     files.tempFails = true;
     EXPECT_EQ(fs.fnGetTempPath("", ""), "");
     EXPECT_TRUE(platform.messages.empty()); // no file is not an error report

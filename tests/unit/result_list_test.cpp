@@ -1,7 +1,7 @@
 // The result list's order, keys and status history; the hidden file list.
-#include "core/error.h"
-#include "core/file_list.h"
-#include "core/result_list.h"
+#include "base/error.h"
+#include "base/file_list.h"
+#include "base/result_list.h"
 #include "fakes.h"
 
 #include <gtest/gtest.h>
@@ -71,8 +71,9 @@ TEST(ResultList, ObserverHearsTheDisplayPositionOfEachChange) {
 
 TEST(FileListBox, ListsOnlyPlainFilesSortedByNameWithoutRegardToCase) {
     FakeLister lister;
-    lister.folders["C:\\docs"] = {{"b.wpd"},         {"A.wpd"}, {"sub", true},          {"hidden.wpd", false, true},
-                                  {"sys.wpd", false, false, true}, {"c.txt"}};
+    lister.folders["C:\\docs"] = {
+        {"b.wpd"}, {"A.wpd"}, {"sub", true}, {"hidden.wpd", false, true}, {"sys.wpd", false, false, true},
+        {"c.txt"}};
     FileListBox files(lister);
     files.setPath("C:\\docs");
     EXPECT_EQ(files.path(), "C:\\docs");

@@ -303,14 +303,8 @@ struct WebLink : SystemInformation {
     static std::vector<std::string> placeholders() {
         const std::string folder = temporaryFolder();
         std::vector<std::string> found;
-        WIN32_FIND_DATAW data;
-        UniqueFindHandle find(
-            FindFirstFileW(extendedPath(folder + kWebLinkPlaceholderPrefix + "*").c_str(), &data));
-        if (find) {
-            do
-                found.push_back(folder + narrow(data.cFileName));
-            while (FindNextFileW(find.get(), &data));
-        }
+        for (const std::string& name : namesIn(folder, std::string(kWebLinkPlaceholderPrefix) + "*"))
+            found.push_back(folder + name);
         return found;
     }
     static bool systemFindsABrowser() {

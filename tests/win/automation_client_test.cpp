@@ -1,9 +1,10 @@
 // The late-binding client against a scripted IDispatch in this test: what
 // it sends (names, flags, arguments last first, by-reference variables) and
 // how it reads results and exceptions back.
-#include "conversion/late_binding.h"
-#include "core/error.h"
+#include "base/error.h"
+#include "base/late_binding.h"
 #include "platform/automation_win.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
@@ -239,6 +240,32 @@ TEST_F(AutomationClient, FailuresWithoutExceptionAndUnknownMembersRaiseAppError)
     server.answer = [](VARIANT*, EXCEPINFO*) { return DISP_E_MEMBERNOTFOUND; };
     EXPECT_EQ(errorOf([&] { object->get("Method"); }).number(), ErrorNumber::NoSuchMember)
         << "a name that exists but cannot be read";
+}
+
+} // namespace
+
+namespace {
+
+// Every failed system call reaches the user through one text: the system's
+// own, without its final full stop and line break, or the code in hexadecimal
+// where the system has none; the code is the error's number.
+TEST(SystemErrors, TheSystemsTextOrTheCodeWithTheSourceAndWhatFailed) {
+    const std::string notFound = systemMessage(ERROR_FILE_NOT_FOUND);
+    EXPECT_FALSE(notFound.empty());
+    EXPECT_NE(notFound.back(), '.');
+    EXPECT_EQ(notFound.find_first_of("\r\n"), std::string::npos);
+    EXPECT_EQ(systemMessage(0xE0C0FFEEu), "Error 0xE0C0FFEE");
+
+    const AppError win32 =
+        errorOf([] { throwWin32(ERROR_FILE_NOT_FOUND, "Settings", "The setting could not be read"); });
+    EXPECT_EQ(win32.number(), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(win32.description(), "The setting could not be read: " + notFound);
+    EXPECT_EQ(win32.source(), "Settings");
+
+    const AppError hresult = errorOf([] { throwHresult(static_cast<HRESULT>(0xE0C0FFEE), "Server"); });
+    EXPECT_EQ(hresult.number(), 0xE0C0FFEE);
+    EXPECT_EQ(hresult.description(), "Error 0xE0C0FFEE");
+    EXPECT_EQ(hresult.source(), "Server");
 }
 
 } // namespace

@@ -2,9 +2,9 @@
 // What the dialog tests share: the program's real windows over a recording
 // platform, a scratch registry key, and a scripted user who acts on the
 // dialogs step by step while they run their modal loops.
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
+#include "base/ports.h"
 #include "core/General.h"
-#include "core/ports.h"
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"

@@ -1,10 +1,10 @@
 // The Quick Start, Batch Documents and macro selection dialogs with the real
 // windows and the system's file dialogs and folder browser, driven by a
 // scripted user while they run their modal loops.
+#include "base/late_binding.h"
+#include "base/settings.h"
 #include "control/Command.h"
-#include "conversion/late_binding.h"
 #include "core/Mediator.h"
-#include "core/settings.h"
 #include "dialog_test_support.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
@@ -341,7 +341,7 @@ using MacroSelect = DialogTest;
 
 TEST_F(MacroSelect, AtStartUpOkWithTheEmptyBoxClearsAMacroChosenEarlier) {
     ScratchFolder folder;
-    MacroSetting::Store(folder.file("earlier.wcm", "Top\r\n"));
+    General::StoreMacroSetting(folder.file("earlier.wcm", "Top\r\n"));
     Script user({
         [&] {
             HWND quick = dialogCaptioned(L"Quick Start");
@@ -360,7 +360,7 @@ TEST_F(MacroSelect, AtStartUpOkWithTheEmptyBoxClearsAMacroChosenEarlier) {
     });
     General::Main();
     EXPECT_TRUE(user.finished());
-    EXPECT_EQ(MacroSetting::Read(), "");
+    EXPECT_EQ(General::ReadMacroSetting(), "");
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -368,7 +368,7 @@ TEST_F(MacroSelect, MacroToRunFillsTheBoxAndRefusesAFileThatIsNotAMacro) {
     startCoordinator();
     ScratchFolder folder;
     const std::string notes = folder.file("notes.txt", "x");
-    MacroSetting::Store(notes);
+    General::StoreMacroSetting(notes);
     HWND macro = nullptr;
     std::string boxAfterMessage = "unset";
     Script user({
@@ -406,7 +406,7 @@ TEST_F(MacroSelect, MacroToRunFillsTheBoxAndRefusesAFileThatIsNotAMacro) {
     EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(boxAfterMessage, "");
     EXPECT_FALSE(shown(macro));
-    EXPECT_EQ(MacroSetting::Read(), notes) << "neither the refusal nor Cancel changes the setting";
+    EXPECT_EQ(General::ReadMacroSetting(), notes) << "neither the refusal nor Cancel changes the setting";
 }
 
 TEST_F(MacroSelect, SelectTakesTheMacroFromTheOpenDialogAndOkStoresIt) {
@@ -436,14 +436,14 @@ TEST_F(MacroSelect, SelectTakesTheMacroFromTheOpenDialogAndOkStoresIt) {
     ASSERT_TRUE(user.finished());
     EXPECT_EQ(boxAfterSelect, macroFile);
     EXPECT_FALSE(shown(macro));
-    EXPECT_EQ(MacroSetting::Read(), macroFile);
+    EXPECT_EQ(General::ReadMacroSetting(), macroFile);
     EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateOne());
     EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(MacroSelect, ControlsAndFontsAndTheCloseBoxLeavingTheSetting) {
     startCoordinator();
-    MacroSetting::Store("C:\\kept.wcm");
+    General::StoreMacroSetting("C:\\kept.wcm");
     HWND first = nullptr;
     Script user({[&] {
         first = windows.frmMacroSelect().hwnd();
@@ -484,7 +484,7 @@ TEST_F(MacroSelect, ControlsAndFontsAndTheCloseBoxLeavingTheSetting) {
     windows.showMacroSelectOwnedByMain();
     ASSERT_TRUE(user.finished());
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_EQ(MacroSetting::Read(), "C:\\kept.wcm");
+    EXPECT_EQ(General::ReadMacroSetting(), "C:\\kept.wcm");
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
     EXPECT_EQ(windows.frmMacroSelect().pathText(), "") << "built anew, empty";
 }

@@ -1,7 +1,7 @@
 // The file utilities over real files: clsFileSystem on the Win32 file
 // services, with the real message boxes answered and counted.
+#include "base/error.h"
 #include "core/General.h"
-#include "core/error.h"
 #include "files/clsFileSystem.h"
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"

@@ -1,8 +1,9 @@
 // The main window as a person sees it, and its working controls.
-#include "conversion/late_binding.h"
+#include "base/error.h"
+#include "base/late_binding.h"
 #include "core/General.h"
 #include "core/Mediator.h"
-#include "core/error.h"
+#include "platform/file_services_win.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
@@ -39,12 +40,13 @@ public:
 struct MainWindow : ::testing::Test {
     ObservedPlatform platform;
     ProgramForms windows;
+    Win32FileServices files;
 
     MainWindow() {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
         General::reset();
-        General::install({&platform, &windows});
+        General::install({&platform, &windows, &files});
         platform.object = [] { return std::make_shared<Inert>(); };
     }
     ~MainWindow() override { General::reset(); }

@@ -2,11 +2,11 @@
 // starts, with the real main window, file services and registry settings,
 // driving the stand-in server out of process through the late-binding
 // client. The server's journal shows what the jobs asked of it.
+#include "base/error.h"
+#include "base/settings.h"
 #include "conversion/DecObj.h"
 #include "core/General.h"
 #include "core/Mediator.h"
-#include "core/error.h"
-#include "core/settings.h"
 #include "dialog_test_support.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
@@ -44,26 +44,6 @@ public:
     }
     [[noreturn]] void endProgram() override { throw ProgramEnded{}; }
 };
-
-std::string temporaryFolder() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    return narrow(std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)));
-}
-
-// The names of the files matching the pattern in the folder.
-std::set<std::string> filesIn(const std::string& folder, const std::string& pattern = "*") {
-    std::set<std::string> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(widen(folder + "\\" + pattern).c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.insert(narrow(found.cFileName));
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-}
 
 std::string text(const std::vector<std::string>& lines) {
     std::string all;
@@ -144,7 +124,7 @@ protected:
     // A name in another script, so that it travels the whole way as text.
     const std::string documentName = "\xD0\xBF\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xBE.wpd";
     const std::string document = sourceFolder + "\\" + documentName;
-    std::set<std::string> temporaryFilesBefore;
+    std::vector<std::string> temporaryFilesBefore;
 
     // Starting the local server costs about a second under Wine: one object
     // held through the suite keeps it running between the tests.
@@ -167,7 +147,7 @@ protected:
         writeBytes(macro, kMacro);
         settings.SaveSetting("win_tests", MacroSetting::Section, MacroSetting::Key, macro);
         standin.journal(journal);
-        temporaryFilesBefore = filesIn(temporaryFolder(), "*.tmp");
+        temporaryFilesBefore = temporaryFiles();
     }
     ~ConversionJobs() override { General::reset(); }
 
@@ -185,7 +165,7 @@ protected:
             EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
         }
         ASSERT_TRUE(General::WordPerfect);
-        ASSERT_EQ(MacroSetting::Read(), macro);
+        ASSERT_EQ(General::ReadMacroSetting(), macro);
     }
 
     ResultList& rows() { return windows.Form2().ListView1(); }
@@ -234,7 +214,7 @@ protected:
         EXPECT_EQ(name.size() > 4 ? name.substr(name.size() - 4) : name, ".tmp") << line;
     }
 
-    void expectNoTemporaryFileLeft() { EXPECT_EQ(filesIn(temporaryFolder(), "*.tmp"), temporaryFilesBefore); }
+    void expectNoTemporaryFileLeft() { EXPECT_EQ(temporaryFiles(), temporaryFilesBefore); }
 };
 
 TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
@@ -260,7 +240,7 @@ TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
     ASSERT_EQ(rows().count(), 1u);
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Converted", "Converting..."}));
     expectNoTemporaryFileLeft();
-    EXPECT_EQ(filesIn(targetFolder).size(), 1u);
+    EXPECT_EQ(namesIn(targetFolder).size(), 1u);
 }
 
 TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
@@ -277,7 +257,7 @@ TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
 
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
     expectNoTemporaryFileLeft();
-    EXPECT_TRUE(filesIn(targetFolder).empty());
+    EXPECT_TRUE(namesIn(targetFolder).empty());
     EXPECT_EQ(readBytes(document), kDocument);
 }
 
@@ -289,7 +269,7 @@ TEST_F(ConversionJobs, BatchJobWhoseMacroBreaksFailsAndClosesTheDocument) {
     EXPECT_EQ(journalLines(journal), expected) << text(journalLines(journal));
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
     expectNoTemporaryFileLeft();
-    EXPECT_TRUE(filesIn(targetFolder).empty());
+    EXPECT_TRUE(namesIn(targetFolder).empty());
 }
 
 TEST_F(ConversionJobs, SingleJobSavesUnderTheNameTypedInTheSaveDialog) {
@@ -310,7 +290,7 @@ TEST_F(ConversionJobs, SingleJobSavesUnderTheNameTypedInTheSaveDialog) {
     EXPECT_TRUE(seen.confirmations.empty());
 
     EXPECT_EQ(readBytes(chosen), kResult);
-    EXPECT_EQ(filesIn(targetFolder).size(), 1u) << "nothing under the proposed name";
+    EXPECT_EQ(namesIn(targetFolder).size(), 1u) << "nothing under the proposed name";
     EXPECT_EQ(readBytes(document), kDocument);
     const auto rest = afterTheMacro();
     ASSERT_EQ(rest.size(), 3u) << text(rest);
@@ -358,7 +338,7 @@ TEST_F(ConversionJobs, SingleJobWhoseSaveDialogIsCancelledFailsAndKeepsTheDocume
     EXPECT_TRUE(rest.empty()) << "neither saved nor closed\n" << text(rest);
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
     expectNoTemporaryFileLeft();
-    EXPECT_TRUE(filesIn(targetFolder).empty());
+    EXPECT_TRUE(namesIn(targetFolder).empty());
     EXPECT_EQ(readBytes(document), kDocument);
 }
 

@@ -2,8 +2,8 @@
 // decisions, and the automation client against the out-of-process stand-in
 // that refuses calls, never answers one (while the program may be asked to
 // end), or ends in the middle of a call.
+#include "base/failure_reasons.h"
 #include "core/General.h"
-#include "core/failure_reasons.h"
 #include "dialog_test_support.h"
 #include "platform/automation_win.h"
 #include "platform/message_filter_win.h"
@@ -80,7 +80,7 @@ struct ServerFaults : ::testing::Test {
     std::vector<DWORD> serversBefore = serverProcesses();
     HWND main = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                 nullptr);
-    MessageFilterScope filter{{[this] { return main; }, kExits}};
+    MessageFilterScope filter{{[this] { return main; }, kExits, [] { General::End(); }}};
 
     ServerFaults() {
         General::reset();

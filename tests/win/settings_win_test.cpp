@@ -1,8 +1,8 @@
 // The registry settings store in a scratch key of its own, and the macro
 // setting kept through it under the program's name.
+#include "base/error.h"
+#include "base/settings.h"
 #include "core/General.h"
-#include "core/error.h"
-#include "core/settings.h"
 #include "platform/file_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/settings_win.h"
@@ -96,9 +96,9 @@ TEST_F(RegistrySettings, TheMacroSettingLivesUnderTheProgramsName) {
     Win32FileServices files;
     General::reset();
     General::install({nullptr, nullptr, &files, &store});
-    MacroSetting::Store("C:\\m\\\xD0\xB6.wcm");
+    General::StoreMacroSetting("C:\\m\\\xD0\xB6.wcm");
     const std::string stored = store.GetSetting("win_tests", "Options", "macro", "");
-    const std::string read = MacroSetting::Read();
+    const std::string read = General::ReadMacroSetting();
     General::reset();
     EXPECT_EQ(stored, "C:\\m\\\xD0\xB6.wcm");
     EXPECT_EQ(read, "C:\\m\\\xD0\xB6.wcm");

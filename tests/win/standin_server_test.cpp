@@ -1,8 +1,8 @@
 // The late-binding client against the stand-in server, in process and out of
 // process: every command, the errors as the caller receives them, the
 // journal, failure injection and the playing state.
-#include "conversion/late_binding.h"
-#include "core/error.h"
+#include "base/error.h"
+#include "base/late_binding.h"
 #include "platform/automation_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"

@@ -296,18 +296,24 @@ int serverStarts(const std::string& path) {
     }));
 }
 
-std::vector<std::string> temporaryFiles() {
+std::vector<std::string> namesIn(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
+    const std::string separator = folder.ends_with("\\") ? "" : "\\";
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(extendedPath(temporaryFolder() + "*.tmp").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
+    UniqueFindHandle find(FindFirstFileW(extendedPath(folder + separator + pattern).c_str(), &data));
+    if (!find)
         return names;
-    do
-        names.push_back(narrow(data.cFileName));
-    while (FindNextFileW(find, &data));
-    FindClose(find);
+    do {
+        const std::wstring_view name(data.cFileName);
+        if (name != L"." && name != L"..")
+            names.push_back(narrow(name));
+    } while (FindNextFileW(find.get(), &data));
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> temporaryFiles() {
+    return namesIn(temporaryFolder(), "*.tmp");
 }
 
 std::vector<DWORD> serverProcesses() {

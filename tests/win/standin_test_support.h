@@ -1,7 +1,7 @@
 #pragma once
 // What the Wine tests share: a scratch folder of their own, the stand-in
 // server's settings for one test, and whole-file reads and writes.
-#include "core/error.h"
+#include "base/error.h"
 
 #include <windows.h>
 
@@ -154,6 +154,9 @@ void clearStandinSettings();
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+// The names of the files and folders in a folder that match the pattern,
+// sorted ("." and ".." left out); none when the folder cannot be read.
+std::vector<std::string> namesIn(const std::string& folder, const std::string& pattern = "*");
 // The names of the *.tmp files in the user's temporary folder, sorted.
 std::vector<std::string> temporaryFiles();
 // The ids of the running stand-in server processes (standin-server.exe).

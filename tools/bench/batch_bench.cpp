@@ -8,10 +8,10 @@
 // nothing else: the cost of the server's own work, to compare against.
 //
 // Usage: batch_bench N [inproc|local] [bare]
+#include "base/settings.h"
 #include "control/Command.h"
 #include "core/General.h"
 #include "core/Mediator.h"
-#include "core/settings.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
@@ -220,7 +220,7 @@ int main(int argc, char** argv) {
     TimedFiles files;
     TimedSettings settings("Software\\Tarnwick Bench");
     General::install({&platform, &forms, &files, &settings});
-    MacroSetting::Store(narrow(macro));
+    General::StoreMacroSetting(narrow(macro));
 
     // The start-up routine's own steps without its two dialogs.
     General::mediator = std::make_shared<Mediator>();

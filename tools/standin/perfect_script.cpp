@@ -2,6 +2,7 @@
 
 #include "module.h"
 #include "names.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "standin_ids.h"
@@ -45,18 +46,8 @@ struct CommandError {
     std::string description;
 };
 
-std::string systemText(DWORD error) {
-    wchar_t buffer[512];
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                   0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    std::wstring text(buffer, n);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    return text.empty() ? "system error " + std::to_string(error) : narrow(text);
-}
-
 [[noreturn]] void raiseFileError(const std::string& what, const std::string& path, DWORD error) {
-    throw CommandError{HRESULT_FROM_WIN32(error), what + " \"" + path + "\": " + systemText(error)};
+    throw CommandError{HRESULT_FROM_WIN32(error), what + " \"" + path + "\": " + systemMessage(error)};
 }
 
 std::string readFile(const std::string& path, const std::string& what) {

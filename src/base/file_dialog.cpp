@@ -1,6 +1,6 @@
-#include "core/file_dialog.h"
+#include "base/file_dialog.h"
 
-#include "core/error.h"
+#include "base/error.h"
 
 void FileDialog::show(bool save) {
     if (!port_.show(*this, save) && CancelError)

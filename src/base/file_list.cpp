@@ -1,8 +1,8 @@
-#include "core/file_list.h"
+#include "base/file_list.h"
 
-#include "core/error.h"
-#include "core/result_list.h"
-#include "core/text.h"
+#include "base/error.h"
+#include "base/result_list.h"
+#include "base/text.h"
 
 #include <algorithm>
 

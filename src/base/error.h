@@ -21,6 +21,11 @@ private:
     std::string source_;
 };
 
+// The failure being handled, as the program's error: an AppError as it is,
+// another exception with its own text, anything else as an unknown failure.
+// Called inside a catch block.
+AppError currentError();
+
 // Error numbers the program raises itself.
 namespace ErrorNumber {
 inline constexpr std::int64_t TypeMismatch = 13;

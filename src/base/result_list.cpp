@@ -1,6 +1,6 @@
-#include "core/result_list.h"
+#include "base/result_list.h"
 
-#include "core/error.h"
+#include "base/error.h"
 
 #include <algorithm>
 

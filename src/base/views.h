@@ -1,9 +1,9 @@
 #pragma once
 // What the core reaches of the windows. The Win32 windows implement these;
 // tests use in-memory fakes.
-#include "core/file_dialog.h"
-#include "core/file_list.h"
-#include "core/result_list.h"
+#include "base/file_dialog.h"
+#include "base/file_list.h"
+#include "base/result_list.h"
 
 // The main window's working controls.
 class MainWindowView {

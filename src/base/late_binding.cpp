@@ -1,6 +1,6 @@
-#include "conversion/late_binding.h"
+#include "base/late_binding.h"
 
-#include "core/error.h"
+#include "base/error.h"
 
 #include <cstdio>
 
@@ -31,5 +31,6 @@ std::string toText(const Value& value) {
 
 void throwNoSuchMember(std::string_view name, std::string_view source) {
     throw AppError(ErrorNumber::NoSuchMember,
-                   "Object doesn't support this property or method: " + std::string(name), std::string(source));
+                   "Object doesn't support this property or method: " + std::string(name),
+                   std::string(source));
 }

@@ -1,12 +1,13 @@
-#include "core/text.h"
-
+#include "base/text.h"
 
 namespace {
 // Invalid bytes are kept as the code points U+DC80..U+DCFF (lone low
 // surrogates, which valid UTF-8 never yields) and written back as the byte.
 constexpr char32_t kEscapeBase = 0xDC00;
 
-bool continuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool continuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // The same rules on every platform: Latin, Latin-1, Greek and Cyrillic
 // capitals; other characters keep their case.

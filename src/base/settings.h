@@ -21,6 +21,7 @@ public:
 namespace MacroSetting {
 inline constexpr const char* Section = "Options";
 inline constexpr const char* Key = "macro";
-std::string Read();
-void Store(const std::string& path);
+// The stored macro of the program with this name, empty text when none is.
+std::string Read(SettingsStore& store, const std::string& program);
+void Store(SettingsStore& store, const std::string& program, const std::string& path);
 } // namespace MacroSetting

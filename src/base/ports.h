@@ -1,11 +1,15 @@
 #pragma once
 // The system services the core reaches: automation objects, message boxes,
-// the temporary folder, yielding to the window system, pauses and the end of
+// yielding to the window system, pauses, the folder browser and the end of
 // the program. Win32 implements them; tests use fakes.
 #include <memory>
 #include <string>
 
 class LateBound;
+
+// Raised by a platform whose end of the program cannot end the process (the
+// tests' stand-ins); the window boundaries let it pass without a message.
+struct ProgramEnded {};
 
 enum class MsgIcon { None, Exclamation, Critical, Question, Information };
 enum class MsgButtons { Ok, YesNo };
@@ -21,9 +25,6 @@ public:
                                  MsgButtons buttons) = 0;
     // Ends the program at once; does not return.
     [[noreturn]] virtual void endProgram() = 0;
-    // The user's temporary folder as the system writes it into a buffer; the
-    // caller trims it (the system may leave blanks or a NUL behind it).
-    virtual std::string temporaryFolderBuffer() = 0;
     // Lets the window system process its pending events once.
     virtual void doEvents() = 0;
     // Waits the given number of milliseconds.
