@@ -18,6 +18,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 
 namespace {
@@ -199,11 +200,14 @@ void Form2::sizeColumns() {
         ListView_SetColumnWidth(listView_, 1, status);
 }
 
-// The list control learns of changes at most ten times a second. A batch
-// changes rows many times a second, and each time the control is told it
-// redraws every visible row (new rows sort in at the top); drawing them for
-// every document would cost more than the document's own work. The rows
-// themselves are always current in ListView1.
+// The list control learns of changes at most ten times a second, and less
+// often where drawing it is slow: a batch changes rows many times a second,
+// and each time the control is told it redraws every visible row (new rows
+// sort in at the top). Drawing them for every document would cost more than
+// the document's own work; where one redraw takes tens of milliseconds (under
+// Wine, out of process), even ten a second would. So each update is drawn at
+// once and timed, and the next waits until the drawing has taken at most a
+// twentieth of the time. The rows themselves are always current in ListView1.
 void Form2::rowsCleared() {
     scheduleListUpdate();
 }
@@ -219,7 +223,7 @@ void Form2::scheduleListUpdate() {
         return;
     listUpdatePending_ = true;
     const ULONGLONG now = GetTickCount64();
-    const ULONGLONG due = lastListUpdate_ + kListUpdateInterval;
+    const ULONGLONG due = lastListUpdate_ + listUpdateGap_;
     if (now >= due)
         PostMessageW(hwnd_, kListUpdateMessage, 0, 0);
     else
@@ -229,13 +233,19 @@ void Form2::scheduleListUpdate() {
 void Form2::updateList() {
     KillTimer(hwnd_, kListUpdateTimer);
     listUpdatePending_ = false;
-    lastListUpdate_ = GetTickCount64();
+    const auto start = std::chrono::steady_clock::now();
     const int count = static_cast<int>(list_.count());
     if (ListView_GetItemCount(listView_) != count) {
         ListView_SetItemCountEx(listView_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
         sizeColumns(); // the vertical scroll bar may have come or gone
     }
     InvalidateRect(listView_, nullptr, FALSE);
+    UpdateWindow(listView_);
+    const auto spent =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    listUpdateGap_ = std::clamp<ULONGLONG>(19 * static_cast<ULONGLONG>(spent.count()), kListUpdateInterval,
+                                           kListUpdateLongestGap);
+    lastListUpdate_ = GetTickCount64();
 }
 
 void Form2::onNotify(const NMHDR& header, LRESULT&) {

@@ -64,9 +64,11 @@ private:
     void scheduleListUpdate();
     static constexpr UINT kListUpdateMessage = WM_APP + 1;
     static constexpr UINT_PTR kListUpdateTimer = 1;
-    static constexpr ULONGLONG kListUpdateInterval = 100; // milliseconds
+    static constexpr ULONGLONG kListUpdateInterval = 100; // milliseconds, the shortest gap
+    static constexpr ULONGLONG kListUpdateLongestGap = 2000;
     bool listUpdatePending_ = false;
     ULONGLONG lastListUpdate_ = 0;
+    ULONGLONG listUpdateGap_ = kListUpdateInterval;
 
     HWND hwnd_ = nullptr;
     HWND listView_ = nullptr;

@@ -12,7 +12,6 @@
 #include <tlhelp32.h>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 using Microsoft::WRL::ComPtr;
@@ -355,17 +354,6 @@ TEST_P(StandinServer, DelaySettingSlowsTheNamedCommand) {
     start = std::chrono::steady_clock::now();
     wp->get("envDocBlank");
     EXPECT_GE(std::chrono::steady_clock::now() - start, 115ms);
-}
-
-TEST_P(StandinServer, MeasuresTheCostOfOneCall) {
-    auto wp = create();
-    constexpr int kCalls = 200;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kCalls; ++i)
-        ASSERT_EQ(wp->get("envDocBlank"), Value{true});
-    const std::chrono::duration<double, std::milli> total = std::chrono::steady_clock::now() - start;
-    std::printf("[ measure  ] %s: one envDocBlank read takes %.3f ms (average of %d)\n", GetParam().name,
-                total.count() / kCalls, kCalls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, StandinServer, ::testing::Values(kInProcess, kLocal),

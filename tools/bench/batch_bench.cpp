@@ -1,19 +1,29 @@
-// Runs one batch of N documents through the program's real batch start, its
-// real main window (result list and file list), the real COM client and the
-// stand-in server, on real files, and prints the time and the peak working
-// set. scripts/bench runs it for several sizes and compares them.
+// Runs one batch through the program's real batch start, its real main
+// window (result list and file list), the real COM client and the stand-in
+// server, on real files, and prints where the time went and the peak
+// working set. scripts/bench runs it for several sizes and compares them.
 //
-// With "bare" it instead sends the same commands per document straight to
-// the server, with the same 4 ms pause and the same temporary file, and
-// nothing else: the cost of the server's own work, to compare against.
+//   batch_bench program inproc|local N SOURCE TARGET MACRO
+//       the program's batch over the N documents doc000000.wpd... of SOURCE
+//   batch_bench bare inproc|local N SOURCE TARGET MACRO
+//       the same commands per document sent straight to the server, with the
+//       same 4 ms pause and the same temporary file, and nothing else
+//   batch_bench calls inproc|local N
+//       N reads of one property and N yields: the cost of one call to the
+//       server and of one yield to the window system
 //
-// Usage: batch_bench N [inproc|local] [bare]
+// The time is split as it is spent: the server's calls, the file services
+// (temporary file, existence check, deletion), the settings store, the
+// yields to the window system, the one pause per document, and the rest
+// (the program's own code). Each split is printed for the whole batch and
+// for each eighth of it, so that growth along one batch shows where it is.
 #include "base/settings.h"
 #include "control/Command.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
+#include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
 #include "platform/wide_win.h"
@@ -23,63 +33,89 @@
 
 #include <commctrl.h>
 #include <psapi.h>
-#include <shellapi.h>
 
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
 
-// Counts the time spent inside the automation server's commands.
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Seconds spent per kind of work, summed since the start of the run.
+struct Split {
+    double server = 0, files = 0, settings = 0, yields = 0, pause = 0;
+};
+Split spent;
+
+struct Stopwatch {
+    double& total;
+    Clock::time_point start = Clock::now();
+    ~Stopwatch() { total += secondsSince(start); }
+};
+
+// Snapshots of the split at the first document of each eighth of the batch
+// and at its end.
+constexpr int kParts = 8;
+struct Snapshot {
+    Clock::time_point at;
+    Split spent;
+};
+std::array<Snapshot, kParts + 1> marks;
+int documents = 0;
+int opened = 0; // documents the server was asked to open so far
+
+void markDocumentStart() {
+    for (int part = 0; part < kParts; ++part)
+        if (opened == static_cast<long long>(documents) * part / kParts)
+            marks[static_cast<std::size_t>(part)] = {Clock::now(), spent};
+    ++opened;
+}
+
 class TimedObject : public LateBound {
 public:
     explicit TimedObject(std::shared_ptr<LateBound> inner) : inner_(std::move(inner)) {}
     Value call(std::string_view name, std::span<const Arg> args) override {
-        const auto start = std::chrono::steady_clock::now();
-        Value v = inner_->call(name, args);
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return v;
+        if (name == "FileOpen")
+            markDocumentStart();
+        Stopwatch w{spent.server};
+        return inner_->call(name, args);
     }
     Value get(std::string_view name) override {
-        const auto start = std::chrono::steady_clock::now();
-        Value v = inner_->get(name);
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return v;
+        Stopwatch w{spent.server};
+        return inner_->get(name);
     }
-    double seconds = 0;
 
 private:
     std::shared_ptr<LateBound> inner_;
 };
 
-struct Stopwatch {
-    double& total;
-    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-    ~Stopwatch() { total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); }
-};
-
 class TimedFiles : public Win32FileServices {
 public:
-    double seconds = 0;
     bool pathExists(const std::string& p) override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.files};
         return Win32FileServices::pathExists(p);
     }
     std::string createTemporaryFile(const std::string& f, const std::string& p) override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.files};
         return Win32FileServices::createTemporaryFile(f, p);
     }
     bool deleteFile(const std::string& p) override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.files};
         return Win32FileServices::deleteFile(p);
     }
     std::string temporaryFolder() override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.files};
         return Win32FileServices::temporaryFolder();
     }
     std::string programName() override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.files};
         return Win32FileServices::programName();
     }
 };
@@ -87,10 +123,9 @@ public:
 class TimedSettings : public RegistrySettingsStore {
 public:
     using RegistrySettingsStore::RegistrySettingsStore;
-    double seconds = 0;
     std::string GetSetting(const std::string& a, const std::string& s, const std::string& k,
                            const std::string& d) override {
-        Stopwatch w{seconds};
+        Stopwatch w{spent.settings};
         return RegistrySettingsStore::GetSetting(a, s, k, d);
     }
 };
@@ -99,46 +134,20 @@ class BenchPlatform : public Win32Platform {
 public:
     explicit BenchPlatform(DWORD context) : context_(context) {}
     std::shared_ptr<LateBound> createObject(const std::string& progId) override {
-        timed = std::make_shared<TimedObject>(createAutomationObject(progId, context_));
-        return timed;
+        return std::make_shared<TimedObject>(createAutomationObject(progId, context_));
     }
-    std::shared_ptr<TimedObject> timed;
-    // Where the time goes: yielding and pausing, measured apart.
     void doEvents() override {
-        const auto start = std::chrono::steady_clock::now();
+        Stopwatch w{spent.yields};
         Win32Platform::doEvents();
-        yieldSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        ++yields;
     }
     void pause(int milliseconds) override {
-        const auto start = std::chrono::steady_clock::now();
+        Stopwatch w{spent.pause};
         Win32Platform::pause(milliseconds);
-        pauseSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    double yieldSeconds = 0, pauseSeconds = 0;
-    long yields = 0;
 
 private:
     DWORD context_;
 };
-
-void writeFile(const std::wstring& path, const std::string& content) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-void removeTree(const std::wstring& folder) {
-    std::wstring from = folder;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
-}
 
 std::size_t peakWorkingSet() {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -147,17 +156,49 @@ std::size_t peakWorkingSet() {
     return counters.PeakWorkingSetSize;
 }
 
-} // namespace
+std::wstring documentName(int i) {
+    wchar_t name[32];
+    swprintf(name, 32, L"\\doc%06d.wpd", i);
+    return name;
+}
+
+// Prints the split between two snapshots, per document, in milliseconds.
+// "own" is the wall time less the server's, the file services' and the
+// pause: what the program itself spends (its code, its yields, its settings).
+void printPart(const char* part, const Snapshot& from, const Snapshot& to, int count) {
+    const double wall = std::chrono::duration<double>(to.at - from.at).count();
+    const double server = to.spent.server - from.spent.server, files = to.spent.files - from.spent.files,
+                 settings = to.spent.settings - from.spent.settings,
+                 yields = to.spent.yields - from.spent.yields, pause = to.spent.pause - from.spent.pause;
+    const double rest = wall - server - files - settings - yields - pause;
+    const double perDocument = 1000.0 / count;
+    std::printf("bench: part=%s documents=%d per_doc_ms=%.4f pause_ms=%.4f yields_ms=%.4f server_ms=%.4f "
+                "files_ms=%.4f settings_ms=%.4f rest_ms=%.4f own_ms=%.4f\n",
+                part, count, wall * perDocument, pause * perDocument, yields * perDocument,
+                server * perDocument, files * perDocument, settings * perDocument, rest * perDocument,
+                (wall - server - files - pause) * perDocument);
+}
+
+void printParts(const Snapshot& start, const Snapshot& end) {
+    marks[kParts] = end;
+    printPart("all", start, end, documents);
+    for (int part = 0; part < kParts; ++part) {
+        const int first = static_cast<int>(static_cast<long long>(documents) * part / kParts);
+        const int next = static_cast<int>(static_cast<long long>(documents) * (part + 1) / kParts);
+        if (next == first)
+            continue;
+        const std::string name = std::to_string(part + 1) + "/" + std::to_string(kParts);
+        printPart(name.c_str(), marks[static_cast<std::size_t>(part)],
+                  marks[static_cast<std::size_t>(part) + 1], next - first);
+    }
+}
 
 // The batch job's commands for every document, without the program around them.
-double bareClient(LateBound& wp, Win32Platform& platform, Win32FileServices& files,
-                  const std::wstring& source, const std::wstring& target, const std::string& macro,
-                  int documents) {
+void bareClient(LateBound& wp, BenchPlatform& platform, TimedFiles& files, const std::wstring& source,
+                const std::wstring& target, const std::string& macro) {
     const std::string temp = files.temporaryFolder();
-    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < documents; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\doc%06d.wpd", i);
+        const std::wstring name = documentName(i);
         const Arg document[] = {byVal(narrow(source + name))};
         wp.call("FileOpen", document);
         if (!isTrue(wp.get("envDocBlank"))) {
@@ -176,51 +217,35 @@ double bareClient(LateBound& wp, Win32Platform& platform, Win32FileServices& fil
         files.deleteFile(scratch);
         wp.call("CloseNoSave");
     }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-int main(int argc, char** argv) {
-    const int documents = argc > 1 ? std::atoi(argv[1]) : 1024;
-    const bool local = argc > 2 && std::string(argv[2]) == "local";
-    const bool bare = argc > 3 && std::string(argv[3]) == "bare";
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+int runBare(DWORD context, const std::wstring& source, const std::wstring& target, const std::string& macro) {
+    BenchPlatform platform(context);
+    TimedFiles files;
+    auto wp = platform.createObject("WordPerfect.PerfectScript");
+    const std::size_t before = peakWorkingSet();
+    const Snapshot start{Clock::now(), spent};
+    bareClient(*wp, platform, files, source, target, macro);
+    const Snapshot end{Clock::now(), spent};
+    std::printf("bench: run=bare documents=%d converted=%d wall_s=%.3f peak_ws=%zu peak_ws_before=%zu\n",
+                documents, opened, std::chrono::duration<double>(end.at - start.at).count(), peakWorkingSet(),
+                before);
+    printParts(start, end);
+    return 0;
+}
+
+int runProgram(DWORD context, const std::wstring& source, const std::wstring& target,
+               const std::string& macro) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring root =
-        std::wstring(temp) + L"tarnwick-bench-" + std::to_wstring(GetCurrentProcessId());
-    const std::wstring source = root + L"\\source", target = root + L"\\target";
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW(source.c_str(), nullptr);
-    CreateDirectoryW(target.c_str(), nullptr);
-    const std::wstring macro = root + L"\\fix.wcm";
-    writeFile(macro, "Replace \"draft\" \"final\"\r\n");
-    for (int i = 0; i < documents; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"\\doc%06d.wpd", i);
-        writeFile(source + name, "This draft is document " + std::to_string(i) + ".\r\n");
-    }
-
-    BenchPlatform platform(local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
-    if (bare) {
-        Win32FileServices plainFiles;
-        auto wp = createAutomationObject("WordPerfect.PerfectScript",
-                                         local ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER);
-        const double seconds =
-            bareClient(*wp, platform, plainFiles, source, target, narrow(macro), documents);
-        std::printf("bench: client=bare server=%s documents=%d wall_s=%.3f per_doc_ms=%.4f\n",
-                    local ? "local" : "inproc", documents, seconds, 1000.0 * seconds / documents);
-        wp.reset();
-        removeTree(root);
-        return 0;
-    }
+    BenchPlatform platform(context);
     ProgramForms forms;
     TimedFiles files;
     TimedSettings settings("Software\\Tarnwick Bench");
     General::install({&platform, &forms, &files, &settings});
-    General::StoreMacroSetting(narrow(macro));
+    General::StoreMacroSetting(macro);
+    // The program's message filter, as the program registers it.
+    const MessageFilterScope messageFilter(forms.exitRequests());
 
     // The start-up routine's own steps without its two dialogs.
     General::mediator = std::make_shared<Mediator>();
@@ -232,33 +257,69 @@ int main(int argc, char** argv) {
     m.SetTgtFolder(narrow(target));
 
     const std::size_t before = peakWorkingSet();
-    const auto start = std::chrono::steady_clock::now();
+    const Snapshot start{Clock::now(), spent};
     m.StartStateTwo();
     auto command = std::make_shared<cmd1>();
     command->init(m);
     static_cast<Command&>(*command).Execute();
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const Snapshot end{Clock::now(), spent};
     const std::size_t peak = peakWorkingSet();
 
     ResultList& rows = forms.Form2().ListView1();
-    std::size_t converted = 0;
+    int converted = 0;
     for (std::size_t i = 0; i < rows.count(); ++i)
         converted += rows.status(i) == "Converted";
-
-    std::printf("bench: server=%s documents=%d converted=%zu wall_s=%.3f per_doc_ms=%.4f peak_ws=%zu "
+    // The batch start (listing the folder, queueing the documents) is the
+    // time before the first document.
+    const double startSeconds =
+        opened > 0 ? std::chrono::duration<double>(marks[0].at - start.at).count() : 0;
+    std::printf("bench: run=program documents=%d converted=%d wall_s=%.3f start_s=%.3f peak_ws=%zu "
                 "peak_ws_before=%zu\n",
-                local ? "local" : "inproc", documents, converted, seconds, 1000.0 * seconds / documents, peak,
-                before);
-    std::printf("bench: yields=%ld yield_s=%.3f pause_s=%.3f server_s=%.3f files_s=%.3f settings_s=%.3f "
-                "other_s=%.3f\n",
-                platform.yields, platform.yieldSeconds, platform.pauseSeconds, platform.timed->seconds,
-                files.seconds, settings.seconds,
-                seconds - platform.yieldSeconds - platform.pauseSeconds - platform.timed->seconds -
-                    files.seconds - settings.seconds);
+                documents, converted, std::chrono::duration<double>(end.at - start.at).count(), startSeconds,
+                peak, before);
+    printParts(start, end);
     std::fflush(stdout);
 
     General::WordPerfect.reset();
-    removeTree(root);
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tarnwick Bench");
-    return converted == static_cast<std::size_t>(documents) ? 0 : 1;
+    return converted == documents ? 0 : 1;
+}
+
+// The cost of one call, and of one yield with nothing to process (the
+// batch job and the macro runner yield 36 times per document).
+int runCalls(DWORD context, int calls) {
+    auto wp = createAutomationObject("WordPerfect.PerfectScript", context);
+    wp->get("envDocBlank"); // the first call may set up the connection
+    auto start = Clock::now();
+    for (int i = 0; i < calls; ++i)
+        wp->get("envDocBlank");
+    const double call = secondsSince(start);
+    start = Clock::now();
+    for (int i = 0; i < calls; ++i)
+        processPendingEvents();
+    std::printf("bench: run=calls calls=%d per_call_ms=%.4f per_yield_ms=%.4f\n", calls,
+                1000.0 * call / calls, 1000.0 * secondsSince(start) / calls);
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    const DWORD context =
+        argc > 2 && std::wstring(argv[2]) == L"local" ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER;
+    documents = argc > 3 ? _wtoi(argv[3]) : 0;
+    const bool batch = (mode == L"program" || mode == L"bare") && argc == 7;
+    if (documents <= 0 || !(batch || mode == L"calls")) {
+        std::fprintf(stderr, "usage: batch_bench program|bare inproc|local N SOURCE TARGET MACRO\n"
+                             "       batch_bench calls inproc|local N\n");
+        return 2;
+    }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (mode == L"calls")
+        return runCalls(context, documents);
+    const std::wstring source = argv[4], target = argv[5];
+    const std::string macro = narrow(argv[6]);
+    return mode == L"bare" ? runBare(context, source, target, macro)
+                           : runProgram(context, source, target, macro);
 }
