@@ -49,7 +49,7 @@ void ResultList::addRow(const std::string& key, const std::string& text) {
     if (byKey_.count(key) != 0)
         throw AppError(ErrorNumber::KeyNotUnique, "Key is not unique in collection", "ListView1");
     const auto id = static_cast<std::uint32_t>(rows_.size());
-    rows_.push_back(Row{key, text, {}});
+    rows_.push_back(Row{key, text, {}, {}});
     byKey_.emplace(key, id);
     const std::size_t index = positionOf(id);
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(index), id);
@@ -65,11 +65,13 @@ std::uint16_t ResultList::statusId(const std::string& status) {
     return static_cast<std::uint16_t>(statusTexts_.size() - 1);
 }
 
-void ResultList::insertStatus(const std::string& key, const std::string& status) {
+void ResultList::insertStatus(const std::string& key, const std::string& status, const std::string& reason) {
     auto it = byKey_.find(key);
     if (it == byKey_.end())
         throw AppError(ErrorNumber::ElementNotFound, "Element not found", "ListView1");
-    rows_[it->second].statuses.push_back(statusId(status));
+    Row& row = rows_[it->second];
+    row.statuses.push_back(statusId(status));
+    row.reason = reason;
     if (observer_)
         observer_->rowChanged(positionOf(it->second));
 }
@@ -84,6 +86,10 @@ const std::string& ResultList::key(std::size_t index) const {
 const std::string& ResultList::status(std::size_t index) const {
     const Row& row = rows_.at(order_.at(index));
     return row.statuses.empty() ? kEmpty : statusTexts_[row.statuses.back()];
+}
+
+const std::string& ResultList::reason(std::size_t index) const {
+    return rows_.at(order_.at(index)).reason;
 }
 
 std::vector<std::string> ResultList::history(const std::string& key) const {

@@ -28,9 +28,10 @@ public:
     void clear();
     // Adds a row; raises AppError (key not unique) when the key is taken.
     void addRow(const std::string& key, const std::string& text);
-    // Puts a status in front of the row's history; raises AppError when no
+    // Puts a status in front of the row's history, with the reason for it
+    // (why a document failed; empty for the others); raises AppError when no
     // row has the key.
-    void insertStatus(const std::string& key, const std::string& status);
+    void insertStatus(const std::string& key, const std::string& status, const std::string& reason = {});
 
     std::size_t count() const { return order_.size(); }
     // Row at a display position, 0 first.
@@ -38,6 +39,8 @@ public:
     const std::string& key(std::size_t index) const;
     // The newest status, or empty text when the row has none.
     const std::string& status(std::size_t index) const;
+    // The reason given with the newest status, or empty text.
+    const std::string& reason(std::size_t index) const;
     // The whole history of the row with this key, newest first.
     std::vector<std::string> history(const std::string& key) const;
     std::optional<std::size_t> indexOf(const std::string& key) const;
@@ -47,6 +50,7 @@ private:
         std::string key;
         std::string text;
         std::vector<std::uint16_t> statuses; // ids into statusTexts_, oldest first
+        std::string reason;                  // of the newest status
     };
     bool before(std::uint32_t a, std::uint32_t b) const; // display order
     std::size_t positionOf(std::uint32_t id) const;

@@ -3,6 +3,7 @@
 // tests use in-memory fakes.
 #include "base/file_dialog.h"
 #include "base/file_list.h"
+#include "base/progress.h"
 #include "base/result_list.h"
 
 // The main window's working controls.
@@ -12,6 +13,8 @@ public:
     virtual ResultList& ListView1() = 0;
     virtual FileListBox& FileList() = 0;
     virtual FileDialog& CommonDialog1() = 0;
+    // How far the current (or the last) run of documents is.
+    virtual BatchProgress& Progress() = 0;
     // Hides the "Next Document" button.
     virtual void hideNext() = 0;
     // Shows the window modeless, without owner.

@@ -44,6 +44,21 @@ bool movedOnSince(const QueueMark& mark, const std::shared_ptr<Stack>& queue) {
     return queue != mark.queue || queue->size() != mark.left;
 }
 
+// A run of documents as the progress display counts it: begun with the
+// documents queued, ended however the run ends.
+class ProgressRun {
+public:
+    ProgressRun(BatchProgress& progress, std::size_t documents) : progress_(progress) {
+        progress_.begin(documents);
+    }
+    ~ProgressRun() { progress_.end(); }
+    ProgressRun(const ProgressRun&) = delete;
+    ProgressRun& operator=(const ProgressRun&) = delete;
+
+private:
+    BatchProgress& progress_;
+};
+
 } // namespace
 
 Mediator& WorkingMode::coordinator() {
@@ -80,6 +95,7 @@ void State1::Command1(std::string& path) {
         element->init(path);
         queue_->add(element);
     }
+    const ProgressRun run(coordinator().mainWindow().Progress(), queue_->size());
     // A failure of the job goes back to the single-document choice.
     issueNextJob();
 }
@@ -128,6 +144,7 @@ void State2::Command1(std::string&) {
     }
 
     General::wordPerfect().beginRun();
+    const ProgressRun run(window.Progress(), queue_->size());
     // Runs the whole batch. A job that fails is abandoned and the batch goes
     // on with the next queued document; a failure that took no job off the
     // queue (nothing left to go on with) goes to the caller.

@@ -46,17 +46,44 @@ void issueNextJob() {
     command.Execute();
 }
 
+// Why the document being handled failed, as its row keeps it: the server's
+// or the system's own description, or "cancelled" for a cancelled Save
+// dialog. Called inside a catch block.
+std::string failureReason() {
+    const AppError error = currentError();
+    return error.number() == ErrorNumber::CancelSelected ? "cancelled" : error.description();
+}
+
+void markConverted(const std::string& path) {
+    MainWindowView& window = coordinator().mainWindow();
+    window.ListView1().insertStatus(path, JobStatus::Converted);
+    window.Progress().finished(path, BatchProgress::Outcome::Converted);
+}
+
 // What a job has to undo when one of its own steps fails. Clean-up is best
 // effort: its own failures are ignored and show nothing.
 struct Cleanup {
-    std::string row;       // the row this job added, if it did
+    std::string path;      // the document
+    bool rowAdded = false; // this job added the document's row
     std::string temporary; // a temporary file this job made and has not deleted
     bool documentOpen = false;
 
-    void markFailed() noexcept {
+    // The document's row, "Converting...", in the result list and in the
+    // run's progress.
+    void addRow() {
+        MainWindowView& window = coordinator().mainWindow();
+        window.ListView1().addRow(path, path);
+        rowAdded = true;
+        window.ListView1().insertStatus(path, JobStatus::Converting);
+        window.Progress().started(path);
+    }
+
+    void markFailed(const std::string& reason) noexcept {
         try {
-            if (!row.empty())
-                coordinator().mainWindow().ListView1().insertStatus(row, JobStatus::Failed);
+            MainWindowView& window = coordinator().mainWindow();
+            if (rowAdded)
+                window.ListView1().insertStatus(path, JobStatus::Failed, reason);
+            window.Progress().finished(path, BatchProgress::Outcome::Failed, reason);
         } catch (...) {
         }
     }
@@ -80,12 +107,10 @@ struct Cleanup {
 
 void DecObj::Execute() {
     Cleanup cleanup;
+    cleanup.path = path_;
     try {
-        ResultList& rows = coordinator().mainWindow().ListView1();
         // 1. The row, "Converting...".
-        rows.addRow(path_, path_);
-        cleanup.row = path_;
-        rows.insertStatus(path_, JobStatus::Converting);
+        cleanup.addRow();
         yield(1);
         // 2. The target path: the separator is always inserted.
         const std::string target = coordinator().GetTgtFolder() + "\\" + clsFileSystem().GetFileName(path_);
@@ -120,11 +145,11 @@ void DecObj::Execute() {
         cleanup.documentOpen = false;
         yield(4);
         // 11.-12.
-        rows.insertStatus(path_, JobStatus::Converted);
+        markConverted(path_);
         coordinator().mainWindow().show();
         yield(3);
     } catch (...) {
-        cleanup.markFailed();
+        cleanup.markFailed(failureReason());
         // Closed first: while the word processor holds the document open
         // under the temporary file's name it may keep that file locked.
         cleanup.closeDocument();
@@ -139,14 +164,11 @@ void DecObj::Execute() {
 
 void DecObj2::Execute() {
     Cleanup cleanup;
-    ResultList* rows = nullptr;
+    cleanup.path = path_;
     std::string proposed;
     try {
-        rows = &coordinator().mainWindow().ListView1();
         // 1. The row, "Converting...".
-        rows->addRow(path_, path_);
-        cleanup.row = path_;
-        rows->insertStatus(path_, JobStatus::Converting);
+        cleanup.addRow();
         // 2. Proposed name: target folder and file name joined as they are;
         //    the single-document road gives the folder its final backslash.
         proposed = coordinator().GetTgtFolder() + clsFileSystem().GetFileName(path_);
@@ -162,7 +184,7 @@ void DecObj2::Execute() {
         yield(4);
     } catch (...) {
         // The document stays open so that the user can save it by hand.
-        cleanup.markFailed();
+        cleanup.markFailed(failureReason());
         throw;
     }
     try {
@@ -198,12 +220,12 @@ void DecObj2::Execute() {
         // 13.
         coordinator().mainWindow().show();
         yield(3);
-        rows->insertStatus(path_, JobStatus::Converted);
+        markConverted(path_);
         yield(3);
     } catch (...) {
         // 15. Cancelled or failed: "Failed", no message, the document left
         //     open; only the temporary file is removed.
-        cleanup.markFailed();
+        cleanup.markFailed(failureReason());
         cleanup.removeTemporary();
         return;
     }

@@ -38,6 +38,7 @@ public:
     ResultList& ListView1() override { return list_; }
     FileListBox& FileList() override { return files_; }
     FileDialog& CommonDialog1() override { return dialog_; }
+    BatchProgress& Progress() override { return progress_; }
     void hideNext() override;
     void show() override;
 
@@ -88,6 +89,7 @@ private:
     FileListBox files_{lister_};
     Win32FileDialogPort dialogPort_;
     FileDialog dialog_{dialogPort_};
+    BatchProgress progress_;
     std::shared_ptr<Cmd2> nextCommand_; // the command of the last click on "Next Document"
     std::wstring textBuffer_;           // holds the text handed to the list for drawing
 };

@@ -114,6 +114,10 @@ struct Modes : ::testing::Test, ProgramFixture {
         const auto h = windows.main.list.history(key);
         return h.empty() ? "" : h.front();
     }
+    std::string reason(const std::string& key) {
+        const auto index = windows.main.list.indexOf(key);
+        return index ? windows.main.list.reason(*index) : "(no row)";
+    }
     const StateManager& modes() const { return *m->stateManager(); }
 };
 
@@ -193,6 +197,11 @@ TEST_F(Modes, AFailingJobInTheMiddleLetsTheBatchGoOn) {
     EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
     EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
     EXPECT_TRUE(platform.messages.empty());
+    // The failed row keeps the server's own description; the others none.
+    EXPECT_EQ(reason("C:\\docs\\b.wpd"), "Cannot open");
+    EXPECT_EQ(reason("C:\\docs\\a.wpd"), "");
+    windows.main.clock = 4.25;
+    EXPECT_EQ(windows.main.progress.text(), "3 documents: 2 converted, 1 failed, in 0.0 s");
 }
 
 TEST_F(Modes, ADocumentTheServerDidNotAnswerIsLeftUncalledAndTheBatchGoesOn) {

@@ -274,6 +274,9 @@ TEST_F(SingleJob, SavesUnderTheChosenNameInOrder) {
 TEST_F(SingleJob, CancellingTheSaveDialogFailsQuietlyAndLeavesTheDocumentOpen) {
     run(); // no answer: cancelled
     EXPECT_EQ(history(), (std::vector<std::string>{"Failed", "Converting..."}));
+    EXPECT_EQ(windows.main.list.reason(0), "cancelled");
+    EXPECT_EQ(windows.main.progress.failed(), 1u);
+    EXPECT_EQ(windows.main.progress.lastReason(), "cancelled");
     EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(temporaryFilesLeft());

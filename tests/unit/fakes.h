@@ -107,12 +107,15 @@ public:
     ResultList list;
     FileListBox files{lister};
     FileDialog dialog{dialogPort};
+    double clock = 0; // seconds, moved on by the tests
+    BatchProgress progress{[this] { return clock; }};
     bool nextVisible = false;
     int shownCount = 0;
 
     ResultList& ListView1() override { return list; }
     FileListBox& FileList() override { return files; }
     FileDialog& CommonDialog1() override { return dialog; }
+    BatchProgress& Progress() override { return progress; }
     void hideNext() override { nextVisible = false; }
     std::vector<std::string>* journal = nullptr;
     std::function<void()> onShow;
