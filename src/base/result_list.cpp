@@ -109,3 +109,27 @@ std::optional<std::size_t> ResultList::indexOf(const std::string& key) const {
         return std::nullopt;
     return positionOf(it->second);
 }
+
+namespace {
+// A cell keeps to its place: a tab or line break inside a server's
+// description would otherwise start a new cell or a new row.
+void appendCell(std::string& out, const std::string& cell) {
+    for (char c : cell)
+        out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+}
+} // namespace
+
+std::string rowsAsText(const ResultList& rows, std::optional<std::size_t> only) {
+    std::string out;
+    const std::size_t first = only.value_or(0);
+    const std::size_t end = only ? std::min(first + 1, rows.count()) : rows.count();
+    for (std::size_t i = first; i < end; ++i) {
+        appendCell(out, rows.text(i));
+        out += '\t';
+        appendCell(out, rows.status(i));
+        out += '\t';
+        appendCell(out, rows.reason(i));
+        out += "\r\n";
+    }
+    return out;
+}

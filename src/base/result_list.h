@@ -66,3 +66,8 @@ private:
 // Orders two texts the way the list sorts them: without regard to case,
 // then by their exact characters.
 int compareListText(std::string_view a, std::string_view b);
+
+// The rows as text to paste into a mail or a spreadsheet: path, status and
+// reason separated by tabs, one row a line, each line ending in CR LF. Every
+// row, or only the one at the display position given.
+std::string rowsAsText(const ResultList& rows, std::optional<std::size_t> only = std::nullopt);

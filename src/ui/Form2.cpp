@@ -2,9 +2,11 @@
 
 #include "base/ports.h"
 #include "control/job_driver.h"
+#include "conversion/DecObj.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/macro_selection.h"
+#include "platform/clipboard_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1.h"
 #include "ui/Form2_ids.h"
@@ -16,6 +18,7 @@
 #include "version.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <chrono>
@@ -50,12 +53,14 @@ void registerClass(WNDPROC procedure) {
 }
 } // namespace
 
-Form2::Form2(const Windows& windows) : windows_(windows) {
+Form2::Form2(const Windows& windows, TaskbarButton& taskbar) : windows_(windows), taskbar_(taskbar) {
     files_.setListener([this] { mirrorFileList(); });
+    progress_.setObserver(this);
 }
 
 Form2::~Form2() {
     list_.setObserver(nullptr);
+    progress_.setObserver(nullptr);
     if (hwnd_ != nullptr) {
         // The window forgets the object first: it is going away.
         SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -97,8 +102,8 @@ void Form2::create() {
                                     LVS_SHOWSELALWAYS | LVS_SINGLESEL,
                                 0, 0, 100, 100, hwnd_, controlId(IDC_LISTVIEW1), instance, nullptr);
     SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
-    // The one further display option: a click selects the whole row.
-    ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    // A click selects the whole row; a failed row tells its reason as its tip.
+    ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     std::wstring fileName = L"File Name:", status = L"Status:";
@@ -171,6 +176,9 @@ void Form2::layout() {
     MoveWindow(next_, (client.right - scale(120, dpi)) / 2, buttonsTop, scale(120, dpi), buttonHeight, TRUE);
     MoveWindow(fileFrame_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
     MoveWindow(fileList_, margin, buttonsTop, scale(120, dpi), buttonHeight, FALSE);
+    // The run's progress on the left half, the selected row's reason beside it.
+    int parts[] = {client.right / 2, -1};
+    SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
     sizeColumns();
 }
 
@@ -208,6 +216,8 @@ void Form2::sizeColumns() {
 // Wine, out of process), even ten a second would. So each update is drawn at
 // once and timed, and the next waits until the drawing has taken at most a
 // twentieth of the time. The rows themselves are always current in ListView1.
+// The status bar's progress follows the same updates; a run's first and last
+// texts show at once.
 void Form2::rowsCleared() {
     scheduleListUpdate();
 }
@@ -241,6 +251,9 @@ void Form2::updateList() {
     }
     InvalidateRect(listView_, nullptr, FALSE);
     UpdateWindow(listView_);
+    if (progressPending_)
+        showProgress();
+    showSelectedReason(); // the selected row may have failed meanwhile
     const auto spent =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     listUpdateGap_ = std::clamp<ULONGLONG>(19 * static_cast<ULONGLONG>(spent.count()), kListUpdateInterval,
@@ -248,11 +261,111 @@ void Form2::updateList() {
     lastListUpdate_ = GetTickCount64();
 }
 
-void Form2::onNotify(const NMHDR& header, LRESULT&) {
-    if (header.hwndFrom != listView_ || header.code != LVN_GETDISPINFOW)
+void Form2::progressChanged(const BatchProgress&, BatchProgress::Event event) {
+    if (event == BatchProgress::Event::Began || event == BatchProgress::Event::Ended) {
+        showProgress();
         return;
-    auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
-    LVITEMW& item = const_cast<LVITEMW&>(info.item);
+    }
+    progressPending_ = true;
+    scheduleListUpdate();
+}
+
+void Form2::showProgress() {
+    progressPending_ = false;
+    if (hwnd_ == nullptr)
+        return;
+    SendMessageW(statusBar_, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(widen(progress_.text()).c_str()));
+    const TaskbarButton::State state = !progress_.running()     ? TaskbarButton::State::None
+                                       : progress_.failed() > 0 ? TaskbarButton::State::Error
+                                                                : TaskbarButton::State::Normal;
+    if (state != taskbarState_)
+        taskbar_.setState(hwnd_, state);
+    taskbarState_ = state;
+    if (state != TaskbarButton::State::None)
+        taskbar_.setProgress(hwnd_, progress_.done(), std::max<std::size_t>(progress_.total(), 1));
+}
+
+std::optional<std::size_t> Form2::selectedRow() const {
+    const int index = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
+    if (index < 0 || static_cast<std::size_t>(index) >= list_.count())
+        return std::nullopt;
+    return static_cast<std::size_t>(index);
+}
+
+const std::string& Form2::failureReason(std::size_t index) const {
+    static const std::string none;
+    return list_.status(index) == JobStatus::Failed ? list_.reason(index) : none;
+}
+
+void Form2::showSelectedReason() {
+    const auto row = selectedRow();
+    const std::wstring reason = row ? widen(failureReason(*row)) : std::wstring();
+    wchar_t shown[512] = {};
+    SendMessageW(statusBar_, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(shown));
+    if (reason.compare(0, 511, shown) != 0)
+        SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(reason.c_str()));
+}
+
+// The selected row, or every row when none is selected.
+void Form2::copyRows() {
+    putClipboardText(hwnd_, rowsAsText(list_, selectedRow()));
+}
+
+// The list's context menu, at the pointer, or below the selected row (or
+// the list's corner) when it was asked for from the keyboard.
+void Form2::showListMenu(LPARAM position) {
+    POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    if (position == -1) {
+        RECT place{};
+        const auto row = selectedRow();
+        if (!row || !ListView_GetItemRect(listView_, static_cast<int>(*row), &place, LVIR_LABEL))
+            place = {};
+        at = {place.left, place.bottom};
+        ClientToScreen(listView_, &at);
+    }
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU));
+    if (menu == nullptr)
+        throw windowError("the list's menu");
+    const int chosen =
+        TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
+    DestroyMenu(menu);
+    if (chosen == IDM_COPY)
+        copyRows();
+}
+
+void Form2::onNotify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom == listView_)
+        onListNotify(header, result);
+}
+
+void Form2::onListNotify(const NMHDR& header, LRESULT&) {
+    switch (header.code) {
+    case LVN_ITEMCHANGED:
+        showSelectedReason();
+        return;
+    case LVN_KEYDOWN:
+        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' && GetKeyState(VK_CONTROL) < 0)
+            copyRows();
+        return;
+    case LVN_GETINFOTIPW: {
+        auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+        if (tip.pszText == nullptr || tip.cchTextMax <= 0 || tip.iItem < 0 ||
+            static_cast<std::size_t>(tip.iItem) >= list_.count())
+            return;
+        const std::string& reason = failureReason(static_cast<std::size_t>(tip.iItem));
+        if (!reason.empty())
+            lstrcpynW(tip.pszText, widen(reason).c_str(), tip.cchTextMax);
+        return;
+    }
+    case LVN_GETDISPINFOW:
+        fillCell(const_cast<LVITEMW&>(reinterpret_cast<const NMLVDISPINFOW&>(header).item));
+        return;
+    default:
+        return;
+    }
+}
+
+void Form2::fillCell(LVITEMW& item) {
     if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0)
         return;
     const auto index = static_cast<std::size_t>(item.iItem);
@@ -336,6 +449,11 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_COMMAND:
         onCommand(LOWORD(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != listView_)
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
+        showListMenu(lParam);
         return 0;
     case WM_INITMENUPOPUP:
         for (int id : kWorkCommands)

@@ -1,23 +1,28 @@
 #pragma once
 // The main window: the result list, the menu bar, "Exit", the hidden "Next
-// Document" button, the hidden file list and the shared file dialog.
+// Document" button, the hidden file list, the shared file dialog, and the
+// status bar with the run's progress and the selected failure's reason.
+#include "base/progress.h"
 #include "base/views.h"
 #include "control/Command.h"
 #include "platform/directory_win.h"
 #include "platform/handles_win.h"
+#include "platform/taskbar_win.h"
 #include "ui/common_dialog.h"
 
+#include <commctrl.h>
 #include <windows.h>
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 class Form1;
 class frmAbout;
 class frmExtension;
 class frmMacroSelect;
 
-class Form2 : public MainWindowView, private ResultList::Observer {
+class Form2 : public MainWindowView, private ResultList::Observer, private BatchProgress::Observer {
 public:
     // The windows that the menu shows.
     struct Windows {
@@ -27,7 +32,8 @@ public:
         frmAbout& about;
     };
 
-    explicit Form2(const Windows& windows);
+    // The run's progress also shows on the taskbar button.
+    Form2(const Windows& windows, TaskbarButton& taskbar);
     ~Form2() override;
     Form2(const Form2&) = delete;
     Form2& operator=(const Form2&) = delete;
@@ -44,8 +50,9 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     HWND listView() const { return listView_; }
-    // Brings the list control up to date with ListView1 at once.
+    // Brings the list control and the status bar up to date at once.
     void updateList();
+    HWND statusBar() const { return statusBar_; }
     HWND fileListBox() const { return fileList_; }
 
 private:
@@ -58,6 +65,18 @@ private:
     void layout();
     void sizeColumns();
     void mirrorFileList();
+    void onListNotify(const NMHDR& header, LRESULT& result);
+    void fillCell(LVITEMW& item);
+    // The row selected in the list, if one is.
+    std::optional<std::size_t> selectedRow() const;
+    // Why the row failed, or empty text when it did not.
+    const std::string& failureReason(std::size_t index) const;
+    void showSelectedReason();
+    void copyRows();
+    void showListMenu(LPARAM position);
+
+    void progressChanged(const BatchProgress& progress, BatchProgress::Event event) override;
+    void showProgress();
 
     void rowsCleared() override;
     void rowInserted(std::size_t index) override;
@@ -68,6 +87,7 @@ private:
     static constexpr ULONGLONG kListUpdateInterval = 100; // milliseconds, the shortest gap
     static constexpr ULONGLONG kListUpdateLongestGap = 2000;
     bool listUpdatePending_ = false;
+    bool progressPending_ = false; // the status bar's progress waits for the list's next update
     ULONGLONG lastListUpdate_ = 0;
     ULONGLONG listUpdateGap_ = kListUpdateInterval;
 
@@ -83,6 +103,8 @@ private:
     UniqueBrush background_;
     std::exception_ptr createFailure_;
     Windows windows_;
+    TaskbarButton& taskbar_;
+    TaskbarButton::State taskbarState_ = TaskbarButton::State::None;
 
     ResultList list_;
     Win32DirectoryLister lister_;

@@ -5,7 +5,8 @@
 
 Form2& ProgramForms::Form2() {
     if (!form2_) {
-        auto window = std::make_unique<::Form2>(::Form2::Windows{extensions_, macroSelect_, batch_, about_});
+        auto window =
+            std::make_unique<::Form2>(::Form2::Windows{extensions_, macroSelect_, batch_, about_}, taskbar_);
         window->load();
         form2_ = std::move(window);
     }

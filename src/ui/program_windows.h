@@ -13,6 +13,10 @@
 // The program's windows, each created and loaded the first time it is used.
 class ProgramForms : public Forms {
 public:
+    // The main window shows its progress on this taskbar button (the
+    // shell's when none is given).
+    explicit ProgramForms(TaskbarButton* taskbar = nullptr) : taskbar_(taskbar ? *taskbar : shellTaskbar_) {}
+
     ::Form2& Form2() override;
     ::frmExtension& frmExtension() override;
     ::Form1& Form1() override;
@@ -28,6 +32,8 @@ public:
     ExitRequests exitRequests();
 
 private:
+    Win32TaskbarButton shellTaskbar_;
+    TaskbarButton& taskbar_;
     std::unique_ptr<::Form2> form2_;
     ::frmExtension extensions_;
     // Destroyed before the main window, which may own them.

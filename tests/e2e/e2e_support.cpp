@@ -85,6 +85,29 @@ std::vector<std::string> EndToEnd::shownRows() {
     return rows;
 }
 
+void RecordingTaskbar::setProgress(HWND, unsigned long long completed, unsigned long long total) {
+    calls.push_back(std::to_string(completed) + "/" + std::to_string(total));
+}
+
+void RecordingTaskbar::setState(HWND, State state) {
+    calls.push_back(state == State::Normal ? "normal" : state == State::Error ? "error" : "none");
+}
+
+std::string EndToEnd::statusText(int part) {
+    windows.Form2().updateList();
+    HWND bar = windows.Form2().statusBar();
+    std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) + 1, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+    return narrow(text.c_str());
+}
+
+void EndToEnd::selectRow(int index) {
+    HWND list = windows.Form2().listView();
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (index >= 0)
+        ListView_SetItemState(list, index, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
 std::vector<std::string> EndToEnd::commandsFor(const std::string& path, bool untilNextDocument) {
     const std::string temp = files.temporaryFolder();
     std::vector<std::string> out;

@@ -21,10 +21,20 @@ public:
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
 };
 
+// The calls the main window made to its taskbar button: "normal", "error",
+// "none" for the states, "3/20" for the progress.
+class RecordingTaskbar : public TaskbarButton {
+public:
+    std::vector<std::string> calls;
+    void setProgress(HWND, unsigned long long completed, unsigned long long total) override;
+    void setState(HWND, State state) override;
+};
+
 struct EndToEnd : ::testing::Test {
     ScratchRegistryKey settingsKey;
     EndToEndPlatform platform;
-    ProgramForms windows;
+    RecordingTaskbar taskbar;
+    ProgramForms windows{&taskbar};
     MessageFilterScope messageFilter{windows.exitRequests()}; // as the program registers it
     Win32FileServices files;
     RegistrySettingsStore settings{settingsKey.path()};
@@ -50,6 +60,12 @@ struct EndToEnd : ::testing::Test {
 
     // The rows as the list control shows them: "path|status", top first.
     std::vector<std::string> shownRows();
+    // The text of a part of the main window's status bar: 0 the run's
+    // progress, 1 the selected row's reason (brought up to date first).
+    std::string statusText(int part);
+    // Selects the row at the display position, or none with -1.
+    void selectRow(int index);
+
     // The commands the server received for one document, from its FileOpen
     // to its first CloseNoSave (or, with untilNextDocument, to the next
     // document's FileOpen); temporary files appear as "<temp>".

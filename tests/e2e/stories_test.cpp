@@ -10,6 +10,8 @@
 #include "ui/frmExtension_ids.h"
 #include "ui/frmMacroSelect_ids.h"
 
+#include <gmock/gmock.h>
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -101,6 +103,7 @@ TEST_F(EndToEnd, OpenDocumentSavedUnderANewName) {
     ASSERT_TRUE(user.finished());
     EXPECT_EQ(readBytes(result), "Hello world");
     EXPECT_EQ(shownRows(), Lines{doc + "|Converted"});
+    EXPECT_THAT(statusText(0), ::testing::StartsWith("1 document: 1 converted, 0 failed, in "));
     EXPECT_EQ(commandsFor(doc), treated(doc, fix, result));
     EXPECT_EQ(storedMacro(), fix); // Cancel kept the setting
     expectSourcesUnchanged();
@@ -118,6 +121,9 @@ TEST_F(EndToEnd, OpenDocumentWithTheSaveDialogCancelled) {
     General::Main();
     ASSERT_TRUE(user.finished());
     EXPECT_EQ(shownRows(), Lines{doc + "|Failed"});
+    EXPECT_THAT(statusText(0), ::testing::StartsWith("1 document: 0 converted, 1 failed, in "));
+    selectRow(0);
+    EXPECT_EQ(statusText(1), "cancelled");
     // Opened and treated, never saved or closed: the document stays open.
     EXPECT_EQ(commandsFor(doc), (Lines{"FileOpen\t" + doc, "envDocBlank", "PosDocVeryTop"}));
     EXPECT_TRUE(platform.messages.empty());

@@ -69,6 +69,20 @@ TEST(ResultList, ObserverHearsTheDisplayPositionOfEachChange) {
     EXPECT_EQ(recorder.events, (std::vector<std::string>{"insert 0", "insert 0", "change 1", "clear"}));
 }
 
+TEST(ResultList, RowsAsTextGivesEveryRowOrTheOneAskedFor) {
+    ResultList list;
+    const std::string greek = "C:\\d\\\xCE\xB1.wpd", chinese = "C:\\d\\\xE4\xB8\xAD.wpd";
+    for (const std::string& path : {greek, chinese, std::string("C:\\d\\a.wpd")})
+        list.addRow(path, path);
+    list.insertStatus("C:\\d\\a.wpd", "Converted");
+    list.insertStatus(greek, "Failed", "Disk is full\r\nat\tonce");
+    EXPECT_EQ(rowsAsText(list), chinese + "\t\t\r\n" + greek + "\tFailed\tDisk is full  at once\r\n" +
+                                    "C:\\d\\a.wpd\tConverted\t\r\n");
+    EXPECT_EQ(rowsAsText(list, 1), greek + "\tFailed\tDisk is full  at once\r\n");
+    EXPECT_EQ(rowsAsText(list, 3), "");
+    EXPECT_EQ(rowsAsText(ResultList{}), "");
+}
+
 TEST(FileListBox, ListsOnlyPlainFilesSortedByNameWithoutRegardToCase) {
     FakeLister lister;
     lister.folders["C:\\docs"] = {
