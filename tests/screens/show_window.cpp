@@ -3,8 +3,8 @@
 // the program: it uses the program's windows over a stand-in for the word
 // processor that does nothing.
 //
-// Usage: show_window NAME RECTFILE, NAME one of main, quick-start, batch,
-// macro, extensions, about. The window's screen rectangle is written to
+// Usage: show_window NAME RECTFILE, NAME one of main, progress, failed,
+// quick-start, batch, macro, extensions, about. The window's screen rectangle is written to
 // RECTFILE as "width height left top" once it is shown.
 #include "base/late_binding.h"
 #include "core/General.h"
@@ -55,6 +55,33 @@ void pictureWhenShown(HWND window) {
     SetTimer(nullptr, 0, 1500, &writeRect);
 }
 
+// Twelve letters of a batch of 300 go as the main window shows them, one of
+// them failing; the twelfth is still converting unless the run was cut
+// short there.
+void sampleRun(Form2& form, bool cutShort) {
+    const char* const months[] = {"january", "february", "march",     "april",   "may",      "june",
+                                  "july",    "august",   "september", "october", "november", "december"};
+    ResultList& rows = form.ListView1();
+    BatchProgress& progress = form.Progress();
+    progress.begin(300);
+    for (const char* month : months) {
+        const std::string path = std::string("C:\\Letters\\2026\\") + month + ".wpd";
+        rows.addRow(path, path);
+        rows.insertStatus(path, "Converting...");
+        progress.started(path);
+        if (month == months[11] && !cutShort)
+            break;
+        const bool fails = month == months[2];
+        const std::string reason = fails ? "The document is protected by a password" : "";
+        rows.insertStatus(path, fails ? "Failed" : "Converted", reason);
+        progress.finished(path, fails ? BatchProgress::Outcome::Failed : BatchProgress::Outcome::Converted,
+                          reason);
+    }
+    if (cutShort)
+        progress.end();
+    form.updateList();
+}
+
 void runLoop() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0)
@@ -99,6 +126,17 @@ int wmain(int argc, wchar_t** argv) {
             rows.insertStatus(path, "Converted");
         }
         rows.insertStatus("C:\\Letters\\2026\\july.wpd", "Converting...");
+        pictureWhenShown(main);
+        runLoop();
+    } else if (name == L"progress" || name == L"failed") {
+        Form2& form = windows.Form2();
+        sampleRun(form, name == L"failed");
+        if (name == L"failed") {
+            const int row = static_cast<int>(*form.ListView1().indexOf("C:\\Letters\\2026\\march.wpd"));
+            SetFocus(form.listView());
+            ListView_SetItemState(form.listView(), row, LVIS_SELECTED | LVIS_FOCUSED,
+                                  LVIS_SELECTED | LVIS_FOCUSED);
+        }
         pictureWhenShown(main);
         runLoop();
     } else if (name == L"quick-start") {
