@@ -94,7 +94,6 @@ void RecordingTaskbar::setState(HWND, State state) {
 }
 
 std::string EndToEnd::statusText(int part) {
-    windows.Form2().updateList();
     HWND bar = windows.Form2().statusBar();
     std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) + 1, L'\0');
     SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));

@@ -61,7 +61,7 @@ struct EndToEnd : ::testing::Test {
     // The rows as the list control shows them: "path|status", top first.
     std::vector<std::string> shownRows();
     // The text of a part of the main window's status bar: 0 the run's
-    // progress, 1 the selected row's reason (brought up to date first).
+    // progress, 1 the selected row's reason.
     std::string statusText(int part);
     // Selects the row at the display position, or none with -1.
     void selectRow(int index);

@@ -102,8 +102,8 @@ TEST_F(EndToEnd, OpenDocumentSavedUnderANewName) {
     General::Main();
     ASSERT_TRUE(user.finished());
     EXPECT_EQ(readBytes(result), "Hello world");
-    EXPECT_EQ(shownRows(), Lines{doc + "|Converted"});
     EXPECT_THAT(statusText(0), ::testing::StartsWith("1 document: 1 converted, 0 failed, in "));
+    EXPECT_EQ(shownRows(), Lines{doc + "|Converted"});
     EXPECT_EQ(commandsFor(doc), treated(doc, fix, result));
     EXPECT_EQ(storedMacro(), fix); // Cancel kept the setting
     expectSourcesUnchanged();
@@ -120,8 +120,8 @@ TEST_F(EndToEnd, OpenDocumentWithTheSaveDialogCancelled) {
     });
     General::Main();
     ASSERT_TRUE(user.finished());
-    EXPECT_EQ(shownRows(), Lines{doc + "|Failed"});
     EXPECT_THAT(statusText(0), ::testing::StartsWith("1 document: 0 converted, 1 failed, in "));
+    EXPECT_EQ(shownRows(), Lines{doc + "|Failed"});
     selectRow(0);
     EXPECT_EQ(statusText(1), "cancelled");
     // Opened and treated, never saved or closed: the document stays open.
