@@ -299,16 +299,18 @@ const std::string& Form2::failureReason(std::size_t index) const {
 
 void Form2::showSelectedReason() {
     const auto row = selectedRow();
-    const std::wstring reason = row ? widen(failureReason(*row)) : std::wstring();
-    wchar_t shown[512] = {};
-    SendMessageW(statusBar_, SB_GETTEXTW, 1, reinterpret_cast<LPARAM>(shown));
-    if (reason.compare(0, 511, shown) != 0)
-        SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(reason.c_str()));
+    std::wstring reason = row ? widen(failureReason(*row)) : std::wstring();
+    if (reason == shownReason_)
+        return;
+    shownReason_ = std::move(reason);
+    SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(shownReason_.c_str()));
 }
 
 // The selected row, or every row when none is selected.
 void Form2::copyRows() {
-    putClipboardText(hwnd_, rowsAsText(list_, selectedRow()));
+    // An empty list leaves the clipboard as it was.
+    if (list_.count() > 0)
+        putClipboardText(hwnd_, rowsAsText(list_, selectedRow()));
 }
 
 // The list's context menu, at the pointer, or below the selected row (or

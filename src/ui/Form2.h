@@ -114,4 +114,5 @@ private:
     BatchProgress progress_;
     std::shared_ptr<Cmd2> nextCommand_; // the command of the last click on "Next Document"
     std::wstring textBuffer_;           // holds the text handed to the list for drawing
+    std::wstring shownReason_;          // in the status bar's second part
 };
