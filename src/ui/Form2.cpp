@@ -321,7 +321,7 @@ void Form2::showListMenu(LPARAM position) {
         RECT place{};
         const auto row = selectedRow();
         if (!row || !ListView_GetItemRect(listView_, static_cast<int>(*row), &place, LVIR_LABEL))
-            place = {};
+            place = {}; // the list's corner
         at = {place.left, place.bottom};
         ClientToScreen(listView_, &at);
     }

@@ -10,8 +10,9 @@
 #include "platform/taskbar_win.h"
 #include "ui/common_dialog.h"
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <exception>
 #include <memory>
