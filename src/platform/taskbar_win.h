@@ -1,8 +1,9 @@
 #pragma once
 // The progress shown on a window's taskbar button. Win32 reaches it through
 // the shell's taskbar list; tests use a fake.
-#include <shobjidl.h>
 #include <windows.h>
+
+#include <shobjidl.h>
 #include <wrl/client.h>
 
 class TaskbarButton {
