@@ -328,6 +328,7 @@ void Form2::showListMenu(LPARAM position) {
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU));
     if (menu == nullptr)
         throw windowError("the list's menu");
+    EnableMenuItem(menu, IDM_COPY, MF_BYCOMMAND | (list_.count() > 0 ? MF_ENABLED : MF_GRAYED));
     const int chosen =
         TrackPopupMenu(GetSubMenu(menu, 0), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd_, nullptr);
     DestroyMenu(menu);
