@@ -245,9 +245,12 @@ void Form2::updateList() {
     listUpdatePending_ = false;
     const auto start = std::chrono::steady_clock::now();
     const int count = static_cast<int>(list_.count());
-    if (ListView_GetItemCount(listView_) != count) {
+    const int shown = ListView_GetItemCount(listView_);
+    if (shown != count) {
         ListView_SetItemCountEx(listView_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
         sizeColumns(); // the vertical scroll bar may have come or gone
+        if (count < shown)
+            selected_ = selectedRow(); // fewer rows drop the selection of those gone
     }
     InvalidateRect(listView_, nullptr, FALSE);
     UpdateWindow(listView_);
@@ -285,6 +288,10 @@ void Form2::showProgress() {
         taskbar_.setProgress(hwnd_, progress_.done(), std::max<std::size_t>(progress_.total(), 1));
 }
 
+// The list searches its rows one by one for the selected one; the window
+// keeps the answer from the last change of selection instead of asking at
+// every update, which would cost a pass over thousands of rows several times
+// a second during a batch.
 std::optional<std::size_t> Form2::selectedRow() const {
     const int index = ListView_GetNextItem(listView_, -1, LVNI_SELECTED);
     if (index < 0 || static_cast<std::size_t>(index) >= list_.count())
@@ -298,8 +305,8 @@ const std::string& Form2::failureReason(std::size_t index) const {
 }
 
 void Form2::showSelectedReason() {
-    const auto row = selectedRow();
-    std::wstring reason = row ? widen(failureReason(*row)) : std::wstring();
+    const bool any = selected_ && *selected_ < list_.count();
+    std::wstring reason = any ? widen(failureReason(*selected_)) : std::wstring();
     if (reason == shownReason_)
         return;
     shownReason_ = std::move(reason);
@@ -344,6 +351,7 @@ void Form2::onNotify(const NMHDR& header, LRESULT& result) {
 void Form2::onListNotify(const NMHDR& header, LRESULT&) {
     switch (header.code) {
     case LVN_ITEMCHANGED:
+        selected_ = selectedRow();
         showSelectedReason();
         return;
     case LVN_KEYDOWN:

@@ -113,7 +113,8 @@ private:
     Win32FileDialogPort dialogPort_;
     FileDialog dialog_{dialogPort_};
     BatchProgress progress_;
-    std::shared_ptr<Cmd2> nextCommand_; // the command of the last click on "Next Document"
-    std::wstring textBuffer_;           // holds the text handed to the list for drawing
-    std::wstring shownReason_;          // in the status bar's second part
+    std::shared_ptr<Cmd2> nextCommand_;   // the command of the last click on "Next Document"
+    std::wstring textBuffer_;             // holds the text handed to the list for drawing
+    std::wstring shownReason_;            // in the status bar's second part
+    std::optional<std::size_t> selected_; // the selected row, as of the last change of selection
 };
