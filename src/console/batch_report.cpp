@@ -28,8 +28,10 @@ std::string fixedDecimals(double value, int decimals) {
     const std::int64_t units = value > 0 ? std::llround(value * static_cast<double>(scale)) : 0;
     std::string text = std::to_string(units / scale);
     if (decimals > 0) {
-        std::string fraction = std::to_string(units % scale);
-        text += "." + std::string(static_cast<std::size_t>(decimals) - fraction.size(), '0') + fraction;
+        const std::string fraction = std::to_string(units % scale);
+        text += '.';
+        text.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
+        text += fraction;
     }
     return text;
 }

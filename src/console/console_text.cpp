@@ -23,8 +23,10 @@ void BatchCounts::add(DocumentStatus status) {
 
 std::string documentLine(std::size_t number, std::size_t total, DocumentStatus status,
                          const std::string& document, double seconds, const std::string& reason) {
-    std::string line = "[" + std::to_string(number) + "/" + std::to_string(total) + "] " +
-                       statusText(status) + " " + document;
+    // Appended piece by piece: GCC 12 warns, wrongly, of overlapping copies in
+    // "text" + std::string&& once it is inlined.
+    std::string line = "[";
+    line += std::to_string(number) + "/" + std::to_string(total) + "] " + statusText(status) + " " + document;
     if (status == DocumentStatus::Converted || status == DocumentStatus::Failed)
         line += " (" + fixedDecimals(seconds, 1) + " s)";
     if (!reason.empty()) {
