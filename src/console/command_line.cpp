@@ -160,6 +160,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, const st
     std::array<std::optional<std::string>, kSwitches.size()> values;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
+        // No file name holds a quotation mark. One in an argument comes from
+        // a quoted path ending in a backslash, "C:\docs\", where the system
+        // reads \" as a quotation mark and runs on into the next argument.
+        if (argument.find('"') != std::string::npos)
+            return failure("The argument " + argument +
+                           " holds a quotation mark: write a quoted folder without its last backslash, "
+                           "as \"C:\\docs\"");
         if (!looksLikeSwitch(argument)) {
             folders.push_back(argument);
             continue;
@@ -251,21 +258,26 @@ std::string checkArguments(const BatchArguments& arguments, PathProbe& probe) {
 }
 
 std::string usageText() {
-    return "Plays a WordPerfect macro over every document of a folder and saves the results into another "
-           "folder.\n"
+    // Every line fits a console of 80 columns.
+    return "Plays a WordPerfect macro over every document of a folder and saves the\n"
+           "results into another folder.\n"
            "\n"
-           "tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST] [/report FILE] [/resume REPORT]\n"
+           "tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST]\n"
+           "               [/report FILE] [/resume REPORT]\n"
            "\n"
-           "  SOURCE            the folder whose documents are converted; they stay as they are\n"
-           "  TARGET            the folder that receives the results (made if its parent exists)\n"
-           "  /macro FILE       the macro (.wcm) for this run; without it, the macro chosen in Tarnwick\n"
+           "  SOURCE            the folder of the documents; they stay as they are\n"
+           "  TARGET            the folder for the results; made if its parent exists\n"
+           "  /macro FILE       the macro (.wcm) for this run instead of the one chosen\n"
+           "                    in Tarnwick\n"
            "  /extensions LIST  the documents' extensions, comma-separated (default: wpd)\n"
-           "  /report FILE      writes a CSV row per document: document,status,reason,seconds\n"
-           "  /resume REPORT    skips what REPORT lists as converted whose result is still in TARGET\n"
+           "  /report FILE      writes a CSV row per document as it finishes:\n"
+           "                    document,status,reason,seconds\n"
+           "  /resume REPORT    skips the documents that REPORT lists as converted and\n"
+           "                    whose results are still in TARGET\n"
            "  /?                shows this text\n"
            "\n"
-           "Switches may begin with / or - and are not case-sensitive. Ctrl+C stops after the document\n"
-           "in progress; a second Ctrl+C ends the program at once.\n"
+           "Switches may begin with / or - and are not case-sensitive. Ctrl+C stops\n"
+           "after the document in progress; a second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit codes:\n"
            "  0  every document converted or skipped, or none found\n"

@@ -63,6 +63,12 @@ TEST(ConsoleCommandLine, UsageWhereverTheQuestionMarkStands) {
         EXPECT_EQ(parse(arguments).kind, CommandLine::Kind::Usage) << arguments.size();
 }
 
+TEST(ConsoleCommandLine, UsageFitsAConsoleOfEightyColumns) {
+    const std::string usage = usageText() + "\n";
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LT(end - start, 80u) << usage.substr(start, end - start);
+}
+
 TEST(ConsoleCommandLine, OneLineReasonsForBadArguments) {
     const std::string hint = " (tarnwick-batch /? shows the usage)";
     const std::vector<std::pair<Strings, std::string>> cases = {
@@ -70,6 +76,9 @@ TEST(ConsoleCommandLine, OneLineReasonsForBadArguments) {
         {{"a"}, "The target folder is missing" + hint},
         {{"", "b"}, "The source folder is missing" + hint},
         {{"a", "b", "c"}, "Unexpected argument \"c\"" + hint},
+        {{"C:\\my docs\" D:\\out"},
+         "The argument C:\\my docs\" D:\\out holds a quotation mark: write a quoted "
+         "folder without its last backslash, as \"C:\\docs\""},
         {{"a", "b", "/fast"}, "Unknown switch /fast" + hint},
         {{"a", "b", "/macro"}, "/macro needs a macro file (.wcm)" + hint},
         {{"a", "b", "/report", "-resume", "x.csv"}, "/report needs the report file to write" + hint},
