@@ -2,8 +2,6 @@
 
 #include "console/command_line.h"
 
-#include <algorithm>
-
 void BatchCounts::add(DocumentStatus status) {
     switch (status) {
     case DocumentStatus::Converted:
@@ -21,6 +19,18 @@ void BatchCounts::add(DocumentStatus status) {
     }
 }
 
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (const char c : text) {
+        const bool lineEnd = c == '\r' || c == '\n';
+        if (!lineEnd)
+            line += c;
+        else if (!line.empty() && line.back() != ' ')
+            line += ' ';
+    }
+    return line;
+}
+
 std::string documentLine(std::size_t number, std::size_t total, DocumentStatus status,
                          const std::string& document, double seconds, const std::string& reason) {
     // Appended piece by piece: GCC 12 warns, wrongly, of overlapping copies in
@@ -29,12 +39,8 @@ std::string documentLine(std::size_t number, std::size_t total, DocumentStatus s
     line += std::to_string(number) + "/" + std::to_string(total) + "] " + statusText(status) + " " + document;
     if (status == DocumentStatus::Converted || status == DocumentStatus::Failed)
         line += " (" + fixedDecimals(seconds, 1) + " s)";
-    if (!reason.empty()) {
-        std::string oneLine = reason;
-        std::replace_if(
-            oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
-        line += ": " + oneLine;
-    }
+    if (!reason.empty())
+        line += ": " + oneLine(reason);
     return line;
 }
 

@@ -17,6 +17,8 @@ struct BatchCounts {
     std::size_t total() const { return converted + failed + skipped + notStarted; }
 };
 
+// The text on one line: each run of line breaks becomes one blank.
+std::string oneLine(const std::string& text);
 // "[12/300] Converted C:\docs\a.wpd (0.8 s)", "[13/300] Failed C:\docs\b.wpd
 // (1.2 s): reason"; skipped and unstarted documents take no time. A reason
 // spanning lines is put on one.
@@ -29,6 +31,8 @@ std::string summaryLine(const BatchCounts& counts, double seconds);
 // stopped or lost WordPerfect.
 int batchExitCode(const BatchCounts& counts, bool interrupted);
 
+// What starts every line the program writes to standard error.
+inline constexpr const char* kErrorPrefix = "tarnwick-batch: ";
 // The first line of a run that has no macro to play.
 inline constexpr const char* kNoMacroNotice =
     "No macro is given or stored: the documents are saved as they are.";

@@ -1,9 +1,11 @@
 // The console program's portable parts: its command line and the checks of
 // its paths, the report and its reading for a resumed run, the lines it
-// prints, and the stop request.
+// prints, the stop request, and what it gives the core instead of windows.
+#include "console/batch_run.h"
 #include "console/command_line.h"
 #include "console/console_ports.h"
 #include "console/console_text.h"
+#include "console/console_views.h"
 #include "console/resume.h"
 #include "console/stop_request.h"
 #include "fakes.h"
@@ -231,7 +233,7 @@ TEST(ConsoleText, DocumentLines) {
         {documentLine(13, 300, DocumentStatus::Failed, "C:\\docs\\b.wpd", 1.2, "reason"),
          "[13/300] Failed C:\\docs\\b.wpd (1.2 s): reason"},
         {documentLine(1, 2, DocumentStatus::Failed, "C:\\" + kChinese + ".wpd", 61.04, "one\r\ntwo"),
-         "[1/2] Failed C:\\" + kChinese + ".wpd (61.0 s): one  two"},
+         "[1/2] Failed C:\\" + kChinese + ".wpd (61.0 s): one two"},
         {documentLine(2, 2, DocumentStatus::Skipped, "C:\\d\\c.wpd", 0), "[2/2] Skipped C:\\d\\c.wpd"},
         {documentLine(3, 9, DocumentStatus::NotStarted, "C:\\d\\e.wpd", 0), "[3/9] Not started C:\\d\\e.wpd"},
     };
@@ -275,6 +277,83 @@ TEST(ConsoleStop, FirstInterruptionStopsAfterTheDocumentLaterOnesEndAtOnce) {
     EXPECT_TRUE(request.requested());
     EXPECT_EQ(request.interrupt(), StopRequest::Action::EndNow);
     EXPECT_EQ(request.interrupt(), StopRequest::Action::EndNow);
+}
+
+class FakeConsole : public ConsoleOutput {
+public:
+    Strings lines; // standard error's prefixed with "err "
+    void out(std::string_view line) override { lines.emplace_back(line); }
+    void err(std::string_view line) override { lines.push_back("err " + std::string(line)); }
+};
+
+// A run as the modes tell it: one document skipped, a message inside a
+// converted document, a failure, then a stop with two documents left.
+TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterAStop) {
+    FakeConsole console;
+    Strings rows;
+    BatchReport report(std::make_unique<FakeReportFile>(rows));
+    StopRequest stop;
+    double clock = 0;
+    BatchProgress progress([&clock] { return clock; });
+    int drops = 0;
+    BatchRun run(console, &report, stop, [&drops] {
+        ++drops;
+        return Strings{"C:\\d\\d.wpd", "C:\\d\\e.wpd"};
+    });
+    progress.setObserver(&run);
+    run.addSkipped("C:\\d\\" + kGreek + ".wpd");
+    progress.begin(4);
+    progress.started("C:\\d\\a.wpd");
+    run.message("Could not\r\ndelete");
+    clock = 1.5;
+    progress.finished("C:\\d\\a.wpd", BatchProgress::Outcome::Converted);
+    run.message("between documents");
+    progress.started("C:\\d\\b.wpd");
+    stop.interrupt();
+    clock = 2.5;
+    progress.finished("C:\\d\\b.wpd", BatchProgress::Outcome::Failed, "Cannot open");
+    progress.end();
+    EXPECT_EQ(console.lines, (Strings{
+                                 "[1/5] Skipped C:\\d\\" + kGreek + ".wpd",
+                                 "err tarnwick-batch: Could not delete",
+                                 "[2/5] Converted C:\\d\\a.wpd (1.5 s): Could not delete",
+                                 "err tarnwick-batch: between documents",
+                                 "[3/5] Failed C:\\d\\b.wpd (1.0 s): Cannot open",
+                                 "[4/5] Not started C:\\d\\d.wpd",
+                                 "[5/5] Not started C:\\d\\e.wpd",
+                             }));
+    EXPECT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[2], "C:\\d\\a.wpd,Converted,Could not delete,1.500\r\n");
+    EXPECT_EQ(rows[5], "C:\\d\\e.wpd,Not started,,0.000\r\n");
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(run.counts().total(), 5u);
+    EXPECT_EQ(batchExitCode(run.counts(), stop.requested()), ExitCode::Incomplete);
+}
+
+TEST(ConsoleViews, TheRunsMacroIsAnsweredAndNothingIsWritten) {
+    FakeSettings stored;
+    stored.setMacro("C:\\stored.wcm");
+    RunSettings given(stored, "C:\\given.wcm");
+    RunSettings none(stored, std::nullopt);
+    EXPECT_EQ(MacroSetting::Read(given, "tarnwick"), "C:\\given.wcm");
+    EXPECT_EQ(MacroSetting::Read(none, "tarnwick"), "C:\\stored.wcm");
+    MacroSetting::Store(given, "tarnwick", "C:\\other.wcm");
+    EXPECT_EQ(MacroSetting::Read(stored, "tarnwick"), "C:\\stored.wcm");
+}
+
+TEST(ConsoleViews, AResumedListingLeavesOutOnlySkippedDocumentsTheExtensionsAccept) {
+    ProgramFixture program;
+    FakeLister directory;
+    directory.folders["C:\\d"] = {{"a.wpd"}, {"B.WPD"}, {"c.txt"}, {"sub.wpd", true}, {"h.wpd", false, true}};
+    Strings skipped;
+    ResumeLister lister(
+        directory, [](const std::string&) { return true; },
+        [&skipped](const std::string& path) { skipped.push_back(path); });
+    Strings kept;
+    for (const DirectoryEntry& entry : lister.list("C:\\d"))
+        kept.push_back(entry.name);
+    EXPECT_EQ(skipped, (Strings{"C:\\d\\a.wpd", "C:\\d\\B.WPD"}));
+    EXPECT_EQ(kept, (Strings{"c.txt", "sub.wpd", "h.wpd"}));
 }
 
 } // namespace
