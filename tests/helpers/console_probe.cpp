@@ -7,15 +7,17 @@
 //                         "stop requested" after the first. Exit code 1: the second ended it;
 //                         10: the first never arrived; 11: the second did not end it
 //   write FILE          writes a line to its console and puts what the console shows into FILE
-#include "platform/batch_lock_win.h"
+//   ctrl-c PID          presses Ctrl+C on the console of the process PID (exit code 0 when sent)
 #include "console/command_line.h"
 #include "console/console_io_win.h"
 #include "console/stop_handler_win.h"
 #include "console/stop_request.h"
+#include "platform/batch_lock_win.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -84,6 +86,16 @@ int write(const wchar_t* file) {
     return ExitCode::Success;
 }
 
+// Another process's console is reached by leaving this one's and attaching
+// to it; this process ignores the event it sends to everyone on it.
+int pressCtrlC(DWORD process) {
+    FreeConsole();
+    if (!AttachConsole(process))
+        return kNotDelivered;
+    SetConsoleCtrlHandler(nullptr, TRUE);
+    return GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) ? 0 : kNotDelivered;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -96,5 +108,7 @@ int wmain(int argc, wchar_t** argv) {
         return interrupt(argv[2]);
     if (mode == L"write" && argc == 3)
         return write(argv[2]);
+    if (mode == L"ctrl-c" && argc == 3)
+        return pressCtrlC(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
     return 100;
 }

@@ -1,15 +1,19 @@
 // The console program's Win32 edges: its output streams, report files, the
 // batch lock across processes, Ctrl+C, and tarnwick-batch.exe itself.
-#include "platform/batch_lock_win.h"
+#include "base/ports.h"
 #include "console/command_line.h"
 #include "console/console_io_win.h"
 #include "console/console_text.h"
 #include "console/resume.h"
+#include "platform/batch_lock_win.h"
 #include "platform/handles_win.h"
+#include "platform/settings_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <regex>
 
 namespace {
 
@@ -164,6 +168,141 @@ TEST(ConsoleStop, FirstCtrlCRequestsAStopSecondEndsTheProgram) {
         EXPECT_EQ(probe.out(), "stop requested\r\n") << how;
         EXPECT_EQ(probe.err(), std::string(kStopNotice) + "\r\n") << how;
     }
+}
+
+// tarnwick-batch.exe over a folder of documents, against the out-of-process
+// stand-in, with the macro setting of the windows program set aside.
+struct TarnwickBatchRun : ::testing::Test {
+    ScratchFolder scratch;
+    StandinSettings standin{SettingsChannel::Registry};
+    HiddenServerRegistration inProcess{L"InprocServer32"};
+    KeySetAside stored{HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\tarnwick"};
+    std::vector<DWORD> servers = serverProcesses();
+    std::vector<std::string> temporaryBefore = temporaryFiles();
+    const std::string journal = scratch.path("journal.txt");
+    const std::vector<std::string> documents = {"a.wpd", kGreek + ".wpd", kChinese + ".WPD"}; // listing order
+
+    TarnwickBatchRun() {
+        CreateDirectoryW(widen(scratch.path("src")).c_str(), nullptr);
+        for (const std::string& name : documents)
+            scratch.file("src\\" + name, "text of " + name);
+        scratch.file("src\\notes.txt");
+        scratch.file("final.wcm", "Top\nType \"Final\\n\"\n");
+        standin.journal(journal);
+    }
+    ~TarnwickBatchRun() override { endServersStartedSince(servers); }
+
+    std::string source(std::size_t i) const { return scratch.path("src\\" + documents[i]); }
+    std::vector<std::string> opened() const {
+        std::vector<std::string> paths;
+        for (const std::string& line : journalLines(journal))
+            if (line.rfind("FileOpen\t", 0) == 0)
+                paths.push_back(line.substr(9));
+        return paths;
+    }
+    // Output and report with every figure of seconds replaced by "s".
+    static std::string timeless(const std::string& text) {
+        return std::regex_replace(std::regex_replace(text, std::regex(R"(\(\d+\.\d s\))"), "(s)"),
+                                  std::regex(R"(,\d+\.\d{3}\r\n)"), ",s\r\n");
+    }
+};
+
+// Visible windows of the process, polled until it ends.
+int windowsShownUntilEnd(HANDLE process) {
+    int shown = 0;
+    while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
+        std::pair<DWORD, int*> probe{GetProcessId(process), &shown};
+        EnumWindows(
+            [](HWND window, LPARAM arg) -> BOOL {
+                auto* p = reinterpret_cast<std::pair<DWORD, int*>*>(arg);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == p->first && IsWindowVisible(window))
+                    ++*p->second;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&probe));
+    }
+    return shown;
+}
+
+TEST_F(TarnwickBatchRun, ALineAndAReportRowPerDocumentNoWindowAndTheStoredMacroKept) {
+    RegistrySettingsStore().SaveSetting("tarnwick", "Options", "macro", "C:\\stored.wcm");
+    standin.fail("FileOpen:2:Cannot open");
+    standin.delay("FileSave:100");
+
+    const Started batch(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report report.csv");
+    EXPECT_EQ(windowsShownUntilEnd(batch.process()), 0);
+    EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
+    EXPECT_EQ(timeless(batch.out()), "[1/3] Converted " + source(0) + " (s)\r\n[2/3] Failed " + source(1) +
+                                         " (s): Cannot open\r\n[3/3] Converted " + source(2) +
+                                         " (s)\r\n3 documents: 2 converted, 1 failed, 0 skipped (s)\r\n");
+    EXPECT_EQ(batch.err(), "");
+    EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
+              std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Converted,,s\r\n" +
+                  source(1) + ",Failed,Cannot open,s\r\n" + source(2) + ",Converted,,s\r\n");
+    EXPECT_EQ(readBytes(scratch.path("out\\" + documents[2])), "Final\ntext of " + documents[2]);
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd", documents[2]}));
+    EXPECT_EQ(temporaryFiles(), temporaryBefore);
+    EXPECT_EQ(RegistrySettingsStore().GetSetting("tarnwick", "Options", "macro", ""), "C:\\stored.wcm");
+}
+
+TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesideAnotherBatch) {
+    const std::string notice = std::string(kNoMacroNotice) + "\r\n";
+    std::string converted = notice;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        converted += "[" + std::to_string(i + 1) + "/3] Converted " + source(i) + " (s)\r\n";
+    struct Case {
+        const char* name;
+        std::function<std::shared_ptr<void>()> hold; // what the case holds while the program runs
+        DWORD code;
+        std::string out, err;
+    };
+    const std::vector<Case> cases = {
+        {"converted", [] { return nullptr; }, ExitCode::Success,
+         converted + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n", ""},
+        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); },
+         ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
+        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); },
+         ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        scratch.file("report.csv", "earlier");
+        const auto held = c.hold();
+        const Started batch(scratch, L"tarnwick-batch.exe", "src out /report report.csv");
+        EXPECT_EQ(batch.exitCode(), c.code) << c.name;
+        EXPECT_EQ(timeless(batch.out()), c.out) << c.name;
+        EXPECT_EQ(batch.err(), c.err) << c.name;
+        EXPECT_EQ(readBytes(scratch.path("report.csv")) == "earlier", c.code == ExitCode::AnotherBatch)
+            << c.name;
+    }
+}
+
+TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose) {
+    standin.delay("FileSave:500");
+    const Started stopped(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report report.csv");
+    for (int i = 0; i < 500 && opened().empty(); ++i)
+        Sleep(20);
+    EXPECT_EQ(
+        Started(scratch, L"console_probe.exe", "ctrl-c " + std::to_string(GetProcessId(stopped.process())))
+            .exitCode(),
+        0u);
+    EXPECT_EQ(stopped.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
+    EXPECT_EQ(timeless(stopped.out()),
+              "[1/3] Converted " + source(0) + " (s)\r\n[2/3] Not started " + source(1) +
+                  "\r\n[3/3] Not started " + source(2) +
+                  "\r\n3 documents: 1 converted, 0 failed, 0 skipped, 2 not started (s)\r\n");
+    EXPECT_EQ(stopped.err(), std::string(kStopNotice) + "\r\n");
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd"}));
+    EXPECT_EQ(temporaryFiles(), temporaryBefore);
+
+    const Started resumed(scratch, L"tarnwick-batch.exe",
+                          "src out /macro final.wcm /resume report.csv /report report.csv");
+    EXPECT_EQ(resumed.exitCode(), static_cast<DWORD>(ExitCode::Success));
+    EXPECT_EQ(opened(), (std::vector<std::string>{source(0), source(1), source(2)}));
+    EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
+              std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Skipped,,s\r\n" +
+                  source(1) + ",Converted,,s\r\n" + source(2) + ",Converted,,s\r\n");
 }
 
 // Relative paths against the current folder, names in any script on a
