@@ -330,17 +330,6 @@ TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterASt
     EXPECT_EQ(batchExitCode(run.counts(), stop.requested()), ExitCode::Incomplete);
 }
 
-TEST(ConsoleViews, TheRunsMacroIsAnsweredAndNothingIsWritten) {
-    FakeSettings stored;
-    stored.setMacro("C:\\stored.wcm");
-    RunSettings given(stored, "C:\\given.wcm");
-    RunSettings none(stored, std::nullopt);
-    EXPECT_EQ(MacroSetting::Read(given, "tarnwick"), "C:\\given.wcm");
-    EXPECT_EQ(MacroSetting::Read(none, "tarnwick"), "C:\\stored.wcm");
-    MacroSetting::Store(given, "tarnwick", "C:\\other.wcm");
-    EXPECT_EQ(MacroSetting::Read(stored, "tarnwick"), "C:\\stored.wcm");
-}
-
 TEST(ConsoleViews, AResumedListingLeavesOutOnlySkippedDocumentsTheExtensionsAccept) {
     ProgramFixture program;
     FakeLister directory;
