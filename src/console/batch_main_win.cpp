@@ -140,14 +140,14 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
         // name the same file.
         if (batch.resume)
             earlier = readEarlierReportFile(*batch.resume);
+        // Made before the report is opened, which may go into it.
+        if (probe.kind(batch.target) == PathKind::Missing && !Win32FileServices().createFolder(batch.target))
+            throw AppError(ErrorNumber::PathNotFound,
+                           "The target folder " + batch.target + " cannot be made");
         if (batch.report)
             report.emplace(openReportFile(*batch.report));
     } catch (const AppError& error) {
         console.err(kErrorPrefix + error.description());
-        return ExitCode::BadArguments;
-    }
-    if (probe.kind(batch.target) == PathKind::Missing && !Win32FileServices().createFolder(batch.target)) {
-        console.err(kErrorPrefix + batch.target + ": the folder cannot be made");
         return ExitCode::BadArguments;
     }
     return convert(batch, earlier, report ? &*report : nullptr, console);

@@ -231,18 +231,18 @@ TEST_F(TarnwickBatchRun, ALineAndAReportRowPerDocumentNoWindowAndTheStoredMacroK
     standin.fail("FileOpen:2:Cannot open");
     standin.delay("FileSave:100");
 
-    const Started batch(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report report.csv");
+    const Started batch(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report out\\report.csv");
     EXPECT_EQ(windowsShownUntilEnd(batch.process()), 0);
     EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
     EXPECT_EQ(timeless(batch.out()), "[1/3] Converted " + source(0) + " (s)\r\n[2/3] Failed " + source(1) +
                                          " (s): Cannot open\r\n[3/3] Converted " + source(2) +
                                          " (s)\r\n3 documents: 2 converted, 1 failed, 0 skipped (s)\r\n");
     EXPECT_EQ(batch.err(), "");
-    EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
+    EXPECT_EQ(timeless(readBytes(scratch.path("out\\report.csv"))),
               std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Converted,,s\r\n" +
                   source(1) + ",Failed,Cannot open,s\r\n" + source(2) + ",Converted,,s\r\n");
     EXPECT_EQ(readBytes(scratch.path("out\\" + documents[2])), "Final\ntext of " + documents[2]);
-    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd", documents[2]}));
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd", "report.csv", documents[2]}));
     EXPECT_EQ(temporaryFiles(), temporaryBefore);
     EXPECT_EQ(RegistrySettingsStore().GetSetting("tarnwick", "Options", "macro", ""), "C:\\stored.wcm");
 }
