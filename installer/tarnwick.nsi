@@ -3,7 +3,7 @@
 ; user's list of installed programs. Silent with /S.
 ; Built by scripts/release, which passes the version and the paths:
 ;   makensis -DVERSION=x.y.z -DVERSION_MAJOR=x -DVERSION_MINOR=y -DVERSION_REVISION=z
-;            -DSTAGE=folder-with-tarnwick.exe-and-README.txt -DICON=tarnwick.ico
+;            -DSTAGE=folder-with-the-programs-and-README.txt -DICON=tarnwick.ico
 ;            -DOUTFILE=setup.exe tarnwick.nsi
 
 !ifndef VERSION | VERSION_MAJOR | VERSION_MINOR | VERSION_REVISION | STAGE | ICON | OUTFILE
@@ -80,6 +80,11 @@ Section "Tarnwick" SecProgram
   SetShellVarContext current
   SetOutPath "$INSTDIR"
   File "${STAGE}\tarnwick.exe"
+  ; The console program for batches that run unattended. Its folder is not
+  ; put on the user's PATH: the installer's texts hold at most 1024
+  ; characters, so rewriting a longer PATH would cut it short, and scheduled
+  ; tasks and scripts name the program by its full path anyway (README.txt).
+  File "${STAGE}\tarnwick-batch.exe"
   File "${STAGE}\README.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -106,6 +111,7 @@ SectionEnd
 Section "Uninstall"
   SetShellVarContext current
   Delete "$INSTDIR\tarnwick.exe"
+  Delete "$INSTDIR\tarnwick-batch.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -15,6 +15,10 @@ enum class MsgIcon { None, Exclamation, Critical, Question, Information };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 
+// What a program that finds the batch lock held tells its user.
+inline constexpr const char* kAnotherBatch =
+    "Another Tarnwick batch is running; try again when it has ended.";
+
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -33,4 +37,10 @@ public:
     // owner, the prompt as its title) and answers the text the system wrote
     // for the chosen folder, or empty text when the user cancelled.
     virtual std::string browseForFolder(const std::string& prompt) = 0;
+    // The per-user lock that lets one batch convert at a time: true when this
+    // program holds it now (taken now, or already held by a run of its own
+    // that is still going); false when another program holds it. Each true
+    // answer is matched by one release.
+    virtual bool takeBatchLock() = 0;
+    virtual void releaseBatchLock() = 0;
 };

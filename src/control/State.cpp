@@ -59,6 +59,27 @@ private:
     BatchProgress& progress_;
 };
 
+// The per-user lock that lets one batch convert at a time, held while a run
+// of documents lasts. Two runs on one word processor would interleave on its
+// single current document and write wrong results.
+class BatchLockScope {
+public:
+    BatchLockScope() : taken_(General::platform().takeBatchLock()) {
+        if (!taken_)
+            tellUser(kAnotherBatch);
+    }
+    ~BatchLockScope() {
+        if (taken_)
+            General::platform().releaseBatchLock();
+    }
+    BatchLockScope(const BatchLockScope&) = delete;
+    BatchLockScope& operator=(const BatchLockScope&) = delete;
+    explicit operator bool() const { return taken_; }
+
+private:
+    bool taken_;
+};
+
 } // namespace
 
 Mediator& WorkingMode::coordinator() {
@@ -77,6 +98,14 @@ void WorkingMode::Command2(std::string&) {
     });
 }
 
+std::vector<std::string> WorkingMode::dropQueued() {
+    std::vector<std::string> paths;
+    while (queue_ && queue_->hasMoreElements())
+        if (const auto document = std::dynamic_pointer_cast<DocumentElement>(queue_->NextElement()))
+            paths.push_back(document->path());
+    return paths;
+}
+
 void WorkingMode::issueNextJob() {
     auto next = std::make_shared<Cmd2>();
     next->init(coordinator());
@@ -85,6 +114,9 @@ void WorkingMode::issueNextJob() {
 }
 
 void State1::Command1(std::string& path) {
+    const BatchLockScope lock;
+    if (!lock)
+        return;
     General::wordPerfect().beginRun();
     auto chain = BuildExtensionChain();
     coordinator().mainWindow().ListView1().clear();
@@ -101,6 +133,9 @@ void State1::Command1(std::string& path) {
 }
 
 void State2::Command1(std::string&) {
+    const BatchLockScope lock;
+    if (!lock)
+        return;
     auto chain = BuildExtensionChain();
     MainWindowView& window = coordinator().mainWindow();
     window.ListView1().clear();
@@ -188,4 +223,7 @@ void StateManager::Command2(std::string& text) {
 }
 void StateManager::Command3() {
     currentMode().Command3();
+}
+std::vector<std::string> StateManager::dropQueued() {
+    return currentMode().dropQueued();
 }

@@ -3,6 +3,7 @@
 // finished job asks for its successor.
 #include <memory>
 #include <string>
+#include <vector>
 
 class Mediator;
 class Stack;
@@ -14,6 +15,9 @@ public:
     virtual void Command1(std::string& text) = 0;
     virtual void Command2(std::string& text) = 0;
     virtual void Command3() = 0;
+    // Empties the mode's queue, so that the run ends after the job in
+    // progress; answers the paths of the documents left unstarted.
+    virtual std::vector<std::string> dropQueued() { return {}; }
 };
 
 // What the single-document and the batch mode share: the coordinator, a
@@ -24,6 +28,7 @@ public:
     // Takes the oldest job of the queue this mode holds now, if any, and runs it.
     void Command2(std::string& text) override;
     void Command3() override {}
+    std::vector<std::string> dropQueued() override;
 
     // The current queue, for tests and diagnostics.
     const std::shared_ptr<Stack>& queue() const { return queue_; }
@@ -72,6 +77,7 @@ public:
     void Command1(std::string& text);
     void Command2(std::string& text);
     void Command3();
+    std::vector<std::string> dropQueued();
 
     // The current mode, for tests and diagnostics.
     const State* current() const { return current_.get(); }

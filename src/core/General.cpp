@@ -85,7 +85,7 @@ void reset() {
     JobDriver::Reset();
 }
 
-void Main() {
+void StartCoordinator() {
     // 1. The one coordinator, kept program-wide before anything uses it.
     mediator = std::make_shared<Mediator>();
     // 2. The extension manager, loaded hidden: its list starts with "wpd".
@@ -93,6 +93,10 @@ void Main() {
     // 3. Connect, determine the temporary folder, build the core. When the
     //    word processor cannot be reached, init ends the program.
     mediator->init();
+}
+
+void Main() {
+    StartCoordinator();
     // 4. The main window, modeless, without owner.
     forms().Form2().show();
     // 5. Quick Start, modal, owned by the main window.

@@ -55,6 +55,10 @@ void reset();
 
 // The start-up routine.
 void Main();
+// Its part without windows: the coordinator, the extension list, the
+// connection to the word processor, the core. Ends the program when the word
+// processor cannot be reached.
+void StartCoordinator();
 
 // Ends the program at once, without a call to the word processor's server.
 [[noreturn]] void End();

@@ -111,6 +111,9 @@ void Mediator::Command2(std::string& text) {
 void Mediator::Command3() {
     modes().Command3();
 }
+std::vector<std::string> Mediator::DropQueuedDocuments() {
+    return modes().dropQueued();
+}
 
 void Mediator::SetSourceFolder(const std::string& folder) {
     settings().SetSourceFolder(folder);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class cmd1;
 class Cmd2;
@@ -25,6 +26,9 @@ public:
     void Command1(std::string& text);
     void Command2(std::string& text);
     void Command3();
+    // Ends the current run after the job in progress; answers the paths of
+    // the documents it leaves unstarted.
+    std::vector<std::string> DropQueuedDocuments();
     void SetSourceFolder(const std::string& folder);
     std::string GetSourceFolder();
     void SetTgtFolder(const std::string& folder);

@@ -153,3 +153,20 @@ std::string Win32Platform::browseForFolder(const std::string& prompt) {
         return "";
     return narrow(buffer.c_str());
 }
+
+bool Win32Platform::takeBatchLock() {
+    // A run started while one of this program's own runs goes on (a second
+    // batch started from a message box's loop) replaces it; it is no other batch.
+    if (batchLockTakes_ == 0) {
+        batchLock_ = BatchLock::tryTake();
+        if (!batchLock_)
+            return false;
+    }
+    ++batchLockTakes_;
+    return true;
+}
+
+void Win32Platform::releaseBatchLock() {
+    if (batchLockTakes_ > 0 && --batchLockTakes_ == 0)
+        batchLock_ = BatchLock();
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/ports.h"
+#include "platform/batch_lock_win.h"
 #include "platform/handles_win.h"
 
 #include <windows.h>
@@ -17,9 +18,13 @@ public:
     void doEvents() override;
     void pause(int milliseconds) override;
     std::string browseForFolder(const std::string& prompt) override;
+    bool takeBatchLock() override;
+    void releaseBatchLock() override;
 
 private:
-    UniqueHandle timer_; // high-resolution waitable timer, when the system has one
+    BatchLock batchLock_;
+    int batchLockTakes_ = 0; // runs of this program that hold it (a run started during a run)
+    UniqueHandle timer_;     // high-resolution waitable timer, when the system has one
 };
 
 // Lets the window system process every pending event once.

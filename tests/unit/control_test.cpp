@@ -331,6 +331,52 @@ TEST_F(Modes, TheNextJobCommandReachesTheModeCurrentWhenIssued) {
     EXPECT_EQ(opened().size(), 1u);
 }
 
+// Drops the rest of the batch once the first document has finished.
+struct StopAfterFirst : BatchProgress::Observer {
+    std::vector<std::string> dropped;
+    void progressChanged(const BatchProgress&, BatchProgress::Event event) override {
+        if (event == BatchProgress::Event::DocumentFinished && dropped.empty())
+            dropped = General::coordinator().DropQueuedDocuments();
+    }
+};
+
+TEST_F(Modes, DroppingTheQueueEndsTheBatchAfterTheDocumentInProgress) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    StopAfterFirst stop;
+    windows.main.progress.setObserver(&stop);
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd"}));
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(stop.dropped, (std::vector<std::string>{"C:\\docs\\b.wpd", "C:\\docs\\c.wpd"}));
+    EXPECT_FALSE(windows.main.progress.running());
+}
+
+TEST_F(Modes, ABatchLockHeldElsewhereRefusesEitherStartAndALockTakenIsLetGo) {
+    folder("C:\\docs", {"a.wpd"});
+    files.folders.insert("C:\\Out");
+    const std::vector<std::function<void()>> starts = {
+        [this] { startBatch("C:\\docs"); },
+        [this] {
+            m->startStateOne();
+            std::string path = "C:\\docs\\a.wpd";
+            m->Command1(path);
+        },
+    };
+    for (const auto& start : starts) {
+        platform.lockHeldElsewhere = true;
+        platform.messages.clear();
+        start();
+        EXPECT_TRUE(opened().empty());
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0].text,
+                  "Another Tarnwick batch is running; try again when it has ended.");
+    }
+    platform.lockHeldElsewhere = false;
+    startBatch("C:\\docs");
+    EXPECT_EQ(opened().size(), 1u);
+    EXPECT_EQ(platform.lockHeld, 0);
+}
+
 TEST_F(Modes, SingleDocumentStartAndTheIdleMode) {
     files.files["C:\\src\\a.wpd"] = {"x"};
     windows.main.dialogPort.answers = {"C:\\Out\\a.wpd"};

@@ -58,6 +58,15 @@ public:
         const std::size_t n = folderPrompts.size() - 1;
         return n < folderAnswers.size() ? folderAnswers[n] : "";
     }
+    bool lockHeldElsewhere = false;
+    int lockHeld = 0; // takes not yet released
+    bool takeBatchLock() override {
+        if (lockHeldElsewhere)
+            return false;
+        ++lockHeld;
+        return true;
+    }
+    void releaseBatchLock() override { --lockHeld; }
     std::function<void(int)> onYield; // told the number of each yield
     void doEvents() override {
         ++yields;

@@ -2,10 +2,12 @@
 // windows and the system's file dialogs and folder browser, driven by a
 // scripted user while they run their modal loops.
 #include "base/late_binding.h"
+#include "base/ports.h"
 #include "base/settings.h"
 #include "control/Command.h"
 #include "core/Mediator.h"
 #include "dialog_test_support.h"
+#include "platform/batch_lock_win.h"
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
 #include "ui/Form1_ids.h"
@@ -172,6 +174,27 @@ TEST_F(QuickStart, CloseBoxDestroysItAndTheNextShowingBuildsItAgain) {
 
 using BatchDocuments = DialogTest;
 
+// The user presses the Batch Documents dialog's Start once it is shown, and
+// then, when asked to, answers the program's message box with OK.
+Script pressingStart(ProgramForms& windows, bool answerMessage = false) {
+    std::vector<std::function<bool()>> steps = {[&windows] {
+        HWND batch = windows.Form1().hwnd();
+        if (!shown(batch))
+            return false;
+        click(batch, IDC_BD_COMMAND1);
+        return true;
+    }};
+    if (answerMessage)
+        steps.push_back([] {
+            HWND box = dialogCaptioned(L"Tarnwick");
+            if (box == nullptr || !isMessageBox(box))
+                return false;
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+    return Script(std::move(steps));
+}
+
 TEST_F(BatchDocuments, FolderChoicesFillTheDialogAndSurviveTheNextShowing) {
     startCoordinator();
     ScratchFolder source, target;
@@ -305,15 +328,7 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
     windows.Form1().setSourceFolderText(source.folder());
     windows.Form1().setTargetFolderText(target.folder());
     General::mediator->SetTgtFolder(source.folder() + "\\");
-    auto pressStart = [&] {
-        return Script({[&] {
-            HWND batch = windows.Form1().hwnd();
-            if (!shown(batch))
-                return false;
-            click(batch, IDC_BD_COMMAND1);
-            return true;
-        }});
-    };
+    auto pressStart = [&] { return pressingStart(windows); };
     std::shared_ptr<cmd1> firstCommand;
     {
         Script user = pressStart();
@@ -335,6 +350,25 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
     EXPECT_NE(windows.Form1().startCommand(), firstCommand);
     EXPECT_EQ(General::mediator->latestCmd1(), windows.Form1().startCommand());
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
+}
+
+TEST_F(BatchDocuments, StartWhileAnotherBatchHoldsTheLockSaysSoAndConvertsNothing) {
+    startCoordinator();
+    ScratchFolder source, target;
+    source.file("a.wpd", "text");
+    windows.Form1().setSourceFolderText(source.folder());
+    windows.Form1().setTargetFolderText(target.folder());
+    const BatchLock another = BatchLock::tryTake();
+    ASSERT_TRUE(another);
+    {
+        Script user = pressingStart(windows, true);
+        menu(IDM_BATCH);
+        ASSERT_TRUE(user.finished());
+    }
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, kAnotherBatch);
+    EXPECT_EQ(windows.Form2().ListView1().count(), 0u);
+    EXPECT_TRUE(namesIn(target.folder()).empty());
 }
 
 using MacroSelect = DialogTest;

@@ -1,0 +1,169 @@
+// tarnwick-batch: the console program for batches that run unattended. It
+// runs the batch through the same coordinator, modes, queue and jobs as the
+// windows program, with views of its own in place of the windows.
+#include "base/error.h"
+#include "base/settings.h"
+#include "console/batch_report.h"
+#include "console/batch_run.h"
+#include "console/command_line.h"
+#include "console/console_io_win.h"
+#include "console/console_views.h"
+#include "console/resume.h"
+#include "console/stop_handler_win.h"
+#include "console/stop_request.h"
+#include "control/Command.h"
+#include "core/General.h"
+#include "core/Mediator.h"
+#include "platform/batch_lock_win.h"
+#include "platform/directory_win.h"
+#include "platform/file_services_win.h"
+#include "platform/handles_win.h"
+#include "platform/message_filter_win.h"
+#include "platform/platform_win.h"
+#include "platform/settings_win.h"
+#include "platform/wide_win.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The windows program's name: its stored macro setting is the one used.
+class ConsoleFileServices : public Win32FileServices {
+public:
+    std::string programName() override { return "tarnwick"; }
+};
+
+void printUsage(ConsoleOutput& console) {
+    const std::string usage = usageText();
+    std::size_t start = 0;
+    while (start <= usage.size()) {
+        std::size_t end = usage.find('\n', start);
+        if (end == std::string::npos)
+            end = usage.size();
+        console.out(std::string_view(usage).substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+// The batch itself, once the arguments, the lock and the report are in hand.
+int convert(const BatchArguments& batch, const std::optional<EarlierReport>& earlier, BatchReport* report,
+            ConsoleOutput& console) {
+    const ComInitScope com = initializeCom(COINIT_APARTMENTTHREADED);
+    if (!com) {
+        console.err(std::string(kErrorPrefix) + "COM cannot be started");
+        return ExitCode::Incomplete;
+    }
+    StopRequest stop;
+    installStopHandler(stop);
+
+    BatchRun run(console, report, stop, [] { return General::coordinator().DropQueuedDocuments(); });
+    Win32Platform system;
+    ConsolePlatform platform(system, run);
+    ConsoleFileServices files;
+    RegistrySettingsStore stored;
+    RunSettings settings(stored, batch.macro);
+    Win32DirectoryLister directory;
+    ResumeLister lister(
+        directory,
+        [&](const std::string& path) { return earlier && skipOnResume(*earlier, path, batch.target, files); },
+        [&run](const std::string& path) { run.addSkipped(path); });
+    ConsoleForms forms(lister, batch.extensions);
+    forms.Form2().Progress().setObserver(&run);
+    General::install({&platform, &forms, &files, &settings});
+    // As in the windows program, before the server is reached: a busy
+    // server's refusals are retried. There is no window to ask for an exit.
+    const MessageFilterScope messageFilter(ExitRequests{});
+
+    if (MacroSetting::Read(settings, files.programName()).empty())
+        console.out(kNoMacroNotice);
+    try {
+        General::StartCoordinator();
+    } catch (const ProgramEnded&) {
+        // The connection step said so on standard error.
+        return ExitCode::NoWordPerfect;
+    }
+    int code = ExitCode::Incomplete;
+    try {
+        Mediator& coordinator = General::coordinator();
+        // As the Batch Documents dialog's Start does.
+        coordinator.SetSourceFolder(batch.source);
+        coordinator.SetTgtFolder(batch.target);
+        coordinator.StartStateTwo();
+        auto start = std::make_shared<cmd1>();
+        start->init(coordinator);
+        start->Execute();
+        if (run.began()) {
+            const BatchProgress& progress = forms.Form2().Progress();
+            console.out(summaryLine(run.counts(), progress.elapsed()));
+            code = batchExitCode(run.counts(), stop.requested() || run.reportFailed());
+        }
+    } catch (const ProgramEnded&) {
+    } catch (...) {
+        console.err(kErrorPrefix + oneLine(currentError().description()));
+    }
+    General::LetGoOfWordPerfect();
+    General::reset();
+    return code;
+}
+
+int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
+    Win32PathProbe probe;
+    const CommandLine line = parseCommandLine(arguments, probe.currentFolder());
+    if (line.kind == CommandLine::Kind::Usage) {
+        printUsage(console);
+        return ExitCode::Success;
+    }
+    if (line.kind == CommandLine::Kind::Error) {
+        console.err(kErrorPrefix + line.error);
+        return ExitCode::BadArguments;
+    }
+    const BatchArguments& batch = line.arguments;
+    if (const std::string problem = checkArguments(batch, probe); !problem.empty()) {
+        console.err(kErrorPrefix + problem);
+        return ExitCode::BadArguments;
+    }
+    // Before the report is opened: a second run on the same report file is
+    // refused for the batch it would disturb, not for the file.
+    const BatchLock lock = BatchLock::tryTake();
+    if (!lock) {
+        console.err(std::string(kErrorPrefix) + kAnotherBatch);
+        return ExitCode::AnotherBatch;
+    }
+    std::optional<EarlierReport> earlier;
+    std::optional<BatchReport> report;
+    try {
+        // The earlier report is read before the new one is opened: both may
+        // name the same file.
+        if (batch.resume)
+            earlier = readEarlierReportFile(*batch.resume);
+        // Made before the report is opened, which may go into it.
+        if (probe.kind(batch.target) == PathKind::Missing && !Win32FileServices().createFolder(batch.target))
+            throw AppError(ErrorNumber::PathNotFound,
+                           "The target folder " + batch.target + " cannot be made");
+        if (batch.report)
+            report.emplace(openReportFile(*batch.report));
+    } catch (const AppError& error) {
+        console.err(kErrorPrefix + error.description());
+        return ExitCode::BadArguments;
+    }
+    return convert(batch, earlier, report ? &*report : nullptr, console);
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    StandardOutput console;
+    try {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments.push_back(narrow(argv[i]));
+        return run(arguments, console);
+    } catch (const std::exception& error) {
+        console.err(kErrorPrefix + std::string(error.what()));
+        return ExitCode::Incomplete;
+    }
+}

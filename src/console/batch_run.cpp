@@ -1,0 +1,70 @@
+#include "console/batch_run.h"
+
+#include "base/error.h"
+#include "console/batch_report.h"
+#include "console/console_ports.h"
+#include "console/stop_request.h"
+
+BatchRun::BatchRun(ConsoleOutput& console, BatchReport* report, const StopRequest& stop,
+                   std::function<std::vector<std::string>()> dropQueued)
+    : console_(console), report_(report), stop_(stop), dropQueued_(std::move(dropQueued)) {}
+
+void BatchRun::message(const std::string& text) {
+    const std::string line = oneLine(text);
+    console_.err(kErrorPrefix + line);
+    if (inDocument_)
+        messages_ += (messages_.empty() ? "" : "; ") + line;
+}
+
+void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Event event) {
+    switch (event) {
+    case BatchProgress::Event::Began:
+        began_ = true;
+        total_ = skipped_.size() + progress.total();
+        for (const std::string& path : skipped_)
+            record(DocumentStatus::Skipped, path, 0, {});
+        // Asked to stop before the first document: none is started.
+        stopIfAsked();
+        break;
+    case BatchProgress::Event::DocumentStarted:
+        inDocument_ = true;
+        messages_.clear();
+        break;
+    case BatchProgress::Event::DocumentFinished: {
+        inDocument_ = false;
+        std::string reason = progress.lastReason();
+        if (!messages_.empty())
+            reason += (reason.empty() ? "" : "; ") + messages_;
+        const bool converted = progress.lastOutcome() == BatchProgress::Outcome::Converted;
+        record(converted ? DocumentStatus::Converted : DocumentStatus::Failed, progress.lastPath(),
+               progress.lastSeconds(), reason);
+        stopIfAsked();
+        break;
+    }
+    case BatchProgress::Event::Ended:
+        break;
+    }
+}
+
+void BatchRun::record(DocumentStatus status, const std::string& path, double seconds,
+                      const std::string& reason) {
+    ++number_;
+    counts_.add(status);
+    console_.out(documentLine(number_, total_, status, path, seconds, reason));
+    if (report_ == nullptr || reportFailed_)
+        return;
+    try {
+        report_->add(path, status, reason, seconds);
+    } catch (const AppError& error) {
+        // Said once; the batch goes on, and the run counts as incomplete.
+        reportFailed_ = true;
+        console_.err(kErrorPrefix + error.description());
+    }
+}
+
+void BatchRun::stopIfAsked() {
+    if (!stop_.requested())
+        return;
+    for (const std::string& path : dropQueued_())
+        record(DocumentStatus::NotStarted, path, 0, {});
+}

@@ -1,0 +1,138 @@
+#include "console/console_io_win.h"
+
+#include "console/resume.h"
+#include "platform/errors_win.h"
+#include "platform/handles_win.h"
+#include "platform/paths_win.h"
+#include "platform/wide_win.h"
+
+#include <algorithm>
+
+namespace {
+
+bool isConsole(HANDLE handle) {
+    DWORD mode = 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+bool writeAll(HANDLE handle, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+class FileReport : public ReportFile {
+public:
+    FileReport(std::string path, UniqueHandle file) : path_(std::move(path)), file_(std::move(file)) {}
+
+    void append(std::string_view bytes) override {
+        // Flushed to the disk row by row: a report is read after runs that
+        // ended by a crash or a power cut too.
+        if (!writeAll(file_.get(), bytes) || !FlushFileBuffers(file_.get())) {
+            throwWin32(GetLastError(), "Tarnwick", "The report " + path_ + " cannot be written");
+        }
+    }
+
+private:
+    std::string path_;
+    UniqueHandle file_;
+};
+
+} // namespace
+
+StandardStream::StandardStream(HANDLE handle) : handle_(handle), console_(isConsole(handle)) {}
+
+bool StandardStream::write(std::string_view text) {
+    if (!console_)
+        return writeAll(handle_, text);
+    const std::wstring converted = widen(text);
+    std::wstring_view wide = converted;
+    while (!wide.empty()) {
+        // Consoles take a limited amount per call; a chunk never ends
+        // between the two halves of a surrogate pair.
+        std::size_t chunk = std::min<std::size_t>(wide.size(), 8192);
+        if (chunk < wide.size() && wide[chunk - 1] >= 0xD800 && wide[chunk - 1] <= 0xDBFF)
+            --chunk;
+        DWORD written = 0;
+        if (!WriteConsoleW(handle_, wide.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
+            written == 0)
+            return false;
+        wide.remove_prefix(written);
+    }
+    return true;
+}
+
+StandardOutput::StandardOutput()
+    : out_(GetStdHandle(STD_OUTPUT_HANDLE)), err_(GetStdHandle(STD_ERROR_HANDLE)) {}
+
+void StandardOutput::out(std::string_view line) {
+    out_.write(std::string(line) + "\r\n");
+}
+
+void StandardOutput::err(std::string_view line) {
+    err_.write(std::string(line) + "\r\n");
+}
+
+std::string Win32PathProbe::currentFolder() {
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return narrow(folder);
+}
+
+PathKind Win32PathProbe::kind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(extendedPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::Folder : PathKind::File;
+}
+
+std::string Win32PathProbe::listingProblem(const std::string& folder) {
+    const std::string pattern = folder + (folder.ends_with('\\') ? "*" : "\\*");
+    WIN32_FIND_DATAW found{};
+    const UniqueFindHandle search(FindFirstFileExW(extendedPath(pattern).c_str(), FindExInfoBasic, &found,
+                                                   FindExSearchNameMatch, nullptr, 0));
+    if (search)
+        return {};
+    const DWORD error = GetLastError();
+    // An empty folder (a drive root has no "." entry) lists nothing, without a fault.
+    return error == ERROR_FILE_NOT_FOUND ? std::string() : systemMessage(error);
+}
+
+std::unique_ptr<ReportFile> openReportFile(const std::string& path) {
+    UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throwWin32(GetLastError(), "Tarnwick", "The report " + path + " cannot be written");
+    }
+    return std::make_unique<FileReport>(path, std::move(file));
+}
+
+EarlierReport readEarlierReportFile(const std::string& path) {
+    const auto failed = [&path] {
+        return win32Error(GetLastError(), "Tarnwick", "The report " + path + " cannot be read");
+    };
+    const UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        throw failed();
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD read = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr))
+            throw failed();
+        if (read == 0)
+            break;
+        done += read;
+    }
+    bytes.resize(done);
+    return EarlierReport::read(bytes, path);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// What the console program's own code reaches of the system: the file system
+// for checking its arguments, the report file, and its two output streams.
+// Win32 implements them; tests use fakes.
+#include <string>
+#include <string_view>
+
+enum class PathKind { Missing, File, Folder };
+
+class PathProbe {
+public:
+    virtual ~PathProbe() = default;
+    // The process's current folder, without a trailing backslash (except at
+    // a drive root).
+    virtual std::string currentFolder() = 0;
+    virtual PathKind kind(const std::string& path) = 0;
+    // Empty when the folder's entries can be listed; otherwise the system's
+    // reason why not.
+    virtual std::string listingProblem(const std::string& folder) = 0;
+};
+
+// A report file, open for writing. Each append reaches the file before it
+// returns, so that a run that ends abruptly leaves every row written so far.
+class ReportFile {
+public:
+    virtual ~ReportFile() = default;
+    // Raises AppError when the bytes cannot be written.
+    virtual void append(std::string_view bytes) = 0;
+};
+
+// Standard output and standard error, one line at a time (without its line end).
+class ConsoleOutput {
+public:
+    virtual ~ConsoleOutput() = default;
+    virtual void out(std::string_view line) = 0;
+    virtual void err(std::string_view line) = 0;
+};

@@ -1,0 +1,64 @@
+#include "console/console_views.h"
+
+#include "base/error.h"
+#include "base/text.h"
+#include "console/batch_run.h"
+#include "control/Chain.h"
+#include "files/clsFileSystem.h"
+
+namespace {
+[[noreturn]] void noDialog(const char* name) {
+    throw AppError(ErrorNumber::ObjectRequired, std::string("The console program has no ") + name);
+}
+} // namespace
+
+std::string ConsoleExtensions::List(int index) {
+    return entries_.at(static_cast<std::size_t>(index));
+}
+
+BatchDocumentsView& ConsoleForms::Form1() {
+    noDialog("Batch Documents dialog");
+}
+
+MacroSelectView& ConsoleForms::frmMacroSelect() {
+    noDialog("macro selection dialog");
+}
+
+std::shared_ptr<LateBound> ConsolePlatform::createObject(const std::string& progId) {
+    return system_.createObject(progId);
+}
+
+MsgAnswer ConsolePlatform::messageBox(const std::string& text, const std::string&, MsgIcon,
+                                      MsgButtons buttons) {
+    run_.message(text);
+    return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+}
+
+void ConsolePlatform::endProgram() {
+    throw ProgramEnded{};
+}
+
+std::string RunSettings::GetSetting(const std::string& application, const std::string& section,
+                                    const std::string& key, const std::string& defaultValue) {
+    if (macro_ && section == MacroSetting::Section && key == MacroSetting::Key)
+        return *macro_;
+    return stored_.GetSetting(application, section, key, defaultValue);
+}
+
+std::vector<DirectoryEntry> ResumeLister::list(const std::string& folder) {
+    std::vector<DirectoryEntry> kept;
+    clsFileSystem fs;
+    for (DirectoryEntry& entry : lister_.list(folder)) {
+        const std::string path = (folder.ends_with('\\') ? folder : folder + "\\") + entry.name;
+        // Only what the batch would convert is skipped: an ordinary file whose
+        // extension the extension list accepts.
+        std::string extension = lowerCase(toText(fs.GetFileExtension(path)));
+        const bool document = !entry.directory && !entry.hidden && !entry.system &&
+                              ExtensionAccepted(*BuildExtensionChain(), extension);
+        if (document && skip_(path))
+            skipped_(path);
+        else
+            kept.push_back(std::move(entry));
+    }
+    return kept;
+}

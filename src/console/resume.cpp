@@ -1,0 +1,41 @@
+#include "console/resume.h"
+
+#include "base/error.h"
+#include "base/file_services.h"
+#include "base/text.h"
+#include "console/batch_report.h"
+#include "files/clsFileSystem.h"
+
+namespace {
+constexpr std::int64_t kInvalidFileFormat = 321;
+} // namespace
+
+EarlierReport EarlierReport::read(std::string_view text, const std::string& path) {
+    const auto records = csvRecords(text);
+    if (records.empty() || records[0] != std::vector<std::string>{"document", "status", "reason", "seconds"})
+        throw AppError(kInvalidFileFormat,
+                       path + " is not a report of an earlier run: its first line is not " + kReportHeader);
+    EarlierReport report;
+    const std::string converted = statusText(DocumentStatus::Converted);
+    const std::string skipped = statusText(DocumentStatus::Skipped);
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const auto& record = records[i];
+        if (record.size() >= 2 && (record[1] == converted || record[1] == skipped))
+            report.converted_.insert(lowerCase(record[0]));
+    }
+    return report;
+}
+
+bool EarlierReport::convertedEarlier(const std::string& document) const {
+    return converted_.count(lowerCase(document)) != 0;
+}
+
+std::string resultPath(const std::string& document, const std::string& targetFolder) {
+    // The batch job always puts a backslash between folder and name.
+    return targetFolder + "\\" + clsFileSystem().GetFileName(document);
+}
+
+bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& targetFolder,
+                  FileServices& files) {
+    return earlier.convertedEarlier(document) && files.pathExists(resultPath(document, targetFolder));
+}

@@ -1,0 +1,348 @@
+// The console program's portable parts: its command line and the checks of
+// its paths, the report and its reading for a resumed run, the lines it
+// prints, the stop request, and what it gives the core instead of windows.
+#include "console/batch_run.h"
+#include "console/command_line.h"
+#include "console/console_ports.h"
+#include "console/console_text.h"
+#include "console/console_views.h"
+#include "console/resume.h"
+#include "console/stop_request.h"
+#include "fakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Strings = std::vector<std::string>;
+const std::string kGreek = "\xCE\xAD\xCE\xB3\xCE\xB3\xCF\x81\xCE\xB1\xCF\x86\xCE\xB1"; // έγγραφα
+const std::string kChinese = "\xE6\x96\x87\xE4\xBB\xB6";                               // 文件
+
+CommandLine parse(const Strings& arguments) {
+    return parseCommandLine(arguments, "C:\\Work");
+}
+
+TEST(ConsoleCommandLine, PathsMadeAbsoluteAgainstTheCurrentFolder) {
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"docs", "C:\\Work", "C:\\Work\\docs"},
+        {"..\\docs\\", "C:\\Work\\sub", "C:\\Work\\docs"},
+        {"./a//b/", "C:\\Work", "C:\\Work\\a\\b"},
+        {"D:\\x\\..\\y\\.", "C:\\Work", "D:\\y"},
+        {"..\\..\\..", "C:\\a", "C:\\"},
+        {"C:/", "C:\\Work", "C:\\"},
+        {"\\top", "C:\\Work", "C:\\top"},
+        {"\\top", "\\\\srv\\share\\w", "\\\\srv\\share\\top"},
+        {"\\\\srv\\share\\a\\..\\b", "C:\\Work", "\\\\srv\\share\\b"},
+        {"c:rel", "C:\\Work", "C:\\Work\\rel"},
+        {"E:rel", "C:\\Work", "E:\\rel"},
+        {"\\\\?\\C:\\x\\..", "C:\\Work", "\\\\?\\C:\\x\\.."},
+        {kGreek + "\\" + kChinese, "C:\\" + kGreek, "C:\\" + kGreek + "\\" + kGreek + "\\" + kChinese},
+    };
+    for (const auto& [given, current, expected] : cases)
+        EXPECT_EQ(absolutePath(given, current), expected) << given << " in " << current;
+}
+
+TEST(ConsoleCommandLine, SwitchesInAnyCaseWithSlashOrDashAndAbsolutePaths) {
+    const CommandLine line = parse({"-MACRO", "m.wcm", "src", "/Extensions", " .DOC, *.wpd ,,Wp5 ", "D:\\out",
+                                    "/report", "r.csv", "-ReSuMe", "..\\old.csv"});
+    ASSERT_EQ(line.kind, CommandLine::Kind::Batch) << line.error;
+    const BatchArguments& a = line.arguments;
+    EXPECT_EQ(a.source, "C:\\Work\\src");
+    EXPECT_EQ(a.target, "D:\\out");
+    EXPECT_EQ(a.macro, "C:\\Work\\m.wcm");
+    EXPECT_EQ(a.extensions, (Strings{"DOC", "wpd", "Wp5"}));
+    EXPECT_EQ(a.report, "C:\\Work\\r.csv");
+    EXPECT_EQ(a.resume, "C:\\old.csv");
+
+    const CommandLine plain = parse({"a", "b"});
+    ASSERT_EQ(plain.kind, CommandLine::Kind::Batch);
+    EXPECT_EQ(plain.arguments.extensions, Strings{"wpd"});
+    EXPECT_FALSE(plain.arguments.macro || plain.arguments.report || plain.arguments.resume);
+}
+
+TEST(ConsoleCommandLine, UsageWhereverTheQuestionMarkStands) {
+    for (const Strings& arguments : {Strings{"/?"}, Strings{"a", "b", "-?"}, Strings{"/bogus", "/?"}})
+        EXPECT_EQ(parse(arguments).kind, CommandLine::Kind::Usage) << arguments.size();
+}
+
+TEST(ConsoleCommandLine, UsageFitsAConsoleOfEightyColumns) {
+    const std::string usage = usageText() + "\n";
+    for (std::size_t start = 0, end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1)
+        EXPECT_LT(end - start, 80u) << usage.substr(start, end - start);
+}
+
+TEST(ConsoleCommandLine, OneLineReasonsForBadArguments) {
+    const std::string hint = " (tarnwick-batch /? shows the usage)";
+    const std::vector<std::pair<Strings, std::string>> cases = {
+        {{}, "The source and the target folder are missing" + hint},
+        {{"a"}, "The target folder is missing" + hint},
+        {{"", "b"}, "The source folder is missing" + hint},
+        {{"a", "b", "c"}, "Unexpected argument \"c\"" + hint},
+        {{"C:\\my docs\" D:\\out"},
+         "The argument C:\\my docs\" D:\\out holds a quotation mark: write a quoted "
+         "folder without its last backslash, as \"C:\\docs\""},
+        {{"a", "b", "/fast"}, "Unknown switch /fast" + hint},
+        {{"a", "b", "/macro"}, "/macro needs a macro file (.wcm)" + hint},
+        {{"a", "b", "/report", "-resume", "x.csv"}, "/report needs the report file to write" + hint},
+        {{"a", "b", "/macro", "x.wcm", "-Macro", "y.wcm"}, "-Macro is given twice" + hint},
+        {{"a", "b", "/extensions", " , ."}, "/extensions names no extension" + hint},
+        {{"a", "b", "/extensions", "wpd,*"},
+         "/extensions: \"*\" is not an extension; give extensions such as wpd,doc"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const CommandLine line = parse(arguments);
+        EXPECT_EQ(line.kind, CommandLine::Kind::Error) << reason;
+        EXPECT_EQ(line.error, reason);
+    }
+}
+
+class FakeProbe : public PathProbe {
+public:
+    std::map<std::string, PathKind> kinds{{"C:\\", PathKind::Folder},
+                                          {"C:\\src", PathKind::Folder},
+                                          {"C:\\out", PathKind::Folder},
+                                          {"C:\\m.WCM", PathKind::File}};
+    std::map<std::string, std::string> problems;
+    std::string currentFolder() override { return "C:\\"; }
+    PathKind kind(const std::string& path) override {
+        const auto it = kinds.find(path);
+        return it == kinds.end() ? PathKind::Missing : it->second;
+    }
+    std::string listingProblem(const std::string& folder) override { return problems[folder]; }
+};
+
+TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
+    const std::string notMacro = ": Not a valid Macro. Please select a WordPerfect macro";
+    struct Case {
+        BatchArguments arguments;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {{"C:\\src", "C:\\out", "C:\\m.WCM"}, ""},
+        {{"C:\\src", "C:\\new"}, ""},
+        {{"C:\\none", "C:\\out"}, "The source folder C:\\none does not exist"},
+        {{"C:\\m.WCM", "C:\\out"}, "The source C:\\m.WCM is a file, not a folder"},
+        {{"C:\\locked", "C:\\out"}, "The source folder C:\\locked cannot be read: Access denied"},
+        {{"C:\\src", "C:\\m.WCM"}, "The target C:\\m.WCM is a file, not a folder"},
+        {{"C:\\src", "C:\\none\\new"},
+         "The target folder C:\\none\\new cannot be made: its parent folder C:\\none does not exist"},
+        {{"C:\\src", "C:\\SRC"},
+         "The target folder is the source folder C:\\src: the results would replace the "
+         "documents"},
+        {{"C:\\src", "C:\\out", "C:\\gone.wcm"}, "C:\\gone.wcm" + notMacro},
+        {{"C:\\src", "C:\\out", "C:\\src"}, "C:\\src" + notMacro},
+        {{"C:\\src", "C:\\out", "C:\\notes.txt"}, "C:\\notes.txt" + notMacro},
+    };
+    FakeProbe probe;
+    probe.kinds["C:\\locked"] = PathKind::Folder;
+    probe.problems["C:\\locked"] = "Access denied";
+    probe.kinds["C:\\notes.txt"] = PathKind::File;
+    for (const Case& c : cases)
+        EXPECT_EQ(checkArguments(c.arguments, probe), c.reason)
+            << c.arguments.source << " " << c.arguments.target;
+}
+
+class FakeReportFile : public ReportFile {
+public:
+    explicit FakeReportFile(Strings& appended) : appended_(appended) {}
+    void append(std::string_view bytes) override { appended_.emplace_back(bytes); }
+
+private:
+    Strings& appended_;
+};
+
+TEST(ConsoleReport, BomHeaderAndOneRfc4180RowPerAppend) {
+    Strings appended;
+    BatchReport report(std::make_unique<FakeReportFile>(appended));
+    report.add("C:\\" + kGreek + "\\a.wpd", DocumentStatus::Converted, "", 0.8);
+    report.add("C:\\d\\" + kChinese + ", \"b\".wpd", DocumentStatus::Failed, "line one\r\nline two",
+               1234.56789);
+    report.add("C:\\d\\c.wpd", DocumentStatus::Skipped, "", 0);
+    report.add("C:\\d\\d.wpd", DocumentStatus::NotStarted, "", -1);
+    EXPECT_EQ(appended,
+              (Strings{
+                  "\xEF\xBB\xBF"
+                  "document,status,reason,seconds\r\n",
+                  "C:\\" + kGreek + "\\a.wpd,Converted,,0.800\r\n",
+                  "\"C:\\d\\" + kChinese + ", \"\"b\"\".wpd\",Failed,\"line one\r\nline two\",1234.568\r\n",
+                  "C:\\d\\c.wpd,Skipped,,0.000\r\n",
+                  "C:\\d\\d.wpd,Not started,,0.000\r\n",
+              }));
+}
+
+TEST(ConsoleReport, RecordsReadWithOrWithoutBomAndWithCrLfOrLf) {
+    const std::vector<std::pair<std::string, std::vector<Strings>>> cases = {
+        {"\xEF\xBB\xBF"
+         "a,b\r\n\"c,\"\"d\"\"\r\ne\",\r\n",
+         {{"a", "b"}, {"c,\"d\"\r\ne", ""}}},
+        {"a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+        {"a\n\nb\n", {{"a"}, {""}, {"b"}}},
+        {"", {}},
+    };
+    for (const auto& [text, records] : cases)
+        EXPECT_EQ(csvRecords(text), records) << text;
+    // Whatever a field holds, it reads back as it was written.
+    const Strings fields = {"", "plain", "a,b", "\"", "x\ny", "\r\n", " lead", kGreek + "\"" + kChinese};
+    std::string line = csvField(fields[0]);
+    for (std::size_t i = 1; i < fields.size(); ++i)
+        line += "," + csvField(fields[i]);
+    EXPECT_EQ(csvRecords(line + "\r\n"), std::vector<Strings>{fields});
+}
+
+TEST(ConsoleResume, SkipsWhatWasDoneWhoseResultIsStillThere) {
+    const std::string text = "document,status,reason,seconds\n"
+                             "C:\\src\\a.wpd,Converted,,1.000\n"
+                             "C:\\src\\b.wpd,Converted,,1.000\n"
+                             "C:\\src\\c.wpd,Failed,boom,1.000\n"
+                             "C:\\src\\d.wpd,Skipped,,0.000\n"
+                             "C:\\src\\e.wpd,Not started,,0.000\n"
+                             "\"C:\\src\\" +
+                             kGreek + ".wpd\",Converted,,2.000\n";
+    const EarlierReport earlier = EarlierReport::read(text, "old.csv");
+    FakeFiles files;
+    for (const char* name : {"a.wpd", "c.wpd", "d.wpd", "e.wpd"})
+        files.files[std::string("C:\\Out\\") + name] = {};
+    files.files["C:\\Out\\" + kGreek + ".wpd"] = {};
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"C:\\src\\a.wpd", true},  {"c:\\SRC\\a.wpd", true},
+        {"C:\\src\\b.wpd", false}, // its result is gone
+        {"C:\\src\\c.wpd", false}, {"C:\\src\\d.wpd", true},
+        {"C:\\src\\e.wpd", false}, {"C:\\src\\" + kGreek + ".wpd", true},
+        {"C:\\src\\f.wpd", false},
+    };
+    for (const auto& [document, skipped] : cases)
+        EXPECT_EQ(skipOnResume(earlier, document, "C:\\Out", files), skipped) << document;
+}
+
+TEST(ConsoleResume, TextThatIsNotAReportIsRefused) {
+    for (const std::string text : {"", "a.wpd,Converted\r\n", "document;status;reason;seconds\r\n"}) {
+        try {
+            EarlierReport::read(text, "C:\\old.csv");
+            ADD_FAILURE() << "read as a report: " << text;
+        } catch (const AppError& error) {
+            EXPECT_EQ(error.description(), "C:\\old.csv is not a report of an earlier run: its first line is "
+                                           "not document,status,reason,seconds");
+        }
+    }
+}
+
+TEST(ConsoleText, DocumentLines) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {documentLine(12, 300, DocumentStatus::Converted, "C:\\docs\\a.wpd", 0.8),
+         "[12/300] Converted C:\\docs\\a.wpd (0.8 s)"},
+        {documentLine(13, 300, DocumentStatus::Failed, "C:\\docs\\b.wpd", 1.2, "reason"),
+         "[13/300] Failed C:\\docs\\b.wpd (1.2 s): reason"},
+        {documentLine(1, 2, DocumentStatus::Failed, "C:\\" + kChinese + ".wpd", 61.04, "one\r\ntwo"),
+         "[1/2] Failed C:\\" + kChinese + ".wpd (61.0 s): one two"},
+        {documentLine(2, 2, DocumentStatus::Skipped, "C:\\d\\c.wpd", 0), "[2/2] Skipped C:\\d\\c.wpd"},
+        {documentLine(3, 9, DocumentStatus::NotStarted, "C:\\d\\e.wpd", 0), "[3/9] Not started C:\\d\\e.wpd"},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(line, expected);
+}
+
+TEST(ConsoleText, SummaryAndExitCode) {
+    struct Case {
+        BatchCounts counts;
+        bool interrupted;
+        std::string summary;
+        int exitCode;
+    };
+    const std::vector<Case> cases = {
+        {{290, 5, 3, 2},
+         false,
+         "300 documents: 290 converted, 5 failed, 3 skipped, 2 not started (12.3 s)",
+         1},
+        {{2, 0, 1, 0}, false, "3 documents: 2 converted, 0 failed, 1 skipped (12.3 s)", 0},
+        {{0, 0, 0, 0}, false, "0 documents: 0 converted, 0 failed, 0 skipped (12.3 s)", 0},
+        {{1, 0, 0, 0}, true, "1 document: 1 converted, 0 failed, 0 skipped (12.3 s)", 1},
+        {{0, 1, 0, 0}, false, "1 document: 0 converted, 1 failed, 0 skipped (12.3 s)", 1},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(summaryLine(c.counts, 12.34), c.summary);
+        EXPECT_EQ(batchExitCode(c.counts, c.interrupted), c.exitCode) << c.summary;
+    }
+    BatchCounts counted;
+    for (DocumentStatus status : {DocumentStatus::Converted, DocumentStatus::Failed, DocumentStatus::Failed,
+                                  DocumentStatus::Skipped, DocumentStatus::NotStarted})
+        counted.add(status);
+    EXPECT_EQ(summaryLine(counted, 0),
+              "5 documents: 1 converted, 2 failed, 1 skipped, 1 not started (0.0 s)");
+}
+
+TEST(ConsoleStop, FirstInterruptionStopsAfterTheDocumentLaterOnesEndAtOnce) {
+    StopRequest request;
+    EXPECT_FALSE(request.requested());
+    EXPECT_EQ(request.interrupt(), StopRequest::Action::StopAfterDocument);
+    EXPECT_TRUE(request.requested());
+    EXPECT_EQ(request.interrupt(), StopRequest::Action::EndNow);
+    EXPECT_EQ(request.interrupt(), StopRequest::Action::EndNow);
+}
+
+class FakeConsole : public ConsoleOutput {
+public:
+    Strings lines; // standard error's prefixed with "err "
+    void out(std::string_view line) override { lines.emplace_back(line); }
+    void err(std::string_view line) override { lines.push_back("err " + std::string(line)); }
+};
+
+// A run as the modes tell it: one document skipped, a message inside a
+// converted document, a failure, then a stop with two documents left.
+TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterAStop) {
+    FakeConsole console;
+    Strings rows;
+    BatchReport report(std::make_unique<FakeReportFile>(rows));
+    StopRequest stop;
+    double clock = 0;
+    BatchProgress progress([&clock] { return clock; });
+    int drops = 0;
+    BatchRun run(console, &report, stop, [&drops] {
+        ++drops;
+        return Strings{"C:\\d\\d.wpd", "C:\\d\\e.wpd"};
+    });
+    progress.setObserver(&run);
+    run.addSkipped("C:\\d\\" + kGreek + ".wpd");
+    progress.begin(4);
+    progress.started("C:\\d\\a.wpd");
+    run.message("Could not\r\ndelete");
+    clock = 1.5;
+    progress.finished("C:\\d\\a.wpd", BatchProgress::Outcome::Converted);
+    run.message("between documents");
+    progress.started("C:\\d\\b.wpd");
+    stop.interrupt();
+    clock = 2.5;
+    progress.finished("C:\\d\\b.wpd", BatchProgress::Outcome::Failed, "Cannot open");
+    progress.end();
+    EXPECT_EQ(console.lines, (Strings{
+                                 "[1/5] Skipped C:\\d\\" + kGreek + ".wpd",
+                                 "err tarnwick-batch: Could not delete",
+                                 "[2/5] Converted C:\\d\\a.wpd (1.5 s): Could not delete",
+                                 "err tarnwick-batch: between documents",
+                                 "[3/5] Failed C:\\d\\b.wpd (1.0 s): Cannot open",
+                                 "[4/5] Not started C:\\d\\d.wpd",
+                                 "[5/5] Not started C:\\d\\e.wpd",
+                             }));
+    EXPECT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[2], "C:\\d\\a.wpd,Converted,Could not delete,1.500\r\n");
+    EXPECT_EQ(rows[5], "C:\\d\\e.wpd,Not started,,0.000\r\n");
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(run.counts().total(), 5u);
+    EXPECT_EQ(batchExitCode(run.counts(), stop.requested()), ExitCode::Incomplete);
+}
+
+TEST(ConsoleViews, AResumedListingLeavesOutOnlySkippedDocumentsTheExtensionsAccept) {
+    ProgramFixture program;
+    FakeLister directory;
+    directory.folders["C:\\d"] = {{"a.wpd"}, {"B.WPD"}, {"c.txt"}, {"sub.wpd", true}, {"h.wpd", false, true}};
+    Strings skipped;
+    ResumeLister lister(
+        directory, [](const std::string&) { return true; },
+        [&skipped](const std::string& path) { skipped.push_back(path); });
+    Strings kept;
+    for (const DirectoryEntry& entry : lister.list("C:\\d"))
+        kept.push_back(entry.name);
+    EXPECT_EQ(skipped, (Strings{"C:\\d\\a.wpd", "C:\\d\\B.WPD"}));
+    EXPECT_EQ(kept, (Strings{"c.txt", "sub.wpd", "h.wpd"}));
+}
+
+} // namespace

@@ -1,0 +1,337 @@
+// The console program's Win32 edges: its output streams, report files, the
+// batch lock across processes, Ctrl+C, and tarnwick-batch.exe itself.
+#include "base/ports.h"
+#include "console/command_line.h"
+#include "console/console_io_win.h"
+#include "console/console_text.h"
+#include "console/resume.h"
+#include "platform/batch_lock_win.h"
+#include "platform/handles_win.h"
+#include "platform/settings_win.h"
+#include "platform/wide_win.h"
+#include "standin_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+const std::string kGreek = "\xCE\xAD\xCE\xB3\xCE\xB3\xCF\x81\xCE\xB1\xCF\x86\xCE\xB1"; // έγγραφα
+const std::string kChinese = "\xE6\x96\x87\xE4\xBB\xB6";                               // 文件
+constexpr DWORD kGotLock = ExitCode::Success, kRefused = ExitCode::AnotherBatch;
+
+// A program of the build: the test helpers lie beside this test program,
+// tarnwick-batch.exe one folder above.
+std::wstring buildProgram(const wchar_t* name) {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+    path.resize(path.find_last_of(L'\\'));
+    if (name == std::wstring(L"tarnwick-batch.exe"))
+        path.resize(path.find_last_of(L'\\'));
+    return path + L"\\" + name;
+}
+
+// A program started with a console of its own, as a scheduled task's is;
+// with output files, its standard output and error go into the scratch folder.
+class Started {
+public:
+    Started(const ScratchFolder& scratch, const wchar_t* program, const std::string& arguments,
+            bool outputFiles = true)
+        : out_(scratch.path("run" + std::to_string(++runs_) + ".out")), err_(out_ + ".err") {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        const auto create = [&](const std::string& path) {
+            return UniqueHandle(CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        };
+        const UniqueHandle out = create(out_), err = create(err_);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (outputFiles) {
+            startup.dwFlags = STARTF_USESTDHANDLES;
+            startup.hStdOutput = out.get();
+            startup.hStdError = err.get();
+        }
+        const std::wstring exe = buildProgram(program);
+        std::wstring commandLine = L"\"" + exe + L"\" " + widen(arguments);
+        PROCESS_INFORMATION started{};
+        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, outputFiles,
+                            CREATE_NEW_CONSOLE, nullptr, widen(scratch.folder()).c_str(), &startup, &started))
+            throw std::runtime_error("cannot start " + narrow(exe));
+        CloseHandle(started.hThread);
+        process_.reset(started.hProcess);
+    }
+    HANDLE process() const { return process_.get(); }
+    // Waits (a minute at most) for the end and answers the exit code.
+    DWORD exitCode() const {
+        if (WaitForSingleObject(process_.get(), 60000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.get(), 99);
+        DWORD code = 99;
+        GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+    std::string out() const { return readBytes(out_); }
+    std::string err() const { return readBytes(err_); }
+
+private:
+    static inline int runs_ = 0;
+    std::string out_, err_;
+    UniqueHandle process_;
+};
+
+DWORD tryInAnotherProcess(const ScratchFolder& scratch) {
+    return Started(scratch, L"console_probe.exe", "try").exitCode();
+}
+
+TEST(ConsoleStream, TextReachesAFileAsUtf8) {
+    ScratchFolder scratch;
+    const std::string path = scratch.path("out.txt");
+    {
+        const UniqueHandle file(CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        StandardStream stream(file.get());
+        EXPECT_FALSE(stream.toConsole());
+        EXPECT_TRUE(stream.write(kGreek + " " + kChinese + "\r\n"));
+    }
+    EXPECT_EQ(readBytes(path), kGreek + " " + kChinese + "\r\n");
+}
+
+TEST(ConsoleStream, TextReachesAConsoleAsUnicode) {
+    ScratchFolder scratch;
+    const std::string shown = scratch.path("shown.txt");
+    ASSERT_EQ(Started(scratch, L"console_probe.exe", "write \"" + shown + "\"", false).exitCode(), 0u);
+    EXPECT_EQ(readBytes(shown), "console=1 written=1\n" + kGreek + " " + kChinese + "\n");
+}
+
+TEST(ConsoleReportFile, EveryRowIsOnTheDiskWhenAddedAndReadsBackForAResume) {
+    ScratchFolder scratch;
+    const std::string path = scratch.path(kGreek + ".csv");
+    const std::string document = "C:\\" + kChinese + "\\a.wpd";
+    BatchReport report(openReportFile(path));
+    const std::string header = std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n";
+    EXPECT_EQ(readBytes(path), header);
+    report.add(document, DocumentStatus::Converted, "", 1.5);
+    EXPECT_EQ(readBytes(path), header + document + ",Converted,,1.500\r\n");
+    EXPECT_TRUE(readEarlierReportFile(path).convertedEarlier(document));
+
+    const std::string missing = scratch.path("none\\r.csv");
+    EXPECT_EQ(errorOf([&] { openReportFile(missing); })
+                  .description()
+                  .rfind("The report " + missing + " cannot be written: ", 0),
+              0u);
+    EXPECT_EQ(errorOf([&] { readEarlierReportFile(missing); })
+                  .description()
+                  .rfind("The report " + missing + " cannot be read: ", 0),
+              0u);
+}
+
+TEST(BatchLockAcrossProcesses, OneHolderAtATime) {
+    ScratchFolder scratch;
+    const std::wstring ready = L"TarnwickTestReady" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring release = L"TarnwickTestRelease" + std::to_wstring(GetCurrentProcessId());
+    const UniqueHandle readyEvent(CreateEventW(nullptr, TRUE, FALSE, ready.c_str()));
+    const UniqueHandle releaseEvent(CreateEventW(nullptr, TRUE, FALSE, release.c_str()));
+    const Started holder(scratch, L"console_probe.exe", "hold " + narrow(ready) + " " + narrow(release));
+    ASSERT_EQ(WaitForSingleObject(readyEvent.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_FALSE(BatchLock::tryTake());
+    EXPECT_EQ(tryInAnotherProcess(scratch), kRefused);
+    SetEvent(releaseEvent.get());
+    EXPECT_EQ(holder.exitCode(), kGotLock);
+    {
+        const BatchLock lock = BatchLock::tryTake();
+        EXPECT_TRUE(lock);
+        EXPECT_FALSE(BatchLock::tryTake()) << "a second batch of the same process";
+        EXPECT_EQ(tryInAnotherProcess(scratch), kRefused);
+    }
+    EXPECT_EQ(tryInAnotherProcess(scratch), kGotLock);
+
+    // A holder that ends without releasing it leaves it free.
+    ResetEvent(readyEvent.get());
+    ResetEvent(releaseEvent.get());
+    const Started killed(scratch, L"console_probe.exe", "hold " + narrow(ready) + " " + narrow(release));
+    ASSERT_EQ(WaitForSingleObject(readyEvent.get(), 30000), WAIT_OBJECT_0);
+    EXPECT_FALSE(BatchLock::tryTake());
+    TerminateProcess(killed.process(), 1);
+    killed.exitCode();
+    EXPECT_TRUE(BatchLock::tryTake());
+}
+
+// Ctrl+C through the program's own console, and Ctrl+C then Ctrl+Break by
+// calling the handler as the system would (Wine generates no Ctrl+Break):
+// the first asks for a stop and says so, the second ends the program at
+// once with the code of a stopped run.
+TEST(ConsoleStop, FirstCtrlCRequestsAStopSecondEndsTheProgram) {
+    ScratchFolder scratch;
+    for (const std::string how : {"event", "call"}) {
+        const Started probe(scratch, L"console_probe.exe", "interrupt " + how);
+        EXPECT_EQ(probe.exitCode(), static_cast<DWORD>(ExitCode::Incomplete)) << how;
+        EXPECT_EQ(probe.out(), "stop requested\r\n") << how;
+        EXPECT_EQ(probe.err(), std::string(kStopNotice) + "\r\n") << how;
+    }
+}
+
+// tarnwick-batch.exe over a folder of documents, against the out-of-process
+// stand-in, with the macro setting of the windows program set aside.
+struct TarnwickBatchRun : ::testing::Test {
+    ScratchFolder scratch;
+    StandinSettings standin{SettingsChannel::Registry};
+    HiddenServerRegistration inProcess{L"InprocServer32"};
+    KeySetAside stored{HKEY_CURRENT_USER, "Software\\VB and VBA Program Settings\\tarnwick"};
+    std::vector<DWORD> servers = serverProcesses();
+    std::vector<std::string> temporaryBefore = temporaryFiles();
+    const std::string journal = scratch.path("journal.txt");
+    const std::vector<std::string> documents = {"a.wpd", kGreek + ".wpd", kChinese + ".WPD"}; // listing order
+
+    TarnwickBatchRun() {
+        CreateDirectoryW(widen(scratch.path("src")).c_str(), nullptr);
+        for (const std::string& name : documents)
+            scratch.file("src\\" + name, "text of " + name);
+        scratch.file("src\\notes.txt");
+        scratch.file("final.wcm", "Top\nType \"Final\\n\"\n");
+        standin.journal(journal);
+    }
+    ~TarnwickBatchRun() override { endServersStartedSince(servers); }
+
+    std::string source(std::size_t i) const { return scratch.path("src\\" + documents[i]); }
+    std::vector<std::string> opened() const {
+        std::vector<std::string> paths;
+        for (const std::string& line : journalLines(journal))
+            if (line.rfind("FileOpen\t", 0) == 0)
+                paths.push_back(line.substr(9));
+        return paths;
+    }
+    // Output and report with every figure of seconds replaced by "s".
+    static std::string timeless(const std::string& text) {
+        return std::regex_replace(std::regex_replace(text, std::regex(R"(\(\d+\.\d s\))"), "(s)"),
+                                  std::regex(R"(,\d+\.\d{3}\r\n)"), ",s\r\n");
+    }
+};
+
+// Visible windows of the process, polled until it ends.
+int windowsShownUntilEnd(HANDLE process) {
+    int shown = 0;
+    while (WaitForSingleObject(process, 20) == WAIT_TIMEOUT) {
+        std::pair<DWORD, int*> probe{GetProcessId(process), &shown};
+        EnumWindows(
+            [](HWND window, LPARAM arg) -> BOOL {
+                auto* p = reinterpret_cast<std::pair<DWORD, int*>*>(arg);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == p->first && IsWindowVisible(window))
+                    ++*p->second;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&probe));
+    }
+    return shown;
+}
+
+TEST_F(TarnwickBatchRun, ALineAndAReportRowPerDocumentNoWindowAndTheStoredMacroKept) {
+    RegistrySettingsStore().SaveSetting("tarnwick", "Options", "macro", "C:\\stored.wcm");
+    standin.fail("FileOpen:2:Cannot open");
+    standin.delay("FileSave:100");
+
+    const Started batch(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report out\\report.csv");
+    EXPECT_EQ(windowsShownUntilEnd(batch.process()), 0);
+    EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
+    EXPECT_EQ(timeless(batch.out()), "[1/3] Converted " + source(0) + " (s)\r\n[2/3] Failed " + source(1) +
+                                         " (s): Cannot open\r\n[3/3] Converted " + source(2) +
+                                         " (s)\r\n3 documents: 2 converted, 1 failed, 0 skipped (s)\r\n");
+    EXPECT_EQ(batch.err(), "");
+    EXPECT_EQ(timeless(readBytes(scratch.path("out\\report.csv"))),
+              std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Converted,,s\r\n" +
+                  source(1) + ",Failed,Cannot open,s\r\n" + source(2) + ",Converted,,s\r\n");
+    EXPECT_EQ(readBytes(scratch.path("out\\" + documents[2])), "Final\ntext of " + documents[2]);
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd", "report.csv", documents[2]}));
+    EXPECT_EQ(temporaryFiles(), temporaryBefore);
+    EXPECT_EQ(RegistrySettingsStore().GetSetting("tarnwick", "Options", "macro", ""), "C:\\stored.wcm");
+}
+
+TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesideAnotherBatch) {
+    const std::string notice = std::string(kNoMacroNotice) + "\r\n";
+    std::string converted = notice;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        converted += "[" + std::to_string(i + 1) + "/3] Converted " + source(i) + " (s)\r\n";
+    struct Case {
+        const char* name;
+        std::function<std::shared_ptr<void>()> hold; // what the case holds while the program runs
+        DWORD code;
+        std::string out, err;
+    };
+    const std::vector<Case> cases = {
+        {"converted", [] { return nullptr; }, ExitCode::Success,
+         converted + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n", ""},
+        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); },
+         ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
+        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); },
+         ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
+    };
+    for (const Case& c : cases) {
+        scratch.file("report.csv", "earlier");
+        const auto held = c.hold();
+        const Started batch(scratch, L"tarnwick-batch.exe", "src out /report report.csv");
+        EXPECT_EQ(batch.exitCode(), c.code) << c.name;
+        EXPECT_EQ(timeless(batch.out()), c.out) << c.name;
+        EXPECT_EQ(batch.err(), c.err) << c.name;
+        EXPECT_EQ(readBytes(scratch.path("report.csv")) == "earlier", c.code == ExitCode::AnotherBatch)
+            << c.name;
+    }
+}
+
+TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose) {
+    standin.delay("FileSave:500");
+    const Started stopped(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report report.csv");
+    for (int i = 0; i < 500 && opened().empty(); ++i)
+        Sleep(20);
+    EXPECT_EQ(
+        Started(scratch, L"console_probe.exe", "ctrl-c " + std::to_string(GetProcessId(stopped.process())))
+            .exitCode(),
+        0u);
+    EXPECT_EQ(stopped.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
+    EXPECT_EQ(timeless(stopped.out()),
+              "[1/3] Converted " + source(0) + " (s)\r\n[2/3] Not started " + source(1) +
+                  "\r\n[3/3] Not started " + source(2) +
+                  "\r\n3 documents: 1 converted, 0 failed, 0 skipped, 2 not started (s)\r\n");
+    EXPECT_EQ(stopped.err(), std::string(kStopNotice) + "\r\n");
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd"}));
+    EXPECT_EQ(temporaryFiles(), temporaryBefore);
+
+    const Started resumed(scratch, L"tarnwick-batch.exe",
+                          "src out /macro final.wcm /resume report.csv /report report.csv");
+    EXPECT_EQ(resumed.exitCode(), static_cast<DWORD>(ExitCode::Success));
+    EXPECT_EQ(opened(), (std::vector<std::string>{source(0), source(1), source(2)}));
+    EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
+              std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Skipped,,s\r\n" +
+                  source(1) + ",Converted,,s\r\n" + source(2) + ",Converted,,s\r\n");
+}
+
+// Relative paths against the current folder, names in any script on a
+// redirected standard error, the exit codes.
+TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
+    ScratchFolder scratch;
+    CreateDirectoryW(widen(scratch.path("src")).c_str(), nullptr);
+    scratch.file("notes.txt");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", "The source and the target folder are missing (tarnwick-batch /? shows the usage)"},
+        {kGreek + " out", "The source folder " + scratch.path(kGreek) + " does not exist"},
+        {"src out -MACRO notes.txt",
+         scratch.path("notes.txt") + ": Not a valid Macro. Please select a WordPerfect macro"},
+        {"src out /resume notes.txt", scratch.path("notes.txt") +
+                                          " is not a report of an earlier run: its first line is not " +
+                                          kReportHeader},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        const Started batch(scratch, L"tarnwick-batch.exe", arguments);
+        EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::BadArguments)) << arguments;
+        EXPECT_EQ(batch.err(), "tarnwick-batch: " + reason + "\r\n");
+        EXPECT_EQ(batch.out(), "");
+    }
+    const Started usage(scratch, L"tarnwick-batch.exe", "src /?");
+    EXPECT_EQ(usage.exitCode(), 0u);
+    EXPECT_EQ(usage.err(), "");
+    EXPECT_EQ(usage.out().rfind("Plays a WordPerfect macro over every document of a folder", 0), 0u);
+    EXPECT_NE(usage.out().find("\r\n  4  another Tarnwick batch is running\r\n"), std::string::npos);
+    EXPECT_FALSE(fileExists(scratch.path("out"))) << "a failed check made the target folder";
+}
+
+} // namespace
