@@ -32,6 +32,7 @@ inline constexpr std::int64_t TypeMismatch = 13;
 inline constexpr std::int64_t FileNotFound = 53;
 inline constexpr std::int64_t PathFileAccess = 75;
 inline constexpr std::int64_t PathNotFound = 76;
+inline constexpr std::int64_t InvalidFileFormat = 321;
 inline constexpr std::int64_t InvalidPropertyValue = 380;
 inline constexpr std::int64_t InvalidArrayIndex = 381;
 inline constexpr std::int64_t ObjectRequired = 424;

@@ -21,6 +21,9 @@ public:
     virtual void show() = 0;
 };
 
+// The one entry of the extension manager's list when it is loaded.
+inline constexpr const char* kDefaultExtension = "wpd";
+
 // The extension manager's list LstExt, which the filter chain reads.
 class ExtensionListView {
 public:
@@ -56,7 +59,7 @@ public:
     // The main window, created and loaded (not shown) if it does not exist.
     virtual MainWindowView& Form2() = 0;
     // The extension manager, created and loaded (not shown) if it is not
-    // loaded; loading puts the entry "wpd" into its list.
+    // loaded; loading puts the entry kDefaultExtension into its list.
     virtual ExtensionListView& frmExtension() = 0;
     // The Batch Documents dialog, created and loaded if needed.
     virtual BatchDocumentsView& Form1() = 0;

@@ -137,9 +137,14 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
     std::optional<BatchReport> report;
     try {
         // The earlier report is read before the new one is opened: both may
-        // name the same file.
-        if (batch.resume)
+        // name the same file. A scheduled task's first run resumes from a
+        // report that no run has written yet: nothing was converted before.
+        if (batch.resume && probe.kind(*batch.resume) == PathKind::Missing) {
+            console.err(kErrorPrefix + noEarlierReport(*batch.resume));
+            earlier.emplace();
+        } else if (batch.resume) {
             earlier = readEarlierReportFile(*batch.resume);
+        }
         // Made before the report is opened, which may go into it.
         if (probe.kind(batch.target) == PathKind::Missing && !Win32FileServices().createFolder(batch.target))
             throw AppError(ErrorNumber::PathNotFound,

@@ -1,7 +1,9 @@
 #include "console/command_line.h"
 
 #include "base/text.h"
+#include "base/views.h"
 #include "console/console_ports.h"
+#include "core/macro_selection.h"
 #include "files/clsFileSystem.h"
 
 #include <algorithm>
@@ -145,7 +147,7 @@ std::vector<std::string> extensionList(const std::string& list) {
 }
 
 std::vector<std::string> defaultExtensions() {
-    return {"wpd"};
+    return {kDefaultExtension};
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments, const std::string& currentFolder) {
@@ -253,7 +255,7 @@ std::string checkArguments(const BatchArguments& arguments, PathProbe& probe) {
     // extension is "wcm" in any case.
     if (const auto& macro = arguments.macro;
         macro && (probe.kind(*macro) != PathKind::File || lowerCase(FileExtensionText(*macro)) != "wcm"))
-        return *macro + ": Not a valid Macro. Please select a WordPerfect macro";
+        return *macro + ": " + kNotAMacro;
     return {};
 }
 
@@ -273,7 +275,8 @@ std::string usageText() {
            "  /report FILE      writes a CSV row per document as it finishes:\n"
            "                    document,status,reason,seconds\n"
            "  /resume REPORT    skips the documents that REPORT lists as converted and\n"
-           "                    whose results are still in TARGET\n"
+           "                    whose results are still in TARGET (none while REPORT\n"
+           "                    does not exist yet)\n"
            "  /?                shows this text\n"
            "\n"
            "Switches may begin with / or - and are not case-sensitive. Ctrl+C stops\n"

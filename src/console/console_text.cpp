@@ -59,3 +59,7 @@ int batchExitCode(const BatchCounts& counts, bool interrupted) {
         return ExitCode::Incomplete;
     return ExitCode::Success;
 }
+
+std::string noEarlierReport(const std::string& path) {
+    return "There is no earlier report " + path + ": every document is converted";
+}

@@ -36,6 +36,8 @@ inline constexpr const char* kErrorPrefix = "tarnwick-batch: ";
 // The first line of a run that has no macro to play.
 inline constexpr const char* kNoMacroNotice =
     "No macro is given or stored: the documents are saved as they are.";
+// Said when the report to resume from does not exist yet.
+std::string noEarlierReport(const std::string& path);
 // Said on the first Ctrl+C or Ctrl+Break.
 inline constexpr const char* kStopNotice =
     "Stopping after the document in progress; press Ctrl+C again to end at once.";

@@ -4,16 +4,12 @@
 #include "base/file_services.h"
 #include "base/text.h"
 #include "console/batch_report.h"
-#include "files/clsFileSystem.h"
-
-namespace {
-constexpr std::int64_t kInvalidFileFormat = 321;
-} // namespace
+#include "conversion/DecObj.h"
 
 EarlierReport EarlierReport::read(std::string_view text, const std::string& path) {
     const auto records = csvRecords(text);
     if (records.empty() || records[0] != std::vector<std::string>{"document", "status", "reason", "seconds"})
-        throw AppError(kInvalidFileFormat,
+        throw AppError(ErrorNumber::InvalidFileFormat,
                        path + " is not a report of an earlier run: its first line is not " + kReportHeader);
     EarlierReport report;
     const std::string converted = statusText(DocumentStatus::Converted);
@@ -30,12 +26,7 @@ bool EarlierReport::convertedEarlier(const std::string& document) const {
     return converted_.count(lowerCase(document)) != 0;
 }
 
-std::string resultPath(const std::string& document, const std::string& targetFolder) {
-    // The batch job always puts a backslash between folder and name.
-    return targetFolder + "\\" + clsFileSystem().GetFileName(document);
-}
-
 bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& targetFolder,
                   FileServices& files) {
-    return earlier.convertedEarlier(document) && files.pathExists(resultPath(document, targetFolder));
+    return earlier.convertedEarlier(document) && files.pathExists(DecObj::ResultPath(document, targetFolder));
 }

@@ -22,8 +22,6 @@ private:
     std::set<std::string> converted_; // lower-cased paths
 };
 
-// The result of a document in the target folder, as the batch names it.
-std::string resultPath(const std::string& document, const std::string& targetFolder);
 // True when the document is to be skipped: the earlier report lists it as
 // converted and its result still exists in the target folder.
 bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& targetFolder,

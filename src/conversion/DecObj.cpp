@@ -105,6 +105,10 @@ struct Cleanup {
 
 } // namespace
 
+std::string DecObj::ResultPath(const std::string& document, const std::string& targetFolder) {
+    return targetFolder + "\\" + clsFileSystem().GetFileName(document);
+}
+
 void DecObj::Execute() {
     Cleanup cleanup;
     cleanup.path = path_;
@@ -113,7 +117,7 @@ void DecObj::Execute() {
         cleanup.addRow();
         yield(1);
         // 2. The target path: the separator is always inserted.
-        const std::string target = coordinator().GetTgtFolder() + "\\" + clsFileSystem().GetFileName(path_);
+        const std::string target = ResultPath(path_, coordinator().GetTgtFolder());
         // 3. Open (a server given up on in this run fails the document here).
         General::wordPerfect().beginDocument();
         const Arg document[] = {byVal(path_)};

@@ -27,6 +27,9 @@ protected:
 class DecObj : public ConversionJob {
 public:
     void Execute() override;
+    // Where the result of a document goes: the target folder, a backslash
+    // (always inserted), the document's file name.
+    static std::string ResultPath(const std::string& document, const std::string& targetFolder);
 
 protected:
     const char* className() const override { return "DecObj"; }

@@ -25,8 +25,7 @@ bool Ok(MacroSelectView& dialog) {
         return true;
     }
     if (lowerCase(toText(fs.GetFileExtension(path))) != "wcm") {
-        General::platform().messageBox("Not a valid Macro. Please select a WordPerfect macro", TARNWICK_TITLE,
-                                       MsgIcon::None, MsgButtons::Ok);
+        General::platform().messageBox(kNotAMacro, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
         dialog.setPathText("");
         return false;
     }

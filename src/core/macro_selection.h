@@ -3,6 +3,10 @@
 // macro setting. The dialog window calls these and hides itself when told.
 class MacroSelectView;
 
+// What "OK" says of an existing file that is not a macro (its extension is
+// not "wcm" in any case).
+inline constexpr const char* kNotAMacro = "Not a valid Macro. Please select a WordPerfect macro";
+
 namespace MacroSelection {
 // "Select": the box receives the macro chosen in the Open dialog, or empty
 // text when the user cancelled.

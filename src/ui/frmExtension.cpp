@@ -11,7 +11,7 @@
 frmExtension::frmExtension() : DialogWindow(IDD_FRMEXTENSION, "the extension manager") {}
 
 void frmExtension::initialise() {
-    sendItem(IDC_LSTEXT, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"wpd"));
+    sendItem(IDC_LSTEXT, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(kDefaultExtension).c_str()));
 }
 
 void frmExtension::show() {

@@ -255,21 +255,23 @@ TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesi
     struct Case {
         const char* name;
         std::function<std::shared_ptr<void>()> hold; // what the case holds while the program runs
+        std::string more;                            // arguments of the case
         DWORD code;
         std::string out, err;
     };
     const std::vector<Case> cases = {
-        {"converted", [] { return nullptr; }, ExitCode::Success,
-         converted + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n", ""},
-        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); },
+        {"converted, resumed from a report not yet written", [] { return nullptr; }, " /resume first.csv",
+         ExitCode::Success, converted + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n",
+         "tarnwick-batch: " + noEarlierReport(scratch.path("first.csv")) + "\r\n"},
+        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); }, "",
          ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
-        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); },
+        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); }, "",
          ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
     };
     for (const Case& c : cases) {
         scratch.file("report.csv", "earlier");
         const auto held = c.hold();
-        const Started batch(scratch, L"tarnwick-batch.exe", "src out /report report.csv");
+        const Started batch(scratch, L"tarnwick-batch.exe", "src out /report report.csv" + c.more);
         EXPECT_EQ(batch.exitCode(), c.code) << c.name;
         EXPECT_EQ(timeless(batch.out()), c.out) << c.name;
         EXPECT_EQ(batch.err(), c.err) << c.name;
