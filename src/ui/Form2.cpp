@@ -350,10 +350,24 @@ void Form2::onNotify(const NMHDR& header, LRESULT& result) {
 
 void Form2::onListNotify(const NMHDR& header, LRESULT&) {
     switch (header.code) {
-    case LVN_ITEMCHANGED:
-        selected_ = selectedRow();
+    case LVN_ITEMCHANGED: {
+        // Only a change of selection matters. The notice names the row
+        // whose selection changed (one row at a time: the list selects one);
+        // a notice for every row (-1) is answered by asking the list. Focus
+        // changes, which come with the batch's new rows, cost nothing.
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        if ((change.uChanged & LVIF_STATE) == 0 ||
+            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) == 0)
+            return;
+        if (change.iItem < 0)
+            selected_ = selectedRow();
+        else if (change.uNewState & LVIS_SELECTED)
+            selected_ = static_cast<std::size_t>(change.iItem);
+        else if (selected_ == static_cast<std::size_t>(change.iItem))
+            selected_.reset();
         showSelectedReason();
         return;
+    }
     case LVN_KEYDOWN:
         if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'C' && GetKeyState(VK_CONTROL) < 0)
             copyRows();
