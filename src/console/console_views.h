@@ -82,7 +82,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram() override;
-    void doEvents() override { system_.doEvents(); }
+    bool doEvents() override { return system_.doEvents(); }
     void pause(int milliseconds) override { system_.pause(milliseconds); }
     std::string browseForFolder(const std::string&) override { return {}; }
     bool takeBatchLock() override { return true; }

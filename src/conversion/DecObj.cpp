@@ -14,9 +14,7 @@
 namespace {
 
 void yield(int times) {
-    Platform& platform = General::platform();
-    for (int i = 0; i < times; ++i)
-        platform.doEvents();
+    yieldTimes(General::platform(), times);
 }
 
 Mediator& coordinator() {

@@ -13,8 +13,7 @@ void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool 
     const Arg path[] = {byReference ? byRef(macro) : byVal(macro)};
     wp.call("MacroFilePlay", path);
     Value playing = wp.get("envMacroPlaying");
-    for (int i = 0; i < 8; ++i)
-        platform.doEvents();
+    yieldTimes(platform, 8);
     // Polls without a sleep: one yield and one query per pass, for as long
     // as the word processor reports the macro playing.
     while (isTrue(playing)) {

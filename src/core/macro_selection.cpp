@@ -47,9 +47,7 @@ void FillFromSetting(MacroSelectView& dialog) {
     } catch (const AppError&) {
     }
     dialog.setPathText(macro);
-    Platform& platform = General::platform();
-    for (int i = 0; i < 3; ++i)
-        platform.doEvents();
+    yieldTimes(General::platform(), 3);
 }
 
 } // namespace MacroSelection

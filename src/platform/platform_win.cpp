@@ -41,16 +41,19 @@ void dispatchMessage(MSG* msg) {
     DispatchMessageW(msg);
 }
 
-void processPendingEvents() {
+bool processPendingEvents() {
     MSG msg;
+    bool any = false;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Leave the quit request for the event loop that owns it.
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return true;
         }
         dispatchMessage(&msg);
+        any = true;
     }
+    return any;
 }
 
 Win32Platform::Win32Platform() {
@@ -106,8 +109,8 @@ void Win32Platform::endProgram() {
     ExitProcess(0);
 }
 
-void Win32Platform::doEvents() {
-    processPendingEvents();
+bool Win32Platform::doEvents() {
+    return processPendingEvents();
 }
 
 void Win32Platform::pause(int milliseconds) {

@@ -15,7 +15,7 @@ public:
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram() override;
-    void doEvents() override;
+    bool doEvents() override;
     void pause(int milliseconds) override;
     std::string browseForFolder(const std::string& prompt) override;
     bool takeBatchLock() override;
@@ -27,8 +27,9 @@ private:
     UniqueHandle timer_;     // high-resolution waitable timer, when the system has one
 };
 
-// Lets the window system process every pending event once.
-void processPendingEvents();
+// Lets the window system process every pending event once; answers whether
+// there were any.
+bool processPendingEvents();
 // A modeless dialog whose keyboard navigation the event loop handles, from
 // when it is made until it goes.
 void addModelessDialog(HWND dialog);

@@ -212,10 +212,11 @@ void Form2::sizeColumns() {
 // often where drawing it is slow: a batch changes rows many times a second,
 // and each time the control is told it redraws every visible row (new rows
 // sort in at the top). Drawing them for every document would cost more than
-// the document's own work; where one redraw takes tens of milliseconds (under
-// Wine, out of process), even ten a second would. So each update is drawn at
-// once and timed, and the next waits until the drawing has taken at most a
-// twentieth of the time. The rows themselves are always current in ListView1.
+// the document's own work; where one update takes ten milliseconds or more
+// (under Wine: telling the list its new number of rows redraws its scroll
+// bar, some 7 ms, and drawing the rows takes 4), even ten a second would. So
+// each update is drawn at once and timed, and the next waits until the
+// drawing has taken at most a fiftieth of the time. The rows themselves are always current in ListView1.
 // The status bar's progress follows the same updates; a run's first and last
 // texts show at once.
 void Form2::rowsCleared() {
@@ -259,8 +260,8 @@ void Form2::updateList() {
     showSelectedReason(); // the selected row may have failed meanwhile
     const auto spent =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    listUpdateGap_ = std::clamp<ULONGLONG>(19 * static_cast<ULONGLONG>(spent.count()), kListUpdateInterval,
-                                           kListUpdateLongestGap);
+    listUpdateGap_ = std::clamp<ULONGLONG>((kListUpdateShare - 1) * static_cast<ULONGLONG>(spent.count()),
+                                           kListUpdateInterval, kListUpdateLongestGap);
     lastListUpdate_ = GetTickCount64();
 }
 

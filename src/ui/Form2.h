@@ -87,6 +87,7 @@ private:
     static constexpr UINT_PTR kListUpdateTimer = 1;
     static constexpr ULONGLONG kListUpdateInterval = 100; // milliseconds, the shortest gap
     static constexpr ULONGLONG kListUpdateLongestGap = 2000;
+    static constexpr ULONGLONG kListUpdateShare = 50; // drawing takes at most 1 in this many milliseconds
     bool listUpdatePending_ = false;
     bool progressPending_ = false; // the status bar's progress waits for the list's next update
     ULONGLONG lastListUpdate_ = 0;

@@ -68,12 +68,14 @@ public:
     }
     void releaseBatchLock() override { --lockHeld; }
     std::function<void(int)> onYield; // told the number of each yield
-    void doEvents() override {
+    bool eventsPending = true;        // what each yield answers
+    bool doEvents() override {
         ++yields;
         if (onYield)
             onYield(yields);
         if (journal)
             journal->push_back("yield");
+        return eventsPending;
     }
     void pause(int milliseconds) override {
         pauses.push_back(milliseconds);

@@ -136,9 +136,9 @@ public:
     std::shared_ptr<LateBound> createObject(const std::string& progId) override {
         return std::make_shared<TimedObject>(createAutomationObject(progId, context_));
     }
-    void doEvents() override {
+    bool doEvents() override {
         Stopwatch w{spent.yields};
-        Win32Platform::doEvents();
+        return Win32Platform::doEvents();
     }
     void pause(int milliseconds) override {
         Stopwatch w{spent.pause};
