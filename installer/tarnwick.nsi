@@ -58,13 +58,25 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_LANGUAGE "English"
 
 ; A running program's file cannot be replaced or removed: ask the user to
-; close it first. Silent runs end with exit code 2 instead.
+; close it first. Silent runs end with exit code 2 instead. The windowed
+; program is found by its main window; the console program, which has none
+; (a scheduled batch, say), by its file: a running program's file cannot be
+; opened for writing. Labels are the function's own, one use per function.
 !macro REFUSE_WHILE_RUNNING
+  look_again:
   FindWindow $0 "TarnwickForm2"
-  IntCmp $0 0 +4
-  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close it, then click Retry." /SD IDCANCEL IDRETRY -2
+  IntCmp $0 0 0 running running
+  IfFileExists "$INSTDIR\tarnwick-batch.exe" 0 not_running
+  ClearErrors
+  FileOpen $1 "$INSTDIR\tarnwick-batch.exe" a
+  IfErrors running
+  FileClose $1
+  Goto not_running
+  running:
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is running. Close it, then click Retry." /SD IDCANCEL IDRETRY look_again
   SetErrorLevel 2
   Quit
+  not_running:
 !macroend
 
 Function .onInit
