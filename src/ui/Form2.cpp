@@ -216,9 +216,9 @@ void Form2::sizeColumns() {
 // (under Wine: telling the list its new number of rows redraws its scroll
 // bar, some 7 ms, and drawing the rows takes 4), even ten a second would. So
 // each update is drawn at once and timed, and the next waits until the
-// drawing has taken at most a fiftieth of the time. The rows themselves are always current in ListView1.
-// The status bar's progress follows the same updates; a run's first and last
-// texts show at once.
+// drawing has taken at most a fiftieth of the time. The rows themselves are
+// always current in ListView1. The status bar's progress follows the same
+// updates; a run's first and last texts show at once.
 void Form2::rowsCleared() {
     scheduleListUpdate();
 }
