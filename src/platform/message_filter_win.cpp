@@ -119,6 +119,49 @@ bool isExitRequest(const QueuedMessage& queued, const std::vector<int>& exitComm
     }
 }
 
+bool exitRequestQueued(HWND main, const std::vector<int>& exitCommands) {
+    if (main == nullptr)
+        return false;
+    const auto queuedOf = [main](const MSG& msg) {
+        QueuedMessage queued{msg.message, msg.wParam, msg.hwnd == main, 0};
+        if (!queued.toMainWindow && msg.hwnd != nullptr && IsChild(main, msg.hwnd))
+            queued.controlId = GetDlgCtrlID(msg.hwnd);
+        return queued;
+    };
+    const auto firstQueued = [](HWND window, UINT message, MSG& msg) {
+        return PeekMessageW(&msg, window, message, message, PM_NOREMOVE | PM_NOYIELD) != FALSE;
+    };
+    MSG msg;
+    // Commands and closing asked of the main window itself.
+    for (UINT message : {WM_COMMAND, WM_CLOSE, WM_SYSCOMMAND})
+        if (firstQueued(main, message, msg) && isExitRequest(queuedOf(msg), exitCommands))
+            return true;
+    // A click released on an exit button: each button's first, so that
+    // clicks elsewhere before it do not hide it.
+    for (int id : exitCommands) {
+        HWND button = GetDlgItem(main, id);
+        if (button != nullptr && firstQueued(button, WM_LBUTTONUP, msg) &&
+            isExitRequest(queuedOf(msg), exitCommands))
+            return true;
+    }
+    // Clicks on the frames and system keys of the main window and its
+    // controls: the waiting thread cannot act on them, and one that is not an
+    // exit request (a click on the caption or the menu bar, the Alt key
+    // before F4) would hide those behind it, so it is dropped once looked at.
+    // Another window's (a modeless dialog's) is left where it is.
+    for (UINT message : {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_SYSKEYDOWN}) {
+        while (firstQueued(nullptr, message, msg)) {
+            const QueuedMessage queued = queuedOf(msg);
+            if (isExitRequest(queued, exitCommands))
+                return true;
+            if (!queued.toMainWindow && queued.controlId == 0)
+                break;
+            PeekMessageW(&msg, msg.hwnd, message, message, PM_REMOVE | PM_NOYIELD);
+        }
+    }
+    return false;
+}
+
 DWORD retryRejectedAnswer(DWORD rejectType, DWORD elapsedMs, DWORD busyLimitMs) {
     if (rejectType != SERVERCALL_RETRYLATER || elapsedMs >= busyLimitMs)
         return static_cast<DWORD>(-1);
@@ -206,27 +249,8 @@ public:
     }
 
 private:
-    // Looks, without taking anything out, at the first queued message of
-    // each kind that may ask to end the program.
     bool exitQueued() const {
-        HWND main = exits_.mainWindow ? exits_.mainWindow() : nullptr;
-        if (main == nullptr)
-            return false;
-        static constexpr std::pair<UINT, UINT> kRanges[] = {
-            {WM_COMMAND, WM_COMMAND},           {WM_CLOSE, WM_CLOSE},         {WM_SYSCOMMAND, WM_SYSCOMMAND},
-            {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP}, {WM_LBUTTONUP, WM_LBUTTONUP}, {WM_SYSKEYDOWN, WM_SYSKEYDOWN},
-        };
-        for (const auto& [first, last] : kRanges) {
-            MSG msg;
-            if (!PeekMessageW(&msg, nullptr, first, last, PM_NOREMOVE | PM_NOYIELD))
-                continue;
-            QueuedMessage queued{msg.message, msg.wParam, msg.hwnd == main, 0};
-            if (!queued.toMainWindow && msg.hwnd != nullptr && IsChild(main, msg.hwnd))
-                queued.controlId = GetDlgCtrlID(msg.hwnd);
-            if (isExitRequest(queued, exits_.commands))
-                return true;
-        }
-        return false;
+        return exitRequestQueued(exits_.mainWindow ? exits_.mainWindow() : nullptr, exits_.commands);
     }
 
     ExitRequests exits_;

@@ -33,6 +33,12 @@ struct QueuedMessage {
 // box or Close from the system menu, Alt+F4, a click released on an exit button.
 bool isExitRequest(const QueuedMessage& queued, const std::vector<int>& exitCommands);
 
+// True when this thread's queue holds an exit request for the main window,
+// looked at without taking it out. Frame clicks and system keys of the main
+// window and its controls that ask for something else are dropped on the way:
+// the waiting thread cannot act on them, and they would hide one behind them.
+bool exitRequestQueued(HWND main, const std::vector<int>& exitCommands);
+
 // RetryRejectedCall's answer: after a "retry later", a wait in milliseconds
 // while the call has been refused for less than the busy limit; otherwise
 // (and for a plain rejection, which the automation client retries itself)

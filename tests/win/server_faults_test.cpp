@@ -49,6 +49,55 @@ TEST(MessageFilterDecisions, ExitRequestsAreTheMainWindowsExitsOnly) {
             << c.queued.controlId;
 }
 
+// What the queue holds while a call waits, in the order it arrived: an exit
+// request is seen behind clicks and keys that ask for something else.
+TEST(MessageFilterDecisions, AnExitRequestIsSeenBehindOtherClicksAndKeys) {
+    HWND main = CreateWindowExW(0, L"STATIC", L"main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                                nullptr);
+    const auto child = [main](int id) {
+        return CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, main,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    };
+    HWND exitButton = child(2002), list = child(kOther);
+    struct Posted {
+        HWND* window;
+        UINT message;
+        WPARAM wParam;
+    };
+    const struct {
+        const char* what;
+        std::vector<Posted> queue;
+        bool exits;
+    } cases[] = {
+        {"a click on the list, then one on Exit",
+         {{&list, WM_LBUTTONUP, 0}, {&exitButton, WM_LBUTTONUP, 0}},
+         true},
+        {"a click on the menu bar, then the close box",
+         {{&main, WM_NCLBUTTONDOWN, HTMENU},
+          {&main, WM_NCLBUTTONUP, HTMENU},
+          {&main, WM_NCLBUTTONDOWN, HTCLOSE}},
+         true},
+        {"Alt, then F4, in a control",
+         {{&list, WM_SYSKEYDOWN, VK_MENU}, {&list, WM_SYSKEYDOWN, VK_F4}},
+         true},
+        {"clicks and keys asking for nothing",
+         {{&list, WM_LBUTTONUP, 0}, {&main, WM_NCLBUTTONDOWN, HTCAPTION}, {&list, WM_SYSKEYDOWN, VK_MENU}},
+         false},
+    };
+    for (const auto& c : cases) {
+        for (const Posted& p : c.queue)
+            PostMessageW(*p.window, p.message, p.wParam, 0);
+        EXPECT_EQ(exitRequestQueued(main, kExits), c.exits) << c.what;
+        MSG msg;
+        const bool listClickKept = PeekMessageW(&msg, list, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE) != FALSE;
+        EXPECT_EQ(listClickKept, c.queue.front().message == WM_LBUTTONUP) << c.what << ": only frame clicks "
+                                                                          << "and system keys are dropped";
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    DestroyWindow(main);
+}
+
 TEST(MessageFilterDecisions, RetryLaterWaitsUntilTheBusyLimitAndPlainRejectionsAreCancelled) {
     const struct {
         DWORD type, elapsed;
