@@ -4,6 +4,7 @@
 #include "platform/automation_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
+#include "ui/Form2_ids.h"
 #include "ui/frmExtension_ids.h"
 #include "ui/frmMacroSelect_ids.h"
 
@@ -98,6 +99,17 @@ std::string EndToEnd::statusText(int part) {
     std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) + 1, L'\0');
     SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
     return narrow(text.c_str());
+}
+
+std::string EndToEnd::rowTip(int index) {
+    wchar_t text[INFOTIPSIZE] = L"untouched";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr = {windows.Form2().listView(), IDC_LISTVIEW1, LVN_GETINFOTIPW};
+    tip.pszText = text;
+    tip.cchTextMax = INFOTIPSIZE;
+    tip.iItem = index;
+    SendMessageW(mainWindow(), WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&tip));
+    return narrow(text);
 }
 
 void EndToEnd::selectRow(int index) {

@@ -63,6 +63,9 @@ struct EndToEnd : ::testing::Test {
     // The text of a part of the main window's status bar: 0 the run's
     // progress, 1 the selected row's reason.
     std::string statusText(int part);
+    // The main window's answer to the list's tip notification for the row at
+    // the display position ("untouched" when it gives none).
+    std::string rowTip(int index);
     // Selects the row at the display position, or none with -1.
     void selectRow(int index);
 

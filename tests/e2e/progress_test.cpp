@@ -38,18 +38,6 @@ void pressControlC(HWND list) {
     SetKeyboardState(keys);
 }
 
-// The list's answer to the tip notification for the row.
-std::string tipOf(HWND window, HWND list, int row) {
-    wchar_t text[INFOTIPSIZE] = L"untouched";
-    NMLVGETINFOTIPW tip{};
-    tip.hdr = {list, IDC_LISTVIEW1, LVN_GETINFOTIPW};
-    tip.pszText = text;
-    tip.cchTextMax = INFOTIPSIZE;
-    tip.iItem = row;
-    SendMessageW(window, WM_NOTIFY, IDC_LISTVIEW1, reinterpret_cast<LPARAM>(&tip));
-    return narrow(text);
-}
-
 // Chooses "Copy" in the context menu once it shows.
 bool chooseCopy() {
     for (HWND menu : threadWindows(L"#32768")) {
@@ -93,8 +81,8 @@ TEST_F(EndToEnd, ABatchShowsHowFarItIsWhyADocumentFailedAndCopiesItsRows) {
     HWND list = windows.Form2().listView();
     const std::string reason = "Disk is full";
     const std::string greekRow = greek + "\tFailed\t" + reason + "\r\n";
-    EXPECT_EQ(tipOf(mainWindow(), list, 1), reason);
-    EXPECT_EQ(tipOf(mainWindow(), list, 0), "untouched") << "a converted row keeps the list's own tip";
+    EXPECT_EQ(rowTip(1), reason);
+    EXPECT_EQ(rowTip(0), "untouched") << "a converted row keeps the list's own tip";
     selectRow(1);
     EXPECT_EQ(statusText(1), reason);
     pressControlC(list);

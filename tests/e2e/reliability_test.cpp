@@ -5,7 +5,9 @@
 // TARNWICK_RELIABILITY_TSV, not written when that is unset).
 #include "e2e_support.h"
 
+#include "base/failure_reasons.h"
 #include "core/Mediator.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
@@ -170,6 +172,16 @@ protected:
             const auto row = shown.find(path);
             ASSERT_NE(row, shown.end()) << path;
             EXPECT_EQ(row->second, fails ? "Failed" : "Converted") << path;
+        }
+    }
+
+    // Each failed row gives the user this reason (as its tip).
+    void expectReasons(const std::map<std::string, std::string>& reasons) {
+        const std::vector<std::string> rows = shownRows();
+        for (const auto& [path, reason] : reasons) {
+            const auto row = std::find(rows.begin(), rows.end(), path + "|Failed");
+            ASSERT_NE(row, rows.end()) << path;
+            EXPECT_EQ(rowTip(static_cast<int>(row - rows.begin())), reason) << path;
         }
     }
 
@@ -348,6 +360,7 @@ TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
 
     const std::string busy = documents[kFailing];
     expectRows({busy});
+    expectReasons({{busy, FailureReason::stayedBusy("envMacroPlaying")}});
     expectResults({busy});
     const Lines seen = withoutRefusals(journalFor(busy)).first;
     Lines upToTheMacro = treated(busy);
@@ -372,6 +385,7 @@ TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
 
     const std::string hung = documents[kFailing];
     expectRows({hung});
+    expectReasons({{hung, FailureReason::didNotAnswer("envMacroPlaying")}});
     expectResults({hung});
     Lines expected = treated(hung);
     expected.resize(5); // up to the read that never came back, and no clean-up call
@@ -402,6 +416,7 @@ TEST_F(Reliability, TheServerEndsDuringTheSixthDocument) {
 
     const std::string ended = documents[5];
     expectRows({ended});
+    expectReasons({{ended, FailureReason::stopped("MacroFilePlay")}});
     expectResults({ended});
     Lines expected = treated(ended);
     expected.resize(4); // no clean-up call to a server that has gone
@@ -435,6 +450,10 @@ TEST_F(Reliability, TheServerEndsAndCannotBeStartedAgain) {
 
     const Lines failed(documents.begin() + 5, documents.end());
     expectRows(failed);
+    std::map<std::string, std::string> reasons{{failed.front(), FailureReason::stopped("MacroFilePlay")}};
+    for (auto path = failed.begin() + 1; path != failed.end(); ++path)
+        reasons[*path] = FailureReason::NotRestartable;
+    expectReasons(reasons);
     expectResults(failed);
     for (auto path = failed.begin() + 1; path != failed.end(); ++path)
         EXPECT_TRUE(journalFor(*path).empty()) << *path;
@@ -691,6 +710,8 @@ TEST_F(Reliability, ASourceDocumentLockedBeforeTheBatchStarts) {
     lock.reset();
 
     expectRows({locked});
+    expectReasons(
+        {{locked, "Cannot open the file \"" + locked + "\": " + systemMessage(ERROR_SHARING_VIOLATION)}});
     expectResults({locked});
     EXPECT_EQ(journalFor(locked), Lines{"FileOpen\t" + locked});
     EXPECT_TRUE(platform.messages.empty());

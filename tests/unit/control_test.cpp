@@ -223,8 +223,10 @@ TEST_F(Modes, TwoDocumentsInARowNotAnsweredFailTheRestOfTheBatchAtOnce) {
     wp->failures.emplace("FileOpen", AppError(ServerError::NotAnswered, "no answer"));
     startBatch("C:\\docs");
     EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\b.wpd"}));
-    for (const char* name : {"a.wpd", "b.wpd", "c.wpd", "d.wpd"})
+    for (const char* name : {"a.wpd", "b.wpd", "c.wpd", "d.wpd"}) {
         EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+        EXPECT_EQ(reason(std::string("C:\\docs\\") + name), "no answer") << name;
+    }
     // The next batch tries the server again.
     wp->failures.clear();
     startBatch("C:\\docs");
@@ -256,12 +258,29 @@ TEST_F(Modes, AServerThatCannotStartAgainFailsTheRestAtOnceUntilTheNextBatch) {
     EXPECT_EQ(opened().size(), 2u);
     for (const char* name : {"b.wpd", "c.wpd", "d.wpd"})
         EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
+    for (const char* name : {"c.wpd", "d.wpd"})
+        EXPECT_EQ(reason(std::string("C:\\docs\\") + name), FailureReason::NotRestartable) << name;
     EXPECT_EQ(platform.requestedProgIds.size(), 2u) << "one try for the rest of the batch";
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(platform.ended, 0);
     platform.objectFactory = working;
     startBatch("C:\\docs");
     EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted") << "the next batch connects again";
+
+    // Gone again after that batch: a single document started later connects
+    // before its first call.
+    wp->failures.emplace("CloseNoSave", AppError(0x800706BA, "unavailable"));
+    wp->failOnCall["CloseNoSave"] = wp->calls["CloseNoSave"] + 4; // in the last document
+    startBatch("C:\\docs");
+    wp->failures.clear();
+    const std::size_t connections = platform.requestedProgIds.size();
+    windows.main.dialogPort.answers = {"C:\\Out\\a.wpd"};
+    m->SetSourceFile("C:\\docs\\a.wpd");
+    m->startStateOne();
+    std::string chosen = "C:\\docs\\a.wpd";
+    m->Command1(chosen);
+    EXPECT_EQ(platform.requestedProgIds.size(), connections + 1);
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
 }
 
 TEST_F(Modes, EachJobStartsAfterTheOneBeforeHasClosedItsDocument) {
