@@ -135,6 +135,7 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
     }
     std::optional<EarlierReport> earlier;
     std::optional<BatchReport> report;
+    bool madeTarget = false;
     try {
         // The earlier report is read before the new one is opened: both may
         // name the same file. A scheduled task's first run resumes from a
@@ -146,13 +147,20 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
             earlier = readEarlierReportFile(*batch.resume);
         }
         // Made before the report is opened, which may go into it.
-        if (probe.kind(batch.target) == PathKind::Missing && !Win32FileServices().createFolder(batch.target))
-            throw AppError(ErrorNumber::PathNotFound,
-                           "The target folder " + batch.target + " cannot be made");
+        if (probe.kind(batch.target) == PathKind::Missing) {
+            if (!Win32FileServices().createFolder(batch.target))
+                throw AppError(ErrorNumber::PathNotFound,
+                               "The target folder " + batch.target + " cannot be made");
+            madeTarget = true;
+        }
         if (batch.report)
             report.emplace(openReportFile(*batch.report));
     } catch (const AppError& error) {
         console.err(kErrorPrefix + error.description());
+        // A refused run leaves nothing behind: the folder made for it goes
+        // again (it is still empty).
+        if (madeTarget)
+            RemoveDirectoryW(widen(batch.target).c_str());
         return ExitCode::BadArguments;
     }
     return convert(batch, earlier, report ? &*report : nullptr, console);

@@ -6,6 +6,7 @@
 #include "console/console_text.h"
 #include "console/resume.h"
 #include "platform/batch_lock_win.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/settings_win.h"
 #include "platform/wide_win.h"
@@ -267,6 +268,13 @@ TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesi
          ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
         {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); }, "",
          ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
+        {"the macro stored under the program's name",
+         [this] {
+             RegistrySettingsStore().SaveSetting("tarnwick", "Options", "macro", scratch.path("final.wcm"));
+             return nullptr;
+         },
+         "", ExitCode::Success,
+         converted.substr(notice.size()) + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n", ""},
     };
     for (const Case& c : cases) {
         scratch.file("report.csv", "earlier");
@@ -278,6 +286,7 @@ TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesi
         EXPECT_EQ(readBytes(scratch.path("report.csv")) == "earlier", c.code == ExitCode::AnotherBatch)
             << c.name;
     }
+    EXPECT_EQ(readBytes(scratch.path("out\\a.wpd")), "Final\ntext of a.wpd") << "the stored macro played";
 }
 
 TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose) {
@@ -318,6 +327,9 @@ TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
         {kGreek + " out", "The source folder " + scratch.path(kGreek) + " does not exist"},
         {"src out -MACRO notes.txt",
          scratch.path("notes.txt") + ": Not a valid Macro. Please select a WordPerfect macro"},
+        {"src out /report nowhere\\report.csv",
+         "The report " + scratch.path("nowhere\\report.csv") +
+             " cannot be written: " + systemMessage(ERROR_PATH_NOT_FOUND)},
         {"src out /resume notes.txt", scratch.path("notes.txt") +
                                           " is not a report of an earlier run: its first line is not " +
                                           kReportHeader},
@@ -333,7 +345,7 @@ TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
     EXPECT_EQ(usage.err(), "");
     EXPECT_EQ(usage.out().rfind("Plays a WordPerfect macro over every document of a folder", 0), 0u);
     EXPECT_NE(usage.out().find("\r\n  4  another Tarnwick batch is running\r\n"), std::string::npos);
-    EXPECT_FALSE(fileExists(scratch.path("out"))) << "a failed check made the target folder";
+    EXPECT_FALSE(fileExists(scratch.path("out"))) << "a refused run left the target folder";
 }
 
 } // namespace
