@@ -225,7 +225,7 @@ TEST_F(MainWindow, ExitButtonMenuAndCloseBoxEndTheProgram) {
     EXPECT_EQ(platform.ended, 3);
 }
 
-TEST_F(MainWindow, NextDocumentKeepsANewCommandAndRunsIt) {
+TEST_F(MainWindow, NextDocumentMakesANewCommandEachTime) {
     startProgram();
     command(IDC_NEXT);
     auto first = General::mediator->latestCmd2();
