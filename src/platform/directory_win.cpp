@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "platform/errors_win.h"
+#include "platform/handles_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
@@ -16,9 +17,9 @@ std::vector<DirectoryEntry> Win32DirectoryLister::list(const std::string& folder
     pattern += '*';
 
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileExW(extendedPath(pattern).c_str(), FindExInfoBasic, &data,
-                                   FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (find == INVALID_HANDLE_VALUE) {
+    const UniqueFindHandle find(FindFirstFileExW(extendedPath(pattern).c_str(), FindExInfoBasic, &data,
+                                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (!find) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) // an empty drive root has no entries at all
             return {};
@@ -37,7 +38,6 @@ std::vector<DirectoryEntry> Win32DirectoryLister::list(const std::string& folder
         entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
         entries.push_back(std::move(entry));
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
+    } while (FindNextFileW(find.get(), &data));
     return entries;
 }

@@ -242,10 +242,6 @@ TEST_F(AutomationClient, FailuresWithoutExceptionAndUnknownMembersRaiseAppError)
         << "a name that exists but cannot be read";
 }
 
-} // namespace
-
-namespace {
-
 // Every failed system call reaches the user through one text: the system's
 // own, without its final full stop and line break, or the code in hexadecimal
 // where the system has none; the code is the error's number.
