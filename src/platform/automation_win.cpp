@@ -306,22 +306,25 @@ struct Handover {
     bool abandoned = false;
 };
 
+} // namespace
+
 // Starting a server process has no time limit of its own: the call that
 // starts it is made on a thread of its own, and the caller waits for it only
 // so long, serving its windows meanwhile.
-ComPtr<IDispatch> createOnOwnThread(const CLSID& clsid, DWORD context, DWORD limitMs, HRESULT& failure) {
+ComPtr<IDispatch> makeOnOwnThread(std::function<HRESULT(ComPtr<IDispatch>&)> make, DWORD limitMs,
+                                  HRESULT& failure) {
     auto handover = std::make_shared<Handover>();
     if (!handover->made || !handover->done) {
         failure = HRESULT_FROM_WIN32(GetLastError());
         return nullptr;
     }
-    std::thread([handover, clsid, context] {
+    std::thread([handover, make = std::move(make)] {
         const ComInitScope com = initializeCom(COINIT_MULTITHREADED);
         HRESULT hr = com ? S_OK : com.get();
         IStream* stream = nullptr;
         if (SUCCEEDED(hr)) {
             ComPtr<IDispatch> made;
-            hr = CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&made));
+            hr = make(made);
             if (SUCCEEDED(hr))
                 hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, made.Get(), &stream);
         }
@@ -358,8 +361,6 @@ ComPtr<IDispatch> createOnOwnThread(const CLSID& clsid, DWORD context, DWORD lim
     return dispatch;
 }
 
-} // namespace
-
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context,
                                                   CallLimits limits) {
     const auto fail = [&](HRESULT hr) {
@@ -383,7 +384,11 @@ std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWO
              : REGDB_E_CLASSNOTREG;
     const DWORD others = context & ~static_cast<DWORD>(CLSCTX_INPROC_SERVER);
     if (FAILED(hr) && others != 0)
-        dispatch = createOnOwnThread(clsid, others, limits.createMs, hr);
+        dispatch = makeOnOwnThread(
+            [clsid, others](ComPtr<IDispatch>& made) {
+                return CoCreateInstance(clsid, nullptr, others, IID_PPV_ARGS(&made));
+            },
+            limits.createMs, hr);
     if (FAILED(hr))
         fail(hr);
     return wrapDispatch(std::move(dispatch), progId, limits);

@@ -8,6 +8,7 @@
 #include <oaidl.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -30,6 +31,15 @@ struct CallLimits {
 // be created in time.
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context = CLSCTX_SERVER,
                                                   CallLimits limits = {});
+
+// Makes an object with `make` on a thread of the multithreaded apartment
+// and hands it to this thread, waiting at most limitMs and serving this
+// thread's windows meanwhile. Answers the object, or nullptr with the
+// failure in `failure` (HRESULT_FROM_WIN32(ERROR_TIMEOUT) when the limit
+// passed first; the object made later is then let go).
+Microsoft::WRL::ComPtr<IDispatch>
+makeOnOwnThread(std::function<HRESULT(Microsoft::WRL::ComPtr<IDispatch>&)> make, DWORD limitMs,
+                HRESULT& failure);
 
 // Drives an IDispatch the caller already holds; source names it in the
 // errors that carry no source of their own.

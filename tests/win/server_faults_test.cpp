@@ -207,6 +207,28 @@ TEST_F(ServerFaults, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
     EXPECT_LT(took, 1500u);
 }
 
+// Starting a server that takes longer than the creation limit (a maker that
+// sleeps stands for it: Wine's activation cannot be delayed reliably).
+TEST(ObjectCreation, AServerSlowToStartIsGivenUpAtTheLimitWhileTheThreadsMessagesAreServed) {
+    static int ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+    HRESULT failure = S_OK;
+    const ULONGLONG from = GetTickCount64();
+    const auto made = makeOnOwnThread(
+        [](Microsoft::WRL::ComPtr<IDispatch>&) {
+            Sleep(3000);
+            return E_FAIL;
+        },
+        1000, failure);
+    const ULONGLONG took = GetTickCount64() - from;
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(made, nullptr);
+    EXPECT_EQ(failure, HRESULT_FROM_WIN32(ERROR_TIMEOUT));
+    EXPECT_GE(took, 1000u);
+    EXPECT_LT(took, 2500u);
+    EXPECT_GE(ticks, 5) << "the thread's messages were served while it waited";
+}
+
 TEST_F(ServerFaults, AServerThatEndsInACallIsReportedGoneAndANewOneServesOnce) {
     standin.set("Exit", "FileOpen:2");
     const std::string document = scratch.file("doc.txt", "text");
