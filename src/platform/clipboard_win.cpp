@@ -32,7 +32,13 @@ void putClipboardText(HWND owner, const std::string& text) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (memory == nullptr)
         throwWin32(GetLastError(), kSource, "the text to copy");
-    std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
+    void* place = GlobalLock(memory);
+    if (place == nullptr) {
+        const DWORD error = GetLastError();
+        GlobalFree(memory);
+        throwWin32(error, kSource, "the text to copy");
+    }
+    std::memcpy(place, wide.c_str(), bytes);
     GlobalUnlock(memory);
     EmptyClipboard();
     // The clipboard owns the memory once it took it.

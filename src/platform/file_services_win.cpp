@@ -8,6 +8,7 @@
 
 #include <shlwapi.h>
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
@@ -59,23 +60,29 @@ NewFile createUniqueFile(const std::string& folder, const std::string& prefix, c
     // The numbers start from the time and the process and step through a
     // large odd stride, so two programs seldom try the same names; when they
     // do, CREATE_NEW lets only one of them have each.
-    static std::uint32_t next = static_cast<std::uint32_t>(GetTickCount64()) ^ (GetCurrentProcessId() << 16);
+    static std::atomic<std::uint32_t> next{static_cast<std::uint32_t>(GetTickCount64()) ^
+                                           (GetCurrentProcessId() << 16)};
     std::string base = folder;
     if (!base.empty() && base.back() != '\\')
         base += '\\';
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        next += 0x9E3779B9u;
+        const std::uint32_t number = next.fetch_add(0x9E3779B9u) + 0x9E3779B9u;
         char digits[9];
-        std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(next));
+        std::snprintf(digits, sizeof digits, "%08X", static_cast<unsigned>(number));
         NewFile made{base + prefix + digits + "." + extension, {}};
         made.handle.reset(CreateFileW(extendedPath(made.path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (made.handle)
             return made;
         // Taken (by a file, or by a folder or a file being deleted, which
-        // refuse access): try the next name. Anything else will not pass.
+        // refuse access): try the next name. Access refused for a name that
+        // is not there is the folder's refusal, and anything else will not
+        // pass either.
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+        const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+                           (error == ERROR_ACCESS_DENIED &&
+                            GetFileAttributesW(extendedPath(made.path).c_str()) != INVALID_FILE_ATTRIBUTES);
+        if (!taken)
             break;
     }
     return {};
