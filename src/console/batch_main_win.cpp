@@ -160,7 +160,7 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
         // A refused run leaves nothing behind: the folder made for it goes
         // again (it is still empty).
         if (madeTarget)
-            RemoveDirectoryW(widen(batch.target).c_str());
+            Win32FileServices().removeFolder(batch.target);
         return ExitCode::BadArguments;
     }
     return convert(batch, earlier, report ? &*report : nullptr, console);

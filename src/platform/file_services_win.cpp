@@ -75,13 +75,16 @@ NewFile createUniqueFile(const std::string& folder, const std::string& prefix, c
         if (made.handle)
             return made;
         // Taken (by a file, or by a folder or a file being deleted, which
-        // refuse access): try the next name. Access refused for a name that
-        // is not there is the folder's refusal, and anything else will not
-        // pass either.
+        // refuse access, the latter even to a look at its attributes): try
+        // the next name. Access refused for a name that is not there is the
+        // folder's refusal, and anything else will not pass either.
         const DWORD error = GetLastError();
+        const auto nameThere = [&made] {
+            return GetFileAttributesW(extendedPath(made.path).c_str()) != INVALID_FILE_ATTRIBUTES ||
+                   GetLastError() == ERROR_ACCESS_DENIED;
+        };
         const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-                           (error == ERROR_ACCESS_DENIED &&
-                            GetFileAttributesW(extendedPath(made.path).c_str()) != INVALID_FILE_ATTRIBUTES);
+                           (error == ERROR_ACCESS_DENIED && nameThere());
         if (!taken)
             break;
     }

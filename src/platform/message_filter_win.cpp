@@ -145,18 +145,18 @@ bool exitRequestQueued(HWND main, const std::vector<int>& exitCommands) {
             return true;
     }
     // Clicks on the frames and system keys of the main window and its
-    // controls: the waiting thread cannot act on them, and one that is not an
-    // exit request (a click on the caption or the menu bar, the Alt key
-    // before F4) would hide those behind it, so it is dropped once looked at.
-    // Another window's (a modeless dialog's) is left where it is.
+    // controls (a filter by window takes its children too): the waiting
+    // thread cannot act on them, and one that is not an exit request (a
+    // click on the caption, the menu bar or a scroll bar; the Alt key before
+    // F4) would hide those behind it, so it is dropped once looked at. The
+    // user repeats such a click after the call if it still matters; other
+    // windows' messages (a modeless dialog's) stay where they are.
     for (UINT message : {WM_NCLBUTTONDOWN, WM_NCLBUTTONUP, WM_SYSKEYDOWN}) {
-        while (firstQueued(nullptr, message, msg)) {
-            const QueuedMessage queued = queuedOf(msg);
-            if (isExitRequest(queued, exitCommands))
+        while (firstQueued(main, message, msg)) {
+            if (isExitRequest(queuedOf(msg), exitCommands))
                 return true;
-            if (!queued.toMainWindow && queued.controlId == 0)
+            if (!PeekMessageW(&msg, msg.hwnd, message, message, PM_REMOVE | PM_NOYIELD))
                 break;
-            PeekMessageW(&msg, msg.hwnd, message, message, PM_REMOVE | PM_NOYIELD);
         }
     }
     return false;

@@ -360,7 +360,7 @@ TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
 
     const std::string busy = documents[kFailing];
     expectRows({busy});
-    expectReasons({{busy, FailureReason::stayedBusy("envMacroPlaying")}});
+    expectReasons({{busy, "WordPerfect stayed busy and refused \"envMacroPlaying\""}});
     expectResults({busy});
     const Lines seen = withoutRefusals(journalFor(busy)).first;
     Lines upToTheMacro = treated(busy);

@@ -59,6 +59,8 @@ TEST(MessageFilterDecisions, AnExitRequestIsSeenBehindOtherClicksAndKeys) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     };
     HWND exitButton = child(2002), list = child(kOther);
+    HWND dialog = CreateWindowExW(0, L"STATIC", L"dialog", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr); // a modeless dialog's frame
     struct Posted {
         HWND* window;
         UINT message;
@@ -80,6 +82,9 @@ TEST(MessageFilterDecisions, AnExitRequestIsSeenBehindOtherClicksAndKeys) {
         {"Alt, then F4, in a control",
          {{&list, WM_SYSKEYDOWN, VK_MENU}, {&list, WM_SYSKEYDOWN, VK_F4}},
          true},
+        {"a click on another window's frame, then the close box",
+         {{&dialog, WM_NCLBUTTONDOWN, HTCAPTION}, {&main, WM_NCLBUTTONDOWN, HTCLOSE}},
+         true},
         {"clicks and keys asking for nothing",
          {{&list, WM_LBUTTONUP, 0}, {&main, WM_NCLBUTTONDOWN, HTCAPTION}, {&list, WM_SYSKEYDOWN, VK_MENU}},
          false},
@@ -92,10 +97,13 @@ TEST(MessageFilterDecisions, AnExitRequestIsSeenBehindOtherClicksAndKeys) {
         const bool listClickKept = PeekMessageW(&msg, list, WM_LBUTTONUP, WM_LBUTTONUP, PM_NOREMOVE) != FALSE;
         EXPECT_EQ(listClickKept, c.queue.front().message == WM_LBUTTONUP) << c.what << ": only frame clicks "
                                                                           << "and system keys are dropped";
+        EXPECT_EQ(PeekMessageW(&msg, dialog, 0, 0, PM_NOREMOVE) != FALSE, *c.queue.front().window == dialog)
+            << c.what << ": another window's messages stay";
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
     DestroyWindow(main);
+    DestroyWindow(dialog);
 }
 
 TEST(MessageFilterDecisions, RetryLaterWaitsUntilTheBusyLimitAndPlainRejectionsAreCancelled) {
@@ -210,7 +218,8 @@ TEST_F(ServerFaults, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
 // Starting a server that takes longer than the creation limit (a maker that
 // sleeps stands for it: Wine's activation cannot be delayed reliably).
 TEST(ObjectCreation, AServerSlowToStartIsGivenUpAtTheLimitWhileTheThreadsMessagesAreServed) {
-    static int ticks = 0;
+    static int ticks;
+    ticks = 0;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
     HRESULT failure = S_OK;
     const ULONGLONG from = GetTickCount64();
