@@ -9,8 +9,9 @@
 //       the same commands per document sent straight to the server, with the
 //       same 4 ms pause and the same temporary file, and nothing else
 //   batch_bench calls inproc|local N
-//       N reads of one property and N yields: the cost of one call to the
-//       server and of one yield to the window system
+//       N reads of one property through the program's client and N sent
+//       raw, and N yields: the cost of one call to the server, what the
+//       client adds to it, and the cost of one yield to the window system
 //
 // The time is split as it is spent: the server's calls, the file services
 // (temporary file, existence check, deletion), the settings store, the
@@ -285,11 +286,44 @@ int runProgram(DWORD context, const std::wstring& source, const std::wstring& ta
     return converted == documents ? 0 : 1;
 }
 
-// The cost of one call, and of one yield with nothing to process (the
-// batch job and the macro runner yield 36 times per document).
+// The same read sent straight through IDispatch, without the client's
+// retries and call watch and without a message filter: what those add to a
+// call is the difference.
+double rawCallSeconds(DWORD context, int calls) {
+    CLSID clsid{};
+    Microsoft::WRL::ComPtr<IDispatch> dispatch;
+    if (FAILED(CLSIDFromProgID(L"WordPerfect.PerfectScript", &clsid)) ||
+        FAILED(CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch))))
+        return -1;
+    wchar_t name[] = L"envDocBlank";
+    LPOLESTR names[] = {name};
+    DISPID id = 0;
+    if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+        return -1;
+    const auto read = [&] {
+        DISPPARAMS none{};
+        VARIANT result;
+        VariantInit(&result);
+        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                         nullptr);
+        VariantClear(&result);
+    };
+    read(); // the first call may set up the connection
+    const auto start = Clock::now();
+    for (int i = 0; i < calls; ++i)
+        read();
+    return secondsSince(start);
+}
+
+// The cost of one call as the program makes it (its client, with its
+// message filter registered) and sent raw, and of one yield with nothing to
+// process (the batch job and the macro runner yield up to 36 times per
+// document).
 int runCalls(DWORD context, int calls) {
+    const double raw = rawCallSeconds(context, calls);
+    const MessageFilterScope filter{{}};
     auto wp = createAutomationObject("WordPerfect.PerfectScript", context);
-    wp->get("envDocBlank"); // the first call may set up the connection
+    wp->get("envDocBlank");
     auto start = Clock::now();
     for (int i = 0; i < calls; ++i)
         wp->get("envDocBlank");
@@ -297,8 +331,8 @@ int runCalls(DWORD context, int calls) {
     start = Clock::now();
     for (int i = 0; i < calls; ++i)
         processPendingEvents();
-    std::printf("bench: run=calls calls=%d per_call_ms=%.4f per_yield_ms=%.4f\n", calls,
-                1000.0 * call / calls, 1000.0 * secondsSince(start) / calls);
+    std::printf("bench: run=calls calls=%d per_call_ms=%.4f raw_call_ms=%.4f per_yield_ms=%.4f\n", calls,
+                1000.0 * call / calls, 1000.0 * raw / calls, 1000.0 * secondsSince(start) / calls);
     return 0;
 }
 
