@@ -137,6 +137,21 @@ protected:
     }
 
     HWND mainWindow() { return FindWindowW(L"TarnwickForm2", L"Tarnwick"); }
+    // Asks the main window five times, 100 ms apart, whether it answers;
+    // answers the longest it took (each must answer within 250 ms).
+    ULONGLONG slowestAnswer() {
+        ULONGLONG slowest = 0;
+        for (int i = 0; i < 5; ++i) {
+            const ULONGLONG from = GetTickCount64();
+            DWORD_PTR result = 0;
+            EXPECT_NE(SendMessageTimeoutW(mainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result), 0)
+                << "probe " << i;
+            slowest = std::max(slowest, GetTickCount64() - from);
+            Sleep(100);
+        }
+        EXPECT_LT(slowest, 250u) << "the window took " << slowest << " ms to answer";
+        return slowest;
+    }
 
     // "Exit" from the menu, as a click on it sends it; answers how long the
     // program took to end (failing when it did not end with code 0).
@@ -181,18 +196,9 @@ TEST_F(TheProgram, AnswersWhileAMacroPlaysAndExitEndsItAtOnce) {
     // The first document's macro has begun and plays on. The Batch
     // Documents dialog went away with "Start": the main window is the
     // user's again, its menu within reach.
-    HWND main = mainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(IsWindowEnabled(main));
-    ULONGLONG slowest = 0;
-    for (int i = 0; i < 5; ++i) {
-        const ULONGLONG from = GetTickCount64();
-        DWORD_PTR result = 0;
-        EXPECT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result), 0) << "probe " << i;
-        slowest = std::max(slowest, GetTickCount64() - from);
-        Sleep(100);
-    }
-    EXPECT_LT(slowest, 250u) << "the window took " << slowest << " ms to answer";
+    ASSERT_NE(mainWindow(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(mainWindow()));
+    const ULONGLONG slowest = slowestAnswer();
 
     const ULONGLONG took = exitFromTheMenu();
     std::printf("[ figures  ] the window answered within %llu ms; the program ended %llu ms after Exit\n",
@@ -218,8 +224,11 @@ TEST_F(TheProgram, ExitEndsItAtOnceWhileTheWordProcessorNeverAnswers) {
     ASSERT_GT(serverProcesses().size(), serversBefore) << "not served out of process";
 
     Sleep(500); // well inside the call that never returns
+    const ULONGLONG slowest = slowestAnswer();
     const ULONGLONG took = exitFromTheMenu();
-    std::printf("[ figures  ] the program ended %llu ms after Exit, while its call waited\n", took);
+    std::printf("[ figures  ] while its call waited the window answered within %llu ms; the program ended "
+                "%llu ms after Exit\n",
+                slowest, took);
     EXPECT_LT(took, 1000u);
     const int lost = expectNothingWritten(temporaryBefore);
     const Lines lines = journalLines(journal);
