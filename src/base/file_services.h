@@ -2,9 +2,11 @@
 // The file-system calls beneath clsFileSystem. Each answers whether it
 // worked rather than raising, so clsFileSystem decides what the user sees.
 // Win32 implements them with the wide calls; tests use an in-memory fake.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class FileServices {
 public:
@@ -16,6 +18,22 @@ public:
     // Creates a new, empty, uniquely named file in the folder (which ends in
     // a backslash) and answers its path; empty text when none could be made.
     virtual std::string createTemporaryFile(const std::string& folder, const std::string& prefix) = 0;
+    // A result is written under a temporary name in its own folder and then
+    // renamed onto its final name, so that a save that breaks off never
+    // leaves a cut file under that name. These two raise AppError with the
+    // system's text where the others answer.
+    // Creates a new, empty file named kResultTemporaryPrefix, eight hex
+    // digits and ".tmp" in the folder and answers its path.
+    virtual std::string createResultTemporary(const std::string& folder) = 0;
+    // Gives the file `from` the name `to` on the same volume, replacing a
+    // file there, written through to the disk before it returns.
+    virtual void replaceByRename(const std::string& from, const std::string& to) = 0;
+    // Removes the result temporaries (by their name) of the folder that were
+    // last written more than the given number of seconds ago and that no one
+    // holds open: left by a run that broke off, not being written by another
+    // PC now. Answers how many went.
+    virtual std::size_t removeLeftoverTemporaries(const std::string& folder,
+                                                  std::uint64_t olderThanSeconds) = 0;
     // The name of the first ordinary file (not hidden, system or folder)
     // that a directory search for the path finds.
     virtual std::optional<std::string> findOrdinaryFile(const std::string& path) = 0;
@@ -39,3 +57,21 @@ public:
     // The program's executable file name without its extension.
     virtual std::string programName() = 0;
 };
+
+// The name of a result's temporary file: kResultTemporaryPrefix, eight hex
+// digits, ".tmp".
+inline constexpr std::string_view kResultTemporaryPrefix = "~tarnwick-";
+inline bool isResultTemporaryName(std::string_view name) {
+    constexpr std::string_view suffix = ".tmp";
+    if (name.size() != kResultTemporaryPrefix.size() + 8 + suffix.size() ||
+        !name.starts_with(kResultTemporaryPrefix))
+        return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (const char c : name.substr(kResultTemporaryPrefix.size(), 8))
+        if (!((c >= '0' && c <= '9') || (lower(c) >= 'a' && lower(c) <= 'f')))
+            return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (lower(name[name.size() - suffix.size() + i]) != suffix[i])
+            return false;
+    return true;
+}

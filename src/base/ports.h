@@ -27,8 +27,8 @@ public:
     virtual std::shared_ptr<LateBound> createObject(const std::string& progId) = 0;
     virtual MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                  MsgButtons buttons) = 0;
-    // Ends the program at once; does not return.
-    [[noreturn]] virtual void endProgram() = 0;
+    // Ends the program at once with the exit code; does not return.
+    [[noreturn]] virtual void endProgram(int exitCode) = 0;
     // Lets the window system process its pending events once; answers
     // whether there were any.
     virtual bool doEvents() = 0;

@@ -27,6 +27,8 @@ void BatchProgress::begin(std::size_t documents) {
     lastPath_.clear();
     lastReason_.clear();
     lastSeconds_ = 0;
+    leftovers_ = 0;
+    unremoved_.clear();
     tell(Event::Began);
 }
 
@@ -61,6 +63,11 @@ void BatchProgress::end() {
     tell(Event::Ended);
 }
 
+void BatchProgress::temporaryNotRemoved(const std::string& path) {
+    unremoved_.push_back(path);
+    tell(Event::TemporaryNotRemoved);
+}
+
 double BatchProgress::elapsed() const {
     return (running_ ? clock_() : endedAt_) - beganAt_;
 }
@@ -73,7 +80,25 @@ std::string BatchProgress::text() const {
     if (running_)
         return "Document " + std::to_string(current_) + " of " + std::to_string(total_) + ": " +
                std::to_string(done()) + " done, " + counts;
-    return count(done(), "document", "documents") + ": " + counts + ", in " + durationText(elapsed());
+    return count(done(), "document", "documents") + ": " + counts + ", in " + durationText(elapsed()) +
+           notes();
+}
+
+std::string BatchProgress::notes() const {
+    std::string text;
+    if (leftovers_ != 0)
+        text += "; " + count(leftovers_, "leftover temporary file", "leftover temporary files") + " removed";
+    if (unremoved_.size() == 1)
+        text += "; " + temporaryNotRemovedText(unremoved_.front());
+    else if (!unremoved_.empty())
+        text += "; " + std::to_string(unremoved_.size()) +
+                " temporary files could not be removed: " + unremoved_.front() + " and " +
+                std::to_string(unremoved_.size() - 1) + " more";
+    return text;
+}
+
+std::string temporaryNotRemovedText(const std::string& path) {
+    return "1 temporary file could not be removed: " + path;
 }
 
 void BatchProgress::tell(Event event) {

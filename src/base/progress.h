@@ -6,11 +6,12 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 class BatchProgress {
 public:
     enum class Outcome { Converted, Failed };
-    enum class Event { Began, DocumentStarted, DocumentFinished, Ended };
+    enum class Event { Began, DocumentStarted, DocumentFinished, Ended, TemporaryNotRemoved };
 
     // Told after each event, with the figures already counted.
     class Observer {
@@ -31,6 +32,12 @@ public:
     void finished(const std::string& path, Outcome outcome, const std::string& reason = {});
     // The run is over (also when it was cut short).
     void end();
+    // Temporary files of results that runs which broke off left behind,
+    // removed before this run listed its documents.
+    void leftoversRemoved(std::size_t count) { leftovers_ += count; }
+    // A temporary file of the document in progress could not be removed;
+    // the document's own outcome does not change.
+    void temporaryNotRemoved(const std::string& path);
 
     bool running() const { return running_; }
     std::size_t total() const { return total_; }
@@ -53,6 +60,12 @@ public:
     // on, "300 documents: 298 converted, 2 failed, in 4 min 12 s" after it;
     // empty text before the first run.
     std::string text() const;
+    // What the run's summary adds about temporary files: "; 2 leftover
+    // temporary files removed; 1 temporary file could not be removed: PATH",
+    // or empty text.
+    std::string notes() const;
+    // The temporary files of this run that could not be removed.
+    const std::vector<std::string>& unremoved() const { return unremoved_; }
 
 private:
     void tell(Event event);
@@ -72,7 +85,12 @@ private:
     Outcome lastOutcome_ = Outcome::Converted;
     std::string lastReason_;
     double lastSeconds_ = 0;
+    std::size_t leftovers_ = 0;
+    std::vector<std::string> unremoved_;
 };
+
+// "1 temporary file could not be removed: PATH".
+std::string temporaryNotRemovedText(const std::string& path);
 
 // A duration as people read it: "0.8 s" under ten seconds, "42 s" under a
 // minute, "4 min 12 s" under an hour, "2 h 5 min" beyond.

@@ -27,6 +27,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -49,23 +50,25 @@ void printUsage(ConsoleOutput& console) {
     }
 }
 
-// The batch itself, once the arguments, the lock and the report are in hand.
-int convert(const BatchArguments& batch, const std::optional<EarlierReport>& earlier, BatchReport* report,
-            ConsoleOutput& console) {
+// The batch itself, once the arguments, the macro, the lock and the report
+// are in hand. Answers the exit code, and whether the run began.
+std::pair<int, bool> convert(const BatchArguments& batch, const std::string& macro,
+                             const std::optional<EarlierReport>& earlier, BatchReport* report,
+                             ConsoleOutput& console) {
     const ComInitScope com = initializeCom(COINIT_APARTMENTTHREADED);
     if (!com) {
         console.err(std::string(kErrorPrefix) + "COM cannot be started");
-        return ExitCode::Incomplete;
+        return {ExitCode::Incomplete, false};
     }
     StopRequest stop;
-    installStopHandler(stop);
+    const StopHandlerScope stopHandler(stop);
 
     BatchRun run(console, report, stop, [] { return General::coordinator().DropQueuedDocuments(); });
     Win32Platform system;
     ConsolePlatform platform(system, run);
     ConsoleFileServices files;
     RegistrySettingsStore stored;
-    RunSettings settings(stored, batch.macro);
+    RunSettings settings(stored, macro);
     Win32DirectoryLister directory;
     ResumeLister lister(
         directory,
@@ -78,13 +81,14 @@ int convert(const BatchArguments& batch, const std::optional<EarlierReport>& ear
     // server's refusals are retried. There is no window to ask for an exit.
     const MessageFilterScope messageFilter(ExitRequests{});
 
-    if (MacroSetting::Read(settings, files.programName()).empty())
+    if (macro.empty())
         console.out(kNoMacroNotice);
     try {
         General::StartCoordinator();
     } catch (const ProgramEnded&) {
         // The connection step said so on standard error.
-        return ExitCode::NoWordPerfect;
+        General::reset();
+        return {ExitCode::NoWordPerfect, false};
     }
     int code = ExitCode::Incomplete;
     try {
@@ -98,8 +102,11 @@ int convert(const BatchArguments& batch, const std::optional<EarlierReport>& ear
         start->Execute();
         if (run.began()) {
             const BatchProgress& progress = forms.Form2().Progress();
-            console.out(summaryLine(run.counts(), progress.elapsed()));
+            console.out(summaryLine(run.counts(), progress.elapsed()) + progress.notes());
             code = batchExitCode(run.counts(), stop.requested() || run.reportFailed());
+        } else if (run.refused()) {
+            // Said on standard error: the source folder could not be read.
+            code = ExitCode::BadArguments;
         }
     } catch (const ProgramEnded&) {
     } catch (...) {
@@ -107,8 +114,32 @@ int convert(const BatchArguments& batch, const std::optional<EarlierReport>& ear
     }
     General::LetGoOfWordPerfect();
     General::reset();
-    return code;
+    return {code, run.began()};
 }
+
+// The macro this run plays: the one given, or the one stored by the windows
+// program. Raises AppError when the stored value cannot be read as text.
+std::string macroOfRun(const BatchArguments& batch) {
+    RegistrySettingsStore stored;
+    RunSettings settings(stored, batch.macro);
+    return MacroSetting::Read(settings, ConsoleFileServices().programName());
+}
+
+// A target folder made for a run that never began goes again, once empty.
+class MadeFolder {
+public:
+    explicit MadeFolder(std::string path) : path_(std::move(path)) {}
+    ~MadeFolder() {
+        if (!path_.empty())
+            Win32FileServices().removeFolder(path_);
+    }
+    MadeFolder(const MadeFolder&) = delete;
+    MadeFolder& operator=(const MadeFolder&) = delete;
+    void keep() { path_.clear(); }
+
+private:
+    std::string path_;
+};
 
 int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
     Win32PathProbe probe;
@@ -126,16 +157,27 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
         console.err(kErrorPrefix + problem);
         return ExitCode::BadArguments;
     }
-    // Before the report is opened: a second run on the same report file is
-    // refused for the batch it would disturb, not for the file.
-    const BatchLock lock = BatchLock::tryTake();
+    // Until the run begins nothing of the user's is changed: every refusal
+    // below leaves the report as it was and takes back a target folder made
+    // for the run.
+    std::string macro;
+    BatchLock lock;
+    try {
+        macro = macroOfRun(batch);
+        // Before the report is opened: a second run on the same report file
+        // is refused for the batch it would disturb, not for the file.
+        lock = BatchLock::tryTake();
+    } catch (const AppError& error) {
+        console.err(kErrorPrefix + error.description());
+        return ExitCode::BadArguments;
+    }
     if (!lock) {
         console.err(std::string(kErrorPrefix) + kAnotherBatch);
         return ExitCode::AnotherBatch;
     }
     std::optional<EarlierReport> earlier;
+    std::optional<MadeFolder> madeTarget;
     std::optional<BatchReport> report;
-    bool madeTarget = false;
     try {
         // The earlier report is read before the new one is opened: both may
         // name the same file. A scheduled task's first run resumes from a
@@ -151,19 +193,20 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
             if (!Win32FileServices().createFolder(batch.target))
                 throw AppError(ErrorNumber::PathNotFound,
                                "The target folder " + batch.target + " cannot be made");
-            madeTarget = true;
+            madeTarget.emplace(batch.target);
         }
         if (batch.report)
             report.emplace(openReportFile(*batch.report));
     } catch (const AppError& error) {
         console.err(kErrorPrefix + error.description());
-        // A refused run leaves nothing behind: the folder made for it goes
-        // again (it is still empty).
-        if (madeTarget)
-            Win32FileServices().removeFolder(batch.target);
         return ExitCode::BadArguments;
     }
-    return convert(batch, earlier, report ? &*report : nullptr, console);
+    const auto [code, began] = convert(batch, macro, earlier, report ? &*report : nullptr, console);
+    if (began && madeTarget)
+        madeTarget->keep();
+    // A report made for a run that never began goes before its folder.
+    report.reset();
+    return code;
 }
 
 } // namespace

@@ -94,7 +94,19 @@ std::vector<std::vector<std::string>> csvRecords(std::string_view text) {
     return records;
 }
 
-BatchReport::BatchReport(std::unique_ptr<ReportFile> file) : file_(std::move(file)) {
+bool isReportStart(std::string_view text) {
+    std::string_view line = text.substr(0, text.find('\n'));
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    const auto records = csvRecords(line);
+    return !records.empty() &&
+           records[0] == std::vector<std::string>{"document", "status", "reason", "seconds"};
+}
+
+BatchReport::BatchReport(std::unique_ptr<ReportFile> file) : file_(std::move(file)) {}
+
+void BatchReport::begin() {
+    file_->restart();
     file_->append(std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n");
 }
 

@@ -24,11 +24,17 @@ std::string csvField(std::string_view text);
 // records end with CR LF or LF, quoted fields may hold either.
 std::vector<std::vector<std::string>> csvRecords(std::string_view text);
 
+// True when the text begins as a report does: its first record is the
+// header (after a byte-order mark, if any). Only the first line is read.
+bool isReportStart(std::string_view text);
+
 class BatchReport {
 public:
-    // Writes the byte-order mark and the header at once. Raises AppError
-    // when the file cannot be written.
+    // Takes the file as it is; nothing is written before begin().
     explicit BatchReport(std::unique_ptr<ReportFile> file);
+    // The run begins: the file is emptied and gets the byte-order mark and
+    // the header. Raises AppError when the file cannot be written.
+    void begin();
     // Writes the document's row; raises AppError when it cannot be written.
     void add(const std::string& document, DocumentStatus status, const std::string& reason, double seconds);
 

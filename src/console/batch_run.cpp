@@ -12,6 +12,7 @@ BatchRun::BatchRun(ConsoleOutput& console, BatchReport* report, const StopReques
 void BatchRun::message(const std::string& text) {
     const std::string line = oneLine(text);
     console_.err(kErrorPrefix + line);
+    refused_ = refused_ || !began_;
     if (inDocument_)
         messages_ += (messages_.empty() ? "" : "; ") + line;
 }
@@ -21,6 +22,9 @@ void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Eve
     case BatchProgress::Event::Began:
         began_ = true;
         total_ = skipped_.size() + progress.total();
+        // Only now is the report emptied: a run that ends before this point
+        // leaves an earlier report, which a resumed run relies on, as it was.
+        toReport([](BatchReport& report) { report.begin(); });
         for (const std::string& path : skipped_)
             record(DocumentStatus::Skipped, path, 0, {});
         // Asked to stop before the first document: none is started.
@@ -41,6 +45,9 @@ void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Eve
         stopIfAsked();
         break;
     }
+    case BatchProgress::Event::TemporaryNotRemoved:
+        message(temporaryNotRemovedText(progress.unremoved().back()));
+        break;
     case BatchProgress::Event::Ended:
         break;
     }
@@ -51,10 +58,14 @@ void BatchRun::record(DocumentStatus status, const std::string& path, double sec
     ++number_;
     counts_.add(status);
     console_.out(documentLine(number_, total_, status, path, seconds, reason));
+    toReport([&](BatchReport& report) { report.add(path, status, reason, seconds); });
+}
+
+void BatchRun::toReport(const std::function<void(BatchReport&)>& write) {
     if (report_ == nullptr || reportFailed_)
         return;
     try {
-        report_->add(path, status, reason, seconds);
+        write(*report_);
     } catch (const AppError& error) {
         // Said once; the batch goes on, and the run counts as incomplete.
         reportFailed_ = true;

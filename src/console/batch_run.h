@@ -30,6 +30,9 @@ public:
     void progressChanged(const BatchProgress& progress, BatchProgress::Event event) override;
 
     bool began() const { return began_; }
+    // A message came before the run began: the batch refused to start (its
+    // source folder could not be read).
+    bool refused() const { return refused_; }
     const BatchCounts& counts() const { return counts_; }
     // A row could not be written to the report.
     bool reportFailed() const { return reportFailed_; }
@@ -37,6 +40,8 @@ public:
 private:
     void record(DocumentStatus status, const std::string& path, double seconds, const std::string& reason);
     void stopIfAsked();
+    // Writes to the report, if there is one and it has not failed yet.
+    void toReport(const std::function<void(BatchReport&)>& write);
 
     ConsoleOutput& console_;
     BatchReport* report_; // not owned
@@ -46,6 +51,7 @@ private:
     std::string messages_; // shown while the document in progress ran
     bool inDocument_ = false;
     bool began_ = false;
+    bool refused_ = false;
     bool reportFailed_ = false;
     std::size_t number_ = 0;
     std::size_t total_ = 0;

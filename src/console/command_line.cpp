@@ -1,5 +1,6 @@
 #include "console/command_line.h"
 
+#include "base/folders.h"
 #include "base/text.h"
 #include "base/views.h"
 #include "console/console_ports.h"
@@ -61,16 +62,6 @@ std::size_t rootLength(const std::string& path) {
 std::string withBackslashes(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
-}
-
-// The folder above an absolute path; a drive root is its own parent.
-std::string parentFolder(const std::string& path) {
-    const std::size_t last = path.find_last_of('\\');
-    if (last == std::string::npos)
-        return path;
-    if (last <= 2 && hasDrive(path))
-        return path.substr(0, 3);
-    return path.substr(0, last);
 }
 
 CommandLine failure(std::string reason) {
@@ -246,8 +237,10 @@ std::string checkArguments(const BatchArguments& arguments, PathProbe& probe) {
         break;
     }
     // Results are saved under the documents' own names: into the source
-    // folder they would replace the documents themselves.
-    if (lowerCase(source) == lowerCase(target))
+    // folder they would replace the documents themselves, however the two
+    // paths are spelled.
+    if (folderRelation(target, source, [&probe](const std::string& path) { return probe.identity(path); }) ==
+        FolderRelation::Same)
         return "The target folder is the source folder " + source +
                ": the results would replace the documents";
 
@@ -273,7 +266,9 @@ std::string usageText() {
            "                    in Tarnwick\n"
            "  /extensions LIST  the documents' extensions, comma-separated (default: wpd)\n"
            "  /report FILE      writes a CSV row per document as it finishes:\n"
-           "                    document,status,reason,seconds\n"
+           "                    document,status,reason,seconds; FILE is a new file,\n"
+           "                    an empty one or an earlier report, emptied only once\n"
+           "                    the run begins\n"
            "  /resume REPORT    skips the documents that REPORT lists as converted and\n"
            "                    whose results are still in TARGET (none while REPORT\n"
            "                    does not exist yet)\n"
@@ -285,7 +280,7 @@ std::string usageText() {
            "Exit codes:\n"
            "  0  every document converted or skipped, or none found\n"
            "  1  some documents failed, WordPerfect was lost, or the run was stopped\n"
-           "  2  bad arguments, or an unusable folder, macro or report\n"
+           "  2  bad arguments, or an unusable folder, macro, report or lock file\n"
            "  3  WordPerfect could not be reached\n"
            "  4  another Tarnwick batch is running";
 }

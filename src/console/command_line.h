@@ -14,7 +14,8 @@ namespace ExitCode {
 inline constexpr int Success = 0;
 // Some documents failed, WordPerfect was lost, or the run was stopped.
 inline constexpr int Incomplete = 1;
-// Bad arguments, or an unusable folder, macro or report.
+// Bad arguments, or an unusable folder, macro, report or lock file; the
+// source folder could not be read when the run was to begin.
 inline constexpr int BadArguments = 2;
 // WordPerfect could not be reached at the start.
 inline constexpr int NoWordPerfect = 3;

@@ -1,7 +1,9 @@
 #include "console/console_io_win.h"
 
+#include "console/batch_report.h"
 #include "console/resume.h"
 #include "platform/errors_win.h"
+#include "platform/file_services_win.h"
 #include "platform/handles_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
@@ -28,20 +30,54 @@ bool writeAll(HANDLE handle, std::string_view bytes) {
 
 class FileReport : public ReportFile {
 public:
-    FileReport(std::string path, UniqueHandle file) : path_(std::move(path)), file_(std::move(file)) {}
+    FileReport(std::string path, UniqueHandle file, bool made)
+        : path_(std::move(path)), file_(std::move(file)), made_(made) {}
+    ~FileReport() override {
+        // A file made for a run that never began goes again: nothing of the
+        // user's is changed by a run that did not start. (Deleted by its
+        // name: a handle able to delete it would keep out readers that do
+        // not share deletion, the usual kind.)
+        if (made_ && !restarted_) {
+            file_.reset();
+            DeleteFileW(extendedPath(path_).c_str());
+        }
+    }
+    FileReport(const FileReport&) = delete;
+    FileReport& operator=(const FileReport&) = delete;
 
+    void restart() override {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) || !SetEndOfFile(file_.get()))
+            failed();
+        restarted_ = true;
+    }
     void append(std::string_view bytes) override {
         // Flushed to the disk row by row: a report is read after runs that
         // ended by a crash or a power cut too.
-        if (!writeAll(file_.get(), bytes) || !FlushFileBuffers(file_.get())) {
-            throwWin32(GetLastError(), "Tarnwick", "The report " + path_ + " cannot be written");
-        }
+        if (!writeAll(file_.get(), bytes) || !FlushFileBuffers(file_.get()))
+            failed();
     }
 
 private:
+    [[noreturn]] void failed() const {
+        throwWin32(GetLastError(), "Tarnwick", "The report " + path_ + " cannot be written");
+    }
+
     std::string path_;
     UniqueHandle file_;
+    bool made_;
+    bool restarted_ = false;
 };
+
+// The first bytes of a file, at most `most`.
+std::string firstBytes(HANDLE file, DWORD most) {
+    std::string bytes(most, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, bytes.data(), most, &read, nullptr))
+        read = 0;
+    bytes.resize(read);
+    return bytes;
+}
 
 } // namespace
 
@@ -103,13 +139,24 @@ std::string Win32PathProbe::listingProblem(const std::string& folder) {
     return error == ERROR_FILE_NOT_FOUND ? std::string() : systemMessage(error);
 }
 
+std::optional<FolderIdentity> Win32PathProbe::identity(const std::string& path) {
+    return folderIdentity(path);
+}
+
 std::unique_ptr<ReportFile> openReportFile(const std::string& path) {
-    UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
+    UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         throwWin32(GetLastError(), "Tarnwick", "The report " + path + " cannot be written");
-    }
-    return std::make_unique<FileReport>(path, std::move(file));
+    const bool made = GetLastError() != ERROR_ALREADY_EXISTS;
+    // A name given by mistake (a document, the macro) must not be emptied:
+    // only a report, or a file with nothing in it, is written over. The
+    // header and its line end fit in the first bytes read.
+    const std::string start = firstBytes(file.get(), 64);
+    if (!start.empty() && !isReportStart(start))
+        throw AppError(ErrorNumber::InvalidFileFormat,
+                       path + " is not a Tarnwick report; name a new file or an earlier report");
+    return std::make_unique<FileReport>(path, std::move(file), made);
 }
 
 EarlierReport readEarlierReportFile(const std::string& path) {

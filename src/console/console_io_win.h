@@ -42,10 +42,14 @@ public:
     std::string currentFolder() override;
     PathKind kind(const std::string& path) override;
     std::string listingProblem(const std::string& folder) override;
+    std::optional<FolderIdentity> identity(const std::string& path) override;
 };
 
-// Creates (or replaces) the report file, open for writing while others may
-// read it. Raises AppError with the reason when it cannot be written.
+// Opens the report file for writing while others may read it, and leaves it
+// as it is until the run begins: a new file (made now, and gone again when
+// the run never begins), an empty file, or the report of an earlier run.
+// Raises AppError with the reason for any other file, or when it cannot be
+// opened for writing.
 std::unique_ptr<ReportFile> openReportFile(const std::string& path);
 // Reads the report of an earlier run. Raises AppError with the reason when
 // it cannot be read or is not a report.

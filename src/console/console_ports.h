@@ -2,6 +2,9 @@
 // What the console program's own code reaches of the system: the file system
 // for checking its arguments, the report file, and its two output streams.
 // Win32 implements them; tests use fakes.
+#include "base/folders.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,13 +20,20 @@ public:
     // Empty when the folder's entries can be listed; otherwise the system's
     // reason why not.
     virtual std::string listingProblem(const std::string& folder) = 0;
+    // What the file system calls the folder, however its path is spelled;
+    // none when there is no such folder or it cannot be opened.
+    virtual std::optional<FolderIdentity> identity(const std::string& path) = 0;
 };
 
-// A report file, open for writing. Each append reaches the file before it
-// returns, so that a run that ends abruptly leaves every row written so far.
+// A report file, open for writing. Until the run begins it is left as it
+// was found; each append reaches the file before it returns, so that a run
+// that ends abruptly leaves every row written so far.
 class ReportFile {
 public:
     virtual ~ReportFile() = default;
+    // Empties the file: what it held goes, once the run has begun. Raises
+    // AppError when it cannot.
+    virtual void restart() = 0;
     // Raises AppError when the bytes cannot be written.
     virtual void append(std::string_view bytes) = 0;
 };

@@ -34,7 +34,7 @@ MsgAnswer ConsolePlatform::messageBox(const std::string& text, const std::string
     return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
 }
 
-void ConsolePlatform::endProgram() {
+void ConsolePlatform::endProgram(int) {
     throw ProgramEnded{};
 }
 

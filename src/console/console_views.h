@@ -81,7 +81,7 @@ public:
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
-    [[noreturn]] void endProgram() override;
+    [[noreturn]] void endProgram(int exitCode) override;
     bool doEvents() override { return system_.doEvents(); }
     void pause(int milliseconds) override { system_.pause(milliseconds); }
     std::string browseForFolder(const std::string&) override { return {}; }

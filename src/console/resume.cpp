@@ -7,10 +7,10 @@
 #include "conversion/DecObj.h"
 
 EarlierReport EarlierReport::read(std::string_view text, const std::string& path) {
-    const auto records = csvRecords(text);
-    if (records.empty() || records[0] != std::vector<std::string>{"document", "status", "reason", "seconds"})
+    if (!isReportStart(text))
         throw AppError(ErrorNumber::InvalidFileFormat,
                        path + " is not a report of an earlier run: its first line is not " + kReportHeader);
+    const auto records = csvRecords(text);
     EarlierReport report;
     const std::string converted = statusText(DocumentStatus::Converted);
     const std::string skipped = statusText(DocumentStatus::Skipped);

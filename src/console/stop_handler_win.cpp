@@ -11,12 +11,17 @@ namespace {
 std::atomic<StopRequest*> stopRequest{nullptr};
 } // namespace
 
-void installStopHandler(StopRequest& request) {
+StopHandlerScope::StopHandlerScope(StopRequest& request) {
     stopRequest = &request;
     // A process started in a new process group begins with Ctrl+C ignored;
     // a scheduled or scripted run should still stop when asked.
     SetConsoleCtrlHandler(nullptr, FALSE);
     SetConsoleCtrlHandler(consoleControlHandler, TRUE);
+}
+
+StopHandlerScope::~StopHandlerScope() {
+    SetConsoleCtrlHandler(consoleControlHandler, FALSE);
+    stopRequest = nullptr;
 }
 
 BOOL WINAPI consoleControlHandler(DWORD event) {

@@ -1,6 +1,7 @@
 #include "control/State.h"
 
 #include "base/error.h"
+#include "base/file_services.h"
 #include "base/ports.h"
 #include "base/text.h"
 #include "base/views.h"
@@ -61,12 +62,18 @@ private:
 
 // The per-user lock that lets one batch convert at a time, held while a run
 // of documents lasts. Two runs on one word processor would interleave on its
-// single current document and write wrong results.
+// single current document and write wrong results. A lock that cannot be
+// looked at is no other batch: the user reads why.
 class BatchLockScope {
 public:
-    BatchLockScope() : taken_(General::platform().takeBatchLock()) {
-        if (!taken_)
-            tellUser(kAnotherBatch);
+    BatchLockScope() {
+        try {
+            taken_ = General::platform().takeBatchLock();
+            if (!taken_)
+                tellUser(kAnotherBatch);
+        } catch (const AppError& error) {
+            tellUser(error.description());
+        }
     }
     ~BatchLockScope() {
         if (taken_)
@@ -77,10 +84,19 @@ public:
     explicit operator bool() const { return taken_; }
 
 private:
-    bool taken_;
+    bool taken_ = false;
 };
 
+// Results older than this that a run left under their temporary names are
+// leftovers of a run that broke off; a younger one may belong to a run on
+// another PC that saves into the same folder now.
+constexpr std::uint64_t kLeftoverAgeSeconds = 60 * 60;
+
 } // namespace
+
+std::string unreadableSourceText(const std::string& folder, const std::string& reason) {
+    return "The source folder could not be read:\r\n" + folder + "\r\n" + reason;
+}
 
 Mediator& WorkingMode::coordinator() {
     return required(coordinator_);
@@ -149,15 +165,19 @@ void State2::Command1(std::string&) {
         tellUser("Select a source folder before starting a batch.");
         return;
     }
+    const std::string target = coordinator().GetTgtFolder();
+    if (target.empty()) {
+        tellUser("Select a target folder before starting a batch.");
+        return;
+    }
+    const std::size_t leftovers = General::files().removeLeftoverTemporaries(target, kLeftoverAgeSeconds);
+    // A folder that cannot be read, or whose listing breaks off part-way,
+    // starts nothing: a part of it would pass for the whole.
     FileListBox& files = window.FileList();
     try {
         files.setPath(source);
     } catch (...) {
-        tellUser("The source folder could not be read:\r\n" + source);
-        return;
-    }
-    if (coordinator().GetTgtFolder().empty()) {
-        tellUser("Select a target folder before starting a batch.");
+        tellUser(unreadableSourceText(source, currentError().description()));
         return;
     }
 
@@ -180,6 +200,7 @@ void State2::Command1(std::string&) {
 
     General::wordPerfect().beginRun();
     const ProgressRun run(window.Progress(), queue_->size());
+    window.Progress().leftoversRemoved(leftovers);
     // Runs the whole batch. A job that fails is abandoned and the batch goes
     // on with the next queued document; a failure that took no job off the
     // queue (nothing left to go on with) goes to the caller.

@@ -1,12 +1,17 @@
 #pragma once
 // The processing modes: what happens when the user starts work and when a
 // finished job asks for its successor.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 class Mediator;
 class Stack;
+
+// What the user reads when a source folder cannot be listed: the folder and
+// the system's reason.
+std::string unreadableSourceText(const std::string& folder, const std::string& reason);
 
 class State {
 public:

@@ -11,6 +11,8 @@
 #include "core/connection.h"
 #include "files/clsFileSystem.h"
 
+#include <utility>
+
 namespace {
 
 void yield(int times) {
@@ -59,11 +61,16 @@ void markConverted(const std::string& path) {
 }
 
 // What a job has to undo when one of its own steps fails. Clean-up is best
-// effort: its own failures are ignored and show nothing.
+// effort: its own failures show nothing (a batch notes the temporary files
+// it could not remove in its summary).
 struct Cleanup {
     std::string path;      // the document
+    bool inBatch = false;  // nobody may be at the screen to answer a message
     bool rowAdded = false; // this job added the document's row
     std::string temporary; // a temporary file this job made and has not deleted
+    // The result's temporary file in the result's own folder, not yet
+    // renamed onto the result's name.
+    std::string resultTemporary;
     bool documentOpen = false;
 
     // The document's row, "Converting...", in the result list and in the
@@ -85,12 +92,40 @@ struct Cleanup {
         } catch (...) {
         }
     }
-    void removeTemporary() noexcept {
-        try {
-            if (!temporary.empty())
-                General::files().deleteFile(temporary);
-        } catch (...) {
+    // Deletes the first temporary file. In a batch one that cannot be
+    // deleted is noted, not shown in a message box: a box would stop an
+    // overnight batch until someone clicks it. Outside a batch the user is
+    // told at once.
+    void removeTemporary() {
+        const std::string file = std::exchange(temporary, {});
+        if (!inBatch)
+            clsFileSystem().DeleteFile(file);
+        else if (!General::files().deleteFile(file))
+            coordinator().mainWindow().Progress().temporaryNotRemoved(file);
+    }
+    void removeTemporaries() noexcept {
+        for (std::string* file : {&temporary, &resultTemporary}) {
+            try {
+                if (!file->empty() && !General::files().deleteFile(*file) && inBatch)
+                    coordinator().mainWindow().Progress().temporaryNotRemoved(*file);
+            } catch (...) {
+            }
         }
+    }
+    // Saves the open document under a new temporary name in the folder,
+    // where the result will be, so that the result can take its name by a
+    // rename on the same volume.
+    void saveBeside(const std::string& folder) {
+        resultTemporary = General::files().createResultTemporary(folder);
+        const Arg file[] = {byRef(resultTemporary)};
+        General::wordPerfect().call("FileSave", file);
+    }
+    // The result takes its name whole: a file already there (an earlier
+    // result, or the document itself when it is converted in place) is
+    // replaced only now, and stays as it was when anything before failed.
+    void renameOnto(const std::string& result) {
+        General::files().replaceByRename(resultTemporary, result);
+        resultTemporary.clear();
     }
     void closeDocument() noexcept {
         try {
@@ -110,12 +145,14 @@ std::string DecObj::ResultPath(const std::string& document, const std::string& t
 void DecObj::Execute() {
     Cleanup cleanup;
     cleanup.path = path_;
+    cleanup.inBatch = true;
     try {
         // 1. The row, "Converting...".
         cleanup.addRow();
         yield(1);
         // 2. The target path: the separator is always inserted.
-        const std::string target = ResultPath(path_, coordinator().GetTgtFolder());
+        const std::string folder = coordinator().GetTgtFolder();
+        const std::string target = ResultPath(path_, folder);
         // 3. Open (a server given up on in this run fails the document here).
         General::wordPerfect().beginDocument();
         const Arg document[] = {byVal(path_)};
@@ -132,20 +169,18 @@ void DecObj::Execute() {
         const Arg temporary[] = {byRef(cleanup.temporary)};
         General::wordPerfect().call("FileSave", temporary);
         yield(1);
-        // 8. ...then under the document's name in the target folder.
-        const Arg result[] = {byRef(target)};
-        General::wordPerfect().call("FileSave", result);
+        // 8. ...then into the target folder, under a temporary name.
+        cleanup.saveBeside(folder);
         yield(3);
-        // 9. The temporary file goes (a failure to delete it is reported by
-        //    DeleteFile and the job goes on).
-        const std::string temp = std::move(cleanup.temporary);
-        cleanup.temporary.clear();
-        clsFileSystem().DeleteFile(temp);
+        // 9. The first temporary file goes; the job goes on whether or not
+        //    it could.
+        cleanup.removeTemporary();
         yield(4);
-        // 10. Close.
+        // 10. Close, then give the result the document's name.
         General::wordPerfect().call("CloseNoSave");
         cleanup.documentOpen = false;
         yield(4);
+        cleanup.renameOnto(target);
         // 11.-12.
         markConverted(path_);
         coordinator().mainWindow().show();
@@ -153,9 +188,9 @@ void DecObj::Execute() {
     } catch (...) {
         cleanup.markFailed(failureReason());
         // Closed first: while the word processor holds the document open
-        // under the temporary file's name it may keep that file locked.
+        // under a temporary file's name it may keep that file locked.
         cleanup.closeDocument();
-        cleanup.removeTemporary();
+        cleanup.removeTemporaries();
         throw;
     }
     // 13. The next job. A failure that comes back from here belongs to a
@@ -202,23 +237,22 @@ void DecObj2::Execute() {
         // 7. Nothing chosen: nothing saved or closed.
         if (dialog.FileName.empty())
             return;
-        // 8.-10. First to a temporary file, then to the chosen name.
+        // 8.-10. First to a temporary file, then beside the chosen name.
         const std::string resultPath = dialog.FileName;
         cleanup.temporary = temporaryFile();
         const Arg temporary[] = {byRef(cleanup.temporary)};
         General::wordPerfect().call("FileSave", temporary);
         yield(3);
-        const Arg result[] = {byRef(resultPath)};
-        General::wordPerfect().call("FileSave", result);
+        cleanup.saveBeside(clsFileSystem().GetPath(resultPath));
         yield(3);
         // 11. Close.
         General::wordPerfect().call("CloseNoSave");
         yield(3);
-        // 12. The temporary file goes.
-        const std::string temp = std::move(cleanup.temporary);
-        cleanup.temporary.clear();
-        clsFileSystem().DeleteFile(temp);
+        // 12. The temporary file goes (a failure to delete it is reported
+        //     by DeleteFile, and the job goes on); the result takes its name.
+        cleanup.removeTemporary();
         yield(3);
+        cleanup.renameOnto(resultPath);
         // 13.
         coordinator().mainWindow().show();
         yield(3);
@@ -226,9 +260,9 @@ void DecObj2::Execute() {
         yield(3);
     } catch (...) {
         // 15. Cancelled or failed: "Failed", no message, the document left
-        //     open; only the temporary file is removed.
+        //     open; only the temporary files are removed.
         cleanup.markFailed(failureReason());
-        cleanup.removeTemporary();
+        cleanup.removeTemporaries();
         return;
     }
     // 14. The next job; what fails there belongs to that job.

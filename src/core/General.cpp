@@ -107,11 +107,11 @@ void Main() {
     forms().frmExtension();
 }
 
-void End() {
+void End(int exitCode) {
     // The process ends at once and runs no destructor: the word processor's
     // object is left unreleased, since a release is a call to a server that
     // may not answer. A platform that only observes the end raises instead.
-    platform().endProgram();
+    platform().endProgram(exitCode);
     std::abort(); // a platform's end of the program does not come back
 }
 

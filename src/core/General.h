@@ -60,8 +60,9 @@ void Main();
 // processor cannot be reached.
 void StartCoordinator();
 
-// Ends the program at once, without a call to the word processor's server.
-[[noreturn]] void End();
+// Ends the program at once, without a call to the word processor's server:
+// exit code 0 for the user's own end of the program, 1 for a start that failed.
+[[noreturn]] void End(int exitCode = 0);
 
 // Shows a failure that reached a window, dialog or COM boundary: one message
 // box with its description and the program's title. The program goes on.

@@ -11,6 +11,7 @@
 #include "core/General.h"
 #include "core/connection.h"
 #include "files/clsFileSystem.h"
+#include "version.h"
 
 namespace {
 const char* const kMacroFilter = "All WordPerfect Macros(*.wcm)|*.WCM";
@@ -48,7 +49,7 @@ void Mediator::init() {
     if (!ConnectWordPerfect()) {
         General::platform().messageBox("Could not find WordPerfect", "Error!", MsgIcon::Exclamation,
                                        MsgButtons::Ok);
-        General::End();
+        General::End(1);
     }
     // 3. The temporary folder as the system reports it.
     const std::string temp = TrimTemporaryFolder(General::files().temporaryFolder());
@@ -186,9 +187,15 @@ void Mediator::SourceFolder() {
     dialog.clearFoundDocuments();
     dialog.setSourceFolderText(folder);
     SetSourceFolder(folder);
-    // A folder that cannot be read goes to the caller.
     FileListBox& files = mainWindow().FileList();
-    files.setPath(folder);
+    try {
+        files.setPath(folder);
+    } catch (const AppError& error) {
+        // The same words as a batch of this folder would say.
+        General::platform().messageBox(unreadableSourceText(folder, error.description()), TARNWICK_TITLE,
+                                       MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
     clsFileSystem fs;
     const int count = files.listCount();
     for (int i = 0; i < count; ++i) {

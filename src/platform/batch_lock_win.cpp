@@ -4,81 +4,35 @@
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
-#include <sddl.h>
-
-#include <atomic>
-#include <vector>
+#include <shlobj.h>
 
 namespace {
-
-// A mutex is re-entrant for the thread that owns it; this keeps a second
-// batch of the same process out as well.
-std::atomic<bool> heldHere{false};
-
-[[noreturn]] void fail(const std::string& what) {
-    throwWin32(GetLastError(), "Tarnwick", "The lock of running batches cannot be " + what);
-}
-
+const char* const kLockName = "batch.lock";
 } // namespace
 
-std::string batchLockName() {
-    UniqueHandle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put()))
-        fail("named");
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (size == 0 || !GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size))
-        fail("named");
-    wchar_t* sid = nullptr;
-    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
-        fail("named");
-    const std::string text = narrow(sid);
-    LocalFree(sid);
-    // Global\ rather than the session's own namespace: a scheduled run in
-    // another session drives the same WordPerfect installation.
-    return "Global\\Tarnwick.Batch." + text;
+std::string BatchLock::defaultFolder() {
+    PWSTR local = nullptr;
+    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &local);
+    const std::string folder = SUCCEEDED(hr) ? narrow(local) : std::string();
+    CoTaskMemFree(local);
+    if (FAILED(hr))
+        throwHresult(hr, "Tarnwick", "The user's local application data folder cannot be found");
+    return folder + "\\Tarnwick";
 }
 
-BatchLock BatchLock::tryTake() {
-    const std::wstring name = widen(batchLockName());
-    if (heldHere.exchange(true))
+BatchLock BatchLock::tryTake(const std::string& folder) {
+    // Made by the first batch; another may make it at the same moment.
+    if (!CreateDirectoryW(extendedPath(folder).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        throwWin32(GetLastError(), "Tarnwick", "The lock of running batches cannot be made in " + folder);
+    const std::string path = folder + "\\" + kLockName;
+    UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE,
+                                  nullptr));
+    if (file)
+        return BatchLock(std::move(file));
+    // Held open by a batch, of this process or another: the only answer
+    // that means "another batch is running".
+    if (GetLastError() == ERROR_SHARING_VIOLATION)
         return {};
-    UniqueHandle mutex(CreateMutexW(nullptr, FALSE, name.c_str()));
-    if (!mutex) {
-        const DWORD error = GetLastError();
-        heldHere = false;
-        // The mutex exists but was made by this user's program at another
-        // integrity level, which holds it.
-        if (error == ERROR_ACCESS_DENIED)
-            return {};
-        SetLastError(error);
-        fail("made");
-    }
-    // An abandoned mutex (its holder ended without releasing it) is taken over.
-    const DWORD wait = WaitForSingleObject(mutex.get(), 0);
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED)
-        return BatchLock(std::move(mutex));
-    heldHere = false;
-    return {};
-}
-
-BatchLock& BatchLock::operator=(BatchLock&& other) noexcept {
-    if (this != &other) {
-        release();
-        mutex_ = std::move(other.mutex_);
-    }
-    return *this;
-}
-
-BatchLock::~BatchLock() {
-    release();
-}
-
-void BatchLock::release() noexcept {
-    if (!mutex_)
-        return;
-    ReleaseMutex(mutex_.get());
-    mutex_.reset();
-    heldHere = false;
+    throwWin32(GetLastError(), "Tarnwick", "The lock of running batches " + path + " cannot be opened");
 }

@@ -1,7 +1,8 @@
 #pragma once
-// One batch per WordPerfect: a named mutex for the current user, in the
-// namespace that every session sees (a scheduled task's too), held by the
-// program that converts. Taken and released on the same thread.
+// One batch per WordPerfect: a lock file in the user's own profile, held
+// open without sharing by the program that converts. Only this user can
+// reach the file, so no other account can take the lock first; a holder
+// that ends in any way closes it, and the system deletes it then.
 #include "platform/handles_win.h"
 
 #include <string>
@@ -10,23 +11,17 @@ class BatchLock {
 public:
     // Tries to take the lock without waiting; the answer holds it when it
     // got it. A batch of this process that holds it already counts as
-    // another. Raises AppError when the lock cannot be looked at.
-    static BatchLock tryTake();
+    // another. Raises AppError with the system's text when the lock file
+    // cannot be opened for another reason than its holder.
+    static BatchLock tryTake(const std::string& folder = defaultFolder());
+    // The folder of the lock file: "Tarnwick" in the user's local
+    // application data (%LOCALAPPDATA%\Tarnwick).
+    static std::string defaultFolder();
 
     BatchLock() = default;
-    BatchLock(BatchLock&& other) noexcept = default;
-    BatchLock& operator=(BatchLock&& other) noexcept;
-    ~BatchLock();
-    BatchLock(const BatchLock&) = delete;
-    BatchLock& operator=(const BatchLock&) = delete;
-
-    explicit operator bool() const { return static_cast<bool>(mutex_); }
+    explicit operator bool() const { return static_cast<bool>(file_); }
 
 private:
-    explicit BatchLock(UniqueHandle mutex) : mutex_(std::move(mutex)) {}
-    void release() noexcept;
-    UniqueHandle mutex_;
+    explicit BatchLock(UniqueHandle file) : file_(std::move(file)) {}
+    UniqueHandle file_;
 };
-
-// The mutex's name: "Global\Tarnwick.Batch." and the user's SID.
-std::string batchLockName();

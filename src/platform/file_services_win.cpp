@@ -1,5 +1,6 @@
 #include "platform/file_services_win.h"
 
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/paths_win.h"
 #include "platform/wide_win.h"
@@ -86,14 +87,74 @@ NewFile createUniqueFile(const std::string& folder, const std::string& prefix, c
         const bool taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
                            (error == ERROR_ACCESS_DENIED && nameThere());
         if (!taken)
-            break;
+            return {{}, {}, error};
     }
-    return {};
+    return {{}, {}, ERROR_FILE_EXISTS};
 }
 
 std::string Win32FileServices::createTemporaryFile(const std::string& folder, const std::string& prefix) {
     // Created empty, so that the name stays reserved; closed at once.
     return createUniqueFile(folder, prefix, "tmp").path;
+}
+
+std::optional<FolderIdentity> folderIdentity(const std::string& path) {
+    // A folder opens only with backup semantics; only its attributes are
+    // asked for, so that a folder the user may not list still tells what it is.
+    const UniqueHandle folder(CreateFileW(extendedPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!folder || !GetFileInformationByHandle(folder.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::nullopt;
+    return FolderIdentity{information.dwVolumeSerialNumber,
+                          (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
+                              information.nFileIndexLow};
+}
+
+std::string Win32FileServices::createResultTemporary(const std::string& folder) {
+    NewFile made = createUniqueFile(folder, std::string(kResultTemporaryPrefix), "tmp");
+    if (!made.handle)
+        throwWin32(made.error, "Tarnwick", "No temporary file could be made in " + folder);
+    return made.path;
+}
+
+void Win32FileServices::replaceByRename(const std::string& from, const std::string& to) {
+    if (!MoveFileExW(extendedPath(from).c_str(), extendedPath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        throwWin32(GetLastError(), "Tarnwick");
+}
+
+std::size_t Win32FileServices::removeLeftoverTemporaries(const std::string& folder,
+                                                         std::uint64_t olderThanSeconds) {
+    const std::string base = folder.ends_with('\\') ? folder : folder + "\\";
+    WIN32_FIND_DATAW found;
+    const UniqueFindHandle search(
+        FindFirstFileExW(extendedPath(base + std::string(kResultTemporaryPrefix) + "*").c_str(),
+                         FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0));
+    if (!search)
+        return 0;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const auto ticks = [](const FILETIME& time) {
+        return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    const std::uint64_t before = ticks(now) - olderThanSeconds * 10'000'000u; // in 100 ns
+    std::size_t removed = 0;
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+            !isResultTemporaryName(narrow(found.cFileName)) || ticks(found.ftLastWriteTime) >= before)
+            continue;
+        // Opened with no sharing: a file that another program (another PC
+        // saving into this folder) holds open is not a leftover.
+        const UniqueHandle file(CreateFileW(extendedPath(base + narrow(found.cFileName)).c_str(), DELETE, 0,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        if (file &&
+            SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
+            ++removed;
+    } while (FindNextFileW(search.get(), &found));
+    return removed;
 }
 
 std::optional<std::string> Win32FileServices::findOrdinaryFile(const std::string& path) {

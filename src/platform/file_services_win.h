@@ -1,5 +1,6 @@
 #pragma once
 #include "base/file_services.h"
+#include "base/folders.h"
 #include "platform/handles_win.h"
 
 #include <string>
@@ -8,12 +9,18 @@
 struct NewFile {
     std::string path;
     UniqueHandle handle;
+    DWORD error = ERROR_SUCCESS; // why none could be made
 };
 // Creates a new, empty file named prefix, eight hex digits and the extension
 // in the folder, which may be of any length. A name that exists is never
 // taken over: creation fails for it and another name is tried. Answers an
-// empty path when no file could be made.
+// empty path, and the system's error code, when no file could be made.
 NewFile createUniqueFile(const std::string& folder, const std::string& prefix, const std::string& extension);
+
+// The volume and file index of the folder a path names, however it is
+// spelled (long or short names, "\\?\", another drive letter or a link
+// to it); none when there is no such folder or it cannot be opened.
+std::optional<FolderIdentity> folderIdentity(const std::string& path);
 
 // The file-system calls beneath clsFileSystem, with the wide Win32 calls.
 class Win32FileServices : public FileServices {
@@ -21,6 +28,9 @@ public:
     bool pathExists(const std::string& path) override;
     std::string temporaryFolder() override;
     std::string createTemporaryFile(const std::string& folder, const std::string& prefix) override;
+    std::string createResultTemporary(const std::string& folder) override;
+    void replaceByRename(const std::string& from, const std::string& to) override;
+    std::size_t removeLeftoverTemporaries(const std::string& folder, std::uint64_t olderThanSeconds) override;
     std::optional<std::string> findOrdinaryFile(const std::string& path) override;
     std::optional<std::uint64_t> fileSize(const std::string& path) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;

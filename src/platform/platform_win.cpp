@@ -105,8 +105,8 @@ MsgAnswer Win32Platform::messageBox(const std::string& text, const std::string& 
     }
 }
 
-void Win32Platform::endProgram() {
-    ExitProcess(0);
+void Win32Platform::endProgram(int exitCode) {
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 bool Win32Platform::doEvents() {

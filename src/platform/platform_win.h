@@ -14,7 +14,7 @@ public:
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
-    [[noreturn]] void endProgram() override;
+    [[noreturn]] void endProgram(int exitCode) override;
     bool doEvents() override;
     void pause(int milliseconds) override;
     std::string browseForFolder(const std::string& prompt) override;

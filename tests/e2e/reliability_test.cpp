@@ -210,13 +210,14 @@ protected:
     Lines treated(const std::string& path) const {
         return {"FileOpen\t" + path,           "envDocBlank",     "PosDocVeryTop",
                 "MacroFilePlay\t" + macroPath, "envMacroPlaying", "FileSave\t<temp>",
-                "FileSave\t" + resultOf(path), "CloseNoSave"};
+                resultSave(resultOf(path)),    "CloseNoSave"};
     }
 
     // The counts of the case, appended to the table. Whatever the case:
-    // nothing lost, no temporary file left, no other file added to or taken
-    // from a source folder, nothing in the folders not chosen, and no file
-    // but a document opened, none twice.
+    // nothing lost, no temporary file left (in the temporary folder, or a
+    // result's beside it), no other file added to or taken from a source
+    // folder, nothing in the folders not chosen, and no file but a document
+    // opened, none twice.
     Outcome record(const std::string& name) {
         Outcome outcome;
         outcome.documents = static_cast<int>(documents.size());
@@ -252,6 +253,10 @@ protected:
         for (const std::string& file : temporaryFiles())
             if (std::find(temporaryBefore.begin(), temporaryBefore.end(), file) == temporaryBefore.end())
                 left.push_back(file);
+        sourceFolders[target];
+        for (const auto& [folder, names] : sourceFolders)
+            for (const std::string& name : namesIn(folder, std::string(kResultTemporaryPrefix) + "*"))
+                left.push_back(folder + "\\" + name);
         outcome.temporaryLeft = static_cast<int>(left.size());
         EXPECT_EQ(outcome.lost, 0);
         EXPECT_EQ(outcome.temporaryLeft, 0) << "left: " << ::testing::PrintToString(left);
@@ -293,8 +298,8 @@ const Fault kFaults[] = {
      "FileSave:21:Disk is full", 6, true, false},
     {"TargetSave", "FileSave into the target folder fails (doc10.wpd, Fail FileSave:22)",
      "FileSave:22:Disk is full", 7, true, false},
-    {"CloseNoSave", "CloseNoSave fails after the save (doc10.wpd, Fail CloseNoSave:11)",
-     "CloseNoSave:11:Injected", 8, true, true},
+    {"CloseNoSave", "CloseNoSave fails after the saves (doc10.wpd, Fail CloseNoSave:11): no result",
+     "CloseNoSave:11:Injected", 8, true, false},
 };
 
 class ReliabilityFault : public Reliability, public ::testing::WithParamInterface<Fault> {};
@@ -483,7 +488,7 @@ TEST_F(Reliability, ABlankDocumentIsSavedAsItIs) {
     expectResults({});
     EXPECT_EQ(readBytes(resultOf(blank)), "");
     EXPECT_EQ(journalFor(blank), (Lines{"FileOpen\t" + blank, "envDocBlank", "FileSave\t<temp>",
-                                        "FileSave\t" + resultOf(blank), "CloseNoSave"}));
+                                        resultSave(resultOf(blank)), "CloseNoSave"}));
     for (const std::string& path : documents)
         if (path != blank)
             EXPECT_EQ(journalFor(path), treated(path)) << path;
@@ -504,19 +509,18 @@ TEST_F(Reliability, NamesInManyScriptsInDocumentsAndFolders) {
     record("names in Greek, Cyrillic, Chinese, with an emoji, spaces, quotes and dots");
 }
 
-// Whether this process may replace a read-only file. Windows refuses it;
-// Wine run by root writes it all the same, since root passes the file
-// system's permission check that stands for the attribute.
+// Whether this process may replace a read-only file by a rename. Windows
+// refuses it; Wine run by root may not, since root passes the file system's
+// permission check that stands for the attribute.
 bool readOnlyFilesCanBeReplaced(const std::string& path) {
     writeBytes(path, "before");
+    writeBytes(path + ".new", "after");
     SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_READONLY);
-    HANDLE file = CreateFileW(widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    const bool replaced = file != INVALID_HANDLE_VALUE;
-    if (replaced)
-        CloseHandle(file);
+    const bool replaced =
+        MoveFileExW(widen(path + ".new").c_str(), widen(path).c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
     SetFileAttributesW(widen(path).c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(widen(path).c_str());
+    DeleteFileW(widen(path + ".new").c_str());
     return replaced;
 }
 
@@ -528,18 +532,18 @@ TEST_F(Reliability, AReadOnlyFileInTheTargetFolder) {
     const bool replaceable = readOnlyFilesCanBeReplaced(scratch.path("probe.txt"));
     ASSERT_TRUE(runBatch());
 
-    // The document goes through the whole conversation either way: when the
-    // save into the target folder fails, the clean-up closes it.
+    // The document goes through the whole conversation either way; only
+    // the rename onto the read-only file may be refused.
     EXPECT_EQ(journalFor(documents[kFailing]), treated(documents[kFailing]));
     if (replaceable) {
-        // The save replaced the file: the row is "Converted".
+        // The rename replaced the file: the row is "Converted".
         expectRows({});
         expectResults({});
     } else {
         expectRows({documents[kFailing]});
         EXPECT_EQ(readBytes(blocked), "an older result");
+        EXPECT_NE(GetFileAttributesW(widen(blocked).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     }
-    EXPECT_NE(GetFileAttributesW(widen(blocked).c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_TRUE(platform.messages.empty());
     record(replaceable ? "a read-only file in the target folder (replaced: this user may write it)"
                        : "a read-only file in the target folder");
@@ -551,9 +555,13 @@ TEST_F(Reliability, TheTargetFolderRemovedAfterItWasChosen) {
 
     expectRows(documents); // every one failed
     EXPECT_FALSE(fileExists(target));
-    // Each save into the target folder failed; the clean-up closed each document.
-    for (const std::string& path : documents)
-        EXPECT_EQ(journalFor(path), treated(path)) << path;
+    // No file could be made in the target folder to save into; the clean-up
+    // closed each document.
+    for (const std::string& path : documents) {
+        Lines expected = treated(path);
+        expected.erase(expected.begin() + 6);
+        EXPECT_EQ(journalFor(path), expected) << path;
+    }
     EXPECT_TRUE(platform.messages.empty());
     const Outcome outcome = record("the target folder removed after it was chosen");
     EXPECT_EQ(outcome.failed, kDocuments);
@@ -601,6 +609,87 @@ TEST_F(Reliability, TheSourceFolderIsTheTargetFolder) {
     EXPECT_EQ(namesIn(source), names);
     EXPECT_TRUE(platform.messages.empty());
     record("the source folder is the target folder");
+}
+
+// A save that breaks off part-way (the server ends after writing half of
+// doc10.wpd's result, as a crash, a full disk or a dropped share would): the
+// file under the document's name is the one that was there before, whole;
+// the half-written file goes; a new server converts the rest.
+struct BrokenSave {
+    const char* label;
+    const char* caseName;
+    bool inPlace; // the source folder is the target folder
+};
+
+void PrintTo(const BrokenSave& save, std::ostream* out) {
+    *out << save.label;
+}
+
+const BrokenSave kBrokenSaves[] = {
+    {"InPlace", "a save that breaks off in place (HalfSave 22, doc10.wpd): the document kept whole", true},
+    {"OverAnEarlierResult",
+     "a save that breaks off over an earlier result (HalfSave 22, doc10.wpd): it is kept", false},
+};
+
+class ReliabilityBrokenSave : public Reliability, public ::testing::WithParamInterface<BrokenSave> {};
+
+TEST_P(ReliabilityBrokenSave, TheFileUnderTheDocumentsNameStaysWhole) {
+    twentyDocuments();
+    const std::string broken = documents[kFailing];
+    if (GetParam().inPlace) {
+        target = source;
+        for (const std::string& path : documents)
+            kept[path] = path == broken ? originals[path] : converted(originals[path]);
+    } else {
+        for (const std::string& path : documents)
+            writeBytes(resultOf(path), "an earlier result of " + nameOf(path));
+    }
+    standin.set("HalfSave", std::to_string(2 * kFailing + 2)); // the save beside doc10's result
+    ASSERT_TRUE(runBatch());
+
+    expectRows({broken});
+    expectReasons({{broken, FailureReason::stopped("FileSave")}});
+    EXPECT_EQ(readBytes(resultOf(broken)),
+              GetParam().inPlace ? originals[broken] : "an earlier result of " + nameOf(broken));
+    for (const std::string& path : documents)
+        if (path != broken)
+            EXPECT_EQ(readBytes(resultOf(path)), converted(originals[path])) << path;
+    Lines expected = treated(broken);
+    expected.resize(7); // up to the save that broke off; nothing more to a server that has gone
+    EXPECT_EQ(journalFor(broken), expected);
+    EXPECT_EQ(serverStarts(journal), 2);
+    EXPECT_TRUE(platform.messages.empty());
+    record(GetParam().caseName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityBrokenSave, ::testing::ValuesIn(kBrokenSaves),
+                         [](const ::testing::TestParamInfo<BrokenSave>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_F(Reliability, AnEarlierResultHeldOpenWhenTheNewOneIsRenamedOntoIt) {
+    twentyDocuments();
+    const std::string held = resultOf(documents[kFailing]);
+    writeBytes(held, "an earlier result, open in another program");
+    // Another program holds it open, sharing it with nobody, all through the batch.
+    UniqueHandle lock(CreateFileW(widen(held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(lock);
+    const DWORD refused = [&] {
+        const std::string probe = scratch.file("probe.tmp", "x");
+        MoveFileExW(widen(probe).c_str(), widen(held).c_str(), MOVEFILE_REPLACE_EXISTING);
+        const DWORD error = GetLastError();
+        DeleteFileW(widen(probe).c_str());
+        return error;
+    }();
+    ASSERT_TRUE(runBatch());
+    lock.reset();
+
+    expectRows({documents[kFailing]});
+    expectReasons({{documents[kFailing], systemMessage(refused)}});
+    EXPECT_EQ(journalFor(documents[kFailing]), treated(documents[kFailing])) << "saved, closed, not renamed";
+    EXPECT_EQ(readBytes(held), "an earlier result, open in another program");
+    EXPECT_TRUE(platform.messages.empty());
+    record("an earlier result held open without sharing when doc10.wpd's is renamed onto it");
 }
 
 TEST_F(Reliability, TheWindowAnswersWhileAMacroPlaysForLong) {
@@ -784,7 +873,7 @@ TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
             EXPECT_EQ(readBytes(resultOf(path)), originals[path]) << path;
             EXPECT_EQ(journalFor(path),
                       (Lines{"FileOpen\t" + path, "envDocBlank", "PosDocVeryTop", "FileSave\t<temp>",
-                             "FileSave\t" + resultOf(path), "CloseNoSave"}))
+                             resultSave(resultOf(path)), "CloseNoSave"}))
                 << path;
         }
         std::sort(names.begin(), names.end());
@@ -950,7 +1039,8 @@ TEST_F(Reliability, TheSourceFolderMovedAfterItWasChosen) {
 
     ASSERT_EQ(seenMessages.size(), 1u);
     EXPECT_EQ(seenMessages[0].caption, L"Tarnwick");
-    EXPECT_EQ(seenMessages[0].text, widen("The source folder could not be read:\r\n" + source));
+    EXPECT_EQ(seenMessages[0].text, widen("The source folder could not be read:\r\n" + source + "\r\n" +
+                                          systemMessage(ERROR_PATH_NOT_FOUND)));
     EXPECT_TRUE(shownRows().empty());
     EXPECT_TRUE(namesIn(target).empty());
     EXPECT_TRUE(journalLines(journal).empty());

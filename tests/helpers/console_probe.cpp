@@ -44,7 +44,7 @@ bool waitFor(const StopRequest& request) {
 
 int interrupt(const std::wstring& how) {
     StopRequest request;
-    installStopHandler(request);
+    const StopHandlerScope handler(request);
     // Wine generates no Ctrl+Break on a console (GenerateConsoleCtrlEvent
     // fails for it): through the console both interruptions are Ctrl+C.
     const auto send = [&how](DWORD event) {

@@ -241,4 +241,21 @@ TEST_F(TheProgram, ExitEndsItAtOnceWhileTheWordProcessorNeverAnswers) {
                            static_cast<int>(temporaryFiles().size() - temporaryBefore.size())});
 }
 
+// Without a word processor to drive, the program says so once and ends
+// with exit code 1, as a start that failed; "Exit" ends it with 0 (above).
+TEST_F(TheProgram, WithoutWordPerfectItSaysSoAndEndsWithExitCodeOne) {
+    HiddenServerRegistration inProcess(L"InprocServer32");
+    HiddenServerRegistration local(L"LocalServer32");
+    start();
+    HWND box = nullptr;
+    ASSERT_TRUE(remote::waitFor([&] { return (box = remote::shownDialog(L"Error!")) != nullptr; }, 90000));
+    EXPECT_EQ(controlText(box, 0xFFFF), "Could not find WordPerfect");
+    EXPECT_EQ(mainWindow(), nullptr) << "no main window before WordPerfect is reached";
+    remote::press(box, IDOK);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0) << "the program did not end";
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 1u);
+}
+
 } // namespace

@@ -201,9 +201,12 @@ TEST_F(Folders, TheFolderTextIsTrimmedAndCutAtItsEnd) {
     EXPECT_EQ(m->GetSourceFolder(), "C:\\docs");
 }
 
-TEST_F(Folders, AnUnreadableFolderReachesTheCaller) {
+TEST_F(Folders, AnUnreadableFolderIsSaidAsABatchWouldSayIt) {
     platform.folderAnswers = {"C:\\gone"};
-    EXPECT_THROW(m->SourceFolder(), AppError);
+    m->SourceFolder();
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text,
+              "The source folder could not be read:\r\nC:\\gone\r\nPath not found");
     EXPECT_EQ(m->GetSourceFolder(), "C:\\gone"); // stored before the listing failed
 }
 

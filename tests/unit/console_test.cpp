@@ -1,6 +1,7 @@
 // The console program's portable parts: its command line and the checks of
 // its paths, the report and its reading for a resumed run, the lines it
 // prints, the stop request, and what it gives the core instead of windows.
+#include "base/text.h"
 #include "console/batch_run.h"
 #include "console/command_line.h"
 #include "console/console_ports.h"
@@ -105,10 +106,23 @@ public:
     std::map<std::string, std::string> problems;
     std::string currentFolder() override { return "C:\\"; }
     PathKind kind(const std::string& path) override {
-        const auto it = kinds.find(path);
-        return it == kinds.end() ? PathKind::Missing : it->second;
+        for (const auto& [known, kind] : kinds)
+            if (lowerCase(known) == lowerCase(path))
+                return kind;
+        return PathKind::Missing;
     }
     std::string listingProblem(const std::string& folder) override { return problems[folder]; }
+    // Folders are told apart by their lower-cased path without a literal
+    // prefix, or by the folder an alias stands for (a mapped drive, a share).
+    std::map<std::string, std::string> aliases;
+    std::optional<FolderIdentity> identity(const std::string& path) override {
+        if (kind(path) != PathKind::Folder)
+            return std::nullopt;
+        std::string folder = aliases.count(path) ? aliases[path] : path;
+        if (folder.rfind("\\\\?\\", 0) == 0)
+            folder.erase(0, 4);
+        return FolderIdentity{1, std::hash<std::string>{}(lowerCase(folder))};
+    }
 };
 
 TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
@@ -129,6 +143,11 @@ TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
         {{"C:\\src", "C:\\SRC"},
          "The target folder is the source folder C:\\src: the results would replace the "
          "documents"},
+        {{"C:\\src", "\\\\?\\C:\\src"},
+         "The target folder is the source folder C:\\src: the results would replace the documents"},
+        {{"C:\\src", "Z:\\mapped"},
+         "The target folder is the source folder C:\\src: the results would replace the documents"},
+        {{"C:\\src", "C:\\src\\new"}, ""},
         {{"C:\\src", "C:\\out", "C:\\gone.wcm"}, "C:\\gone.wcm" + notMacro},
         {{"C:\\src", "C:\\out", "C:\\src"}, "C:\\src" + notMacro},
         {{"C:\\src", "C:\\out", "C:\\notes.txt"}, "C:\\notes.txt" + notMacro},
@@ -137,6 +156,9 @@ TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
     probe.kinds["C:\\locked"] = PathKind::Folder;
     probe.problems["C:\\locked"] = "Access denied";
     probe.kinds["C:\\notes.txt"] = PathKind::File;
+    probe.kinds["\\\\?\\C:\\src"] = PathKind::Folder;
+    probe.kinds["Z:\\mapped"] = PathKind::Folder;
+    probe.aliases["Z:\\mapped"] = "C:\\src";
     for (const Case& c : cases)
         EXPECT_EQ(checkArguments(c.arguments, probe), c.reason)
             << c.arguments.source << " " << c.arguments.target;
@@ -145,6 +167,7 @@ TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
 class FakeReportFile : public ReportFile {
 public:
     explicit FakeReportFile(Strings& appended) : appended_(appended) {}
+    void restart() override { appended_.emplace_back("<emptied>"); }
     void append(std::string_view bytes) override { appended_.emplace_back(bytes); }
 
 private:
@@ -154,6 +177,8 @@ private:
 TEST(ConsoleReport, BomHeaderAndOneRfc4180RowPerAppend) {
     Strings appended;
     BatchReport report(std::make_unique<FakeReportFile>(appended));
+    EXPECT_TRUE(appended.empty()) << "nothing before the run begins";
+    report.begin();
     report.add("C:\\" + kGreek + "\\a.wpd", DocumentStatus::Converted, "", 0.8);
     report.add("C:\\d\\" + kChinese + ", \"b\".wpd", DocumentStatus::Failed, "line one\r\nline two",
                1234.56789);
@@ -161,6 +186,7 @@ TEST(ConsoleReport, BomHeaderAndOneRfc4180RowPerAppend) {
     report.add("C:\\d\\d.wpd", DocumentStatus::NotStarted, "", -1);
     EXPECT_EQ(appended,
               (Strings{
+                  "<emptied>",
                   "\xEF\xBB\xBF"
                   "document,status,reason,seconds\r\n",
                   "C:\\" + kGreek + "\\a.wpd,Converted,,0.800\r\n",
@@ -286,8 +312,10 @@ public:
     void err(std::string_view line) override { lines.push_back("err " + std::string(line)); }
 };
 
-// A run as the modes tell it: one document skipped, a message inside a
-// converted document, a failure, then a stop with two documents left.
+// A run as the modes tell it: the report untouched until the run begins,
+// one document skipped, a message and a temporary file that could not be
+// removed inside a converted document, a failure, then a stop with two
+// documents left.
 TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterAStop) {
     FakeConsole console;
     Strings rows;
@@ -302,9 +330,11 @@ TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterASt
     });
     progress.setObserver(&run);
     run.addSkipped("C:\\d\\" + kGreek + ".wpd");
+    EXPECT_TRUE(rows.empty());
     progress.begin(4);
     progress.started("C:\\d\\a.wpd");
     run.message("Could not\r\ndelete");
+    progress.temporaryNotRemoved("C:\\T\\1.tmp");
     clock = 1.5;
     progress.finished("C:\\d\\a.wpd", BatchProgress::Outcome::Converted);
     run.message("between documents");
@@ -316,18 +346,37 @@ TEST(ConsoleBatchRun, LinesAndRowsAsEachDocumentFinishesAndUnstartedOnesAfterASt
     EXPECT_EQ(console.lines, (Strings{
                                  "[1/5] Skipped C:\\d\\" + kGreek + ".wpd",
                                  "err tarnwick-batch: Could not delete",
-                                 "[2/5] Converted C:\\d\\a.wpd (1.5 s): Could not delete",
+                                 "err tarnwick-batch: 1 temporary file could not be removed: C:\\T\\1.tmp",
+                                 "[2/5] Converted C:\\d\\a.wpd (1.5 s): Could not delete; 1 temporary "
+                                 "file could not be removed: C:\\T\\1.tmp",
                                  "err tarnwick-batch: between documents",
                                  "[3/5] Failed C:\\d\\b.wpd (1.0 s): Cannot open",
                                  "[4/5] Not started C:\\d\\d.wpd",
                                  "[5/5] Not started C:\\d\\e.wpd",
                              }));
-    EXPECT_EQ(rows.size(), 6u);
-    EXPECT_EQ(rows[2], "C:\\d\\a.wpd,Converted,Could not delete,1.500\r\n");
-    EXPECT_EQ(rows[5], "C:\\d\\e.wpd,Not started,,0.000\r\n");
+    EXPECT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[0], "<emptied>");
+    EXPECT_EQ(rows[3], "C:\\d\\a.wpd,Converted,Could not delete; 1 temporary file could not be removed: "
+                       "C:\\T\\1.tmp,1.500\r\n");
+    EXPECT_EQ(rows[6], "C:\\d\\e.wpd,Not started,,0.000\r\n");
     EXPECT_EQ(drops, 1);
+    EXPECT_FALSE(run.refused());
     EXPECT_EQ(run.counts().total(), 5u);
     EXPECT_EQ(batchExitCode(run.counts(), stop.requested()), ExitCode::Incomplete);
+}
+
+TEST(ConsoleBatchRun, AMessageBeforeTheRunBeginsRefusesItAndLeavesTheReportAlone) {
+    FakeConsole console;
+    Strings rows;
+    BatchReport report(std::make_unique<FakeReportFile>(rows));
+    StopRequest stop;
+    BatchRun run(console, &report, stop, [] { return Strings{}; });
+    run.message("The source folder could not be read:\r\nC:\\d\r\nAccess denied");
+    EXPECT_TRUE(run.refused());
+    EXPECT_FALSE(run.began());
+    EXPECT_EQ(console.lines,
+              Strings{"err tarnwick-batch: The source folder could not be read: C:\\d Access denied"});
+    EXPECT_TRUE(rows.empty());
 }
 
 TEST(ConsoleViews, AResumedListingLeavesOutOnlySkippedDocumentsTheExtensionsAccept) {

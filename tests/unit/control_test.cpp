@@ -149,6 +149,36 @@ TEST_F(Modes, DriveRootPathsHaveNoDoubledBackslash) {
     EXPECT_EQ(opened(), std::vector<std::string>{"C:\\a.wpd"});
 }
 
+// Results left under their temporary names by a run that broke off are
+// removed when the next batch into the folder starts; only old ones that
+// nobody holds open, and only names of that exact form.
+TEST_F(Modes, LeftoverResultsOfARunThatBrokeOffAreRemovedAndCounted) {
+    folder("C:\\docs", {"a.wpd"});
+    const auto put = [&](const std::string& name, std::uint64_t age, bool held = false) {
+        FakeFiles::File file;
+        file.age = age;
+        file.heldOpen = held;
+        files.files["C:\\Out\\" + name] = file;
+    };
+    put("~tarnwick-0000ABCD.tmp", 7200);
+    put("~tarnwick-0123abcd.TMP", 3601);
+    put("~tarnwick-00000001.tmp", 60);         // another PC's save may be going on
+    put("~tarnwick-00000002.tmp", 7200, true); // held open
+    put("~tarnwick-0000000G.tmp", 7200);       // not a name the program makes
+    put("~tarnwick-000000001.tmp", 7200);
+    put("letter.tmp", 7200);
+    startBatch("C:\\docs");
+    std::vector<std::string> left;
+    for (const auto& [path, file] : files.files)
+        if (path.starts_with("C:\\Out\\"))
+            left.push_back(path.substr(7));
+    EXPECT_EQ(left, (std::vector<std::string>{"a.wpd", "letter.tmp", "~tarnwick-000000001.tmp",
+                                              "~tarnwick-00000001.tmp", "~tarnwick-00000002.tmp",
+                                              "~tarnwick-0000000G.tmp"}));
+    EXPECT_TRUE(windows.main.progress.text().ends_with("; 2 leftover temporary files removed"))
+        << windows.main.progress.text();
+}
+
 TEST_F(Modes, AnEmptyFolderConvertsNothingAndSaysNothing) {
     folder("C:\\empty", {});
     folder("C:\\texts", {"a.txt"});
@@ -168,7 +198,7 @@ TEST_F(Modes, ABatchNeedsBothFolders) {
     const std::vector<Case> cases = {
         {"", "C:\\Out", "Select a source folder before starting a batch."},
         {"", "", "Select a source folder before starting a batch."},
-        {"C:\\gone", "", "The source folder could not be read:\r\nC:\\gone"},
+        {"C:\\gone", "C:\\Out", "The source folder could not be read:\r\nC:\\gone\r\nPath not found"},
         {"C:\\docs", "", "Select a target folder before starting a batch."},
     };
     for (const auto& c : cases) {

@@ -30,6 +30,7 @@ public:
     std::vector<ShownMessage> messages;
     MsgAnswer answer = MsgAnswer::Ok;
     int ended = 0;
+    int exitCode = -1; // of the last end of the program
     int yields = 0;
     std::vector<int> pauses;
     std::vector<std::string>* journal = nullptr; // when set, yields and pauses are written here too
@@ -47,8 +48,9 @@ public:
             journal->push_back("message " + text);
         return answer;
     }
-    [[noreturn]] void endProgram() override {
+    [[noreturn]] void endProgram(int code) override {
         ++ended;
+        exitCode = code;
         throw ProgramEnded{};
     }
     std::vector<std::string> folderAnswers; // what the folder browser answers, in turn ("" cancels)
@@ -87,7 +89,10 @@ public:
 class FakeLister : public DirectoryLister {
 public:
     std::map<std::string, std::vector<DirectoryEntry>> folders;
+    DirectoryLister* real = nullptr; // when set, lists instead
     std::vector<DirectoryEntry> list(const std::string& folder) override {
+        if (real != nullptr)
+            return real->list(folder);
         auto it = folders.find(folder);
         if (it == folders.end())
             throw AppError(76, "Path not found", "FileList");
@@ -276,16 +281,56 @@ public:
     struct File {
         std::string content;
         std::uint32_t attributes = 32;
-        bool locked = false; // cannot be deleted or replaced
+        bool locked = false;   // cannot be deleted or replaced
+        std::uint64_t age = 0; // seconds since it was last written
+        bool heldOpen = false; // another program has it open
     };
     std::map<std::string, File> files;
-    std::set<std::string> folders{"C:\\Temp", "C:\\users\\tester\\Temp", "C:\\Work", "C:\\Out"};
+    std::set<std::string> folders{"C:\\", "C:\\Temp", "C:\\users\\tester\\Temp", "C:\\Work", "C:\\Out"};
     std::string temp = "C:\\users\\tester\\Temp\\";
     int tempCounter = 0;
     bool tempFails = false;
     std::vector<std::string>* journal = nullptr;
 
     bool pathExists(const std::string& path) override { return files.count(path) || folders.count(path); }
+    std::string createResultTemporary(const std::string& folder) override {
+        const std::string base = folder.ends_with('\\') ? folder : folder + "\\";
+        const bool holdsFiles = std::any_of(
+            files.begin(), files.end(), [&base](const auto& file) { return file.first.starts_with(base); });
+        if (tempFails ||
+            !(holdsFiles || folders.count(base.size() > 3 ? base.substr(0, base.size() - 1) : base)))
+            throw AppError(3, "The system cannot find the path specified", "Tarnwick");
+        char name[32];
+        do // a name that is taken is never taken over
+            std::snprintf(name, sizeof name, "~tarnwick-%08X.tmp", ++tempCounter);
+        while (files.count(base + name));
+        files[base + name] = File{};
+        if (journal)
+            journal->push_back("temp " + base + name);
+        return base + name;
+    }
+    void replaceByRename(const std::string& from, const std::string& to) override {
+        if (journal)
+            journal->push_back("rename " + from + " -> " + to);
+        auto it = files.find(from);
+        auto there = files.find(to);
+        if (it == files.end() || (there != files.end() && (there->second.locked || there->second.heldOpen)))
+            throw AppError(5, "Access is denied", "Tarnwick");
+        files[to] = it->second;
+        files.erase(from);
+    }
+    std::size_t removeLeftoverTemporaries(const std::string& folder, std::uint64_t olderThan) override {
+        std::size_t removed = 0;
+        for (auto it = files.begin(); it != files.end();) {
+            const auto slash = it->first.rfind('\\');
+            const bool leftover = it->first.substr(0, slash) == folder &&
+                                  isResultTemporaryName(it->first.substr(slash + 1)) &&
+                                  it->second.age > olderThan && !it->second.heldOpen;
+            it = leftover ? files.erase(it) : std::next(it);
+            removed += leftover ? 1 : 0;
+        }
+        return removed;
+    }
     std::string temporaryFolder() override { return temp; }
     std::string createTemporaryFile(const std::string& folder, const std::string& prefix) override {
         if (tempFails)

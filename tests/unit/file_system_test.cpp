@@ -1,5 +1,7 @@
 // clsFileSystem: the text operations exactly, and the file operations'
 // results and messages over in-memory files.
+#include "base/folders.h"
+#include "base/text.h"
 #include "fakes.h"
 #include "files/clsFileSystem.h"
 
@@ -49,6 +51,47 @@ TEST(PathText, FileNameAfterTheLastBackslashBeyondTheFirstCharacter) {
     EXPECT_EQ(fs.GetFileName("\\a.wpd"), "\\a.wpd"); // only backslash is first: the whole text
     EXPECT_EQ(fs.GetFileName("a.wpd"), "a.wpd");
     EXPECT_EQ(fs.GetFileName("C:\\\xD0\x96\\\xCE\xB1 b.wpd"), "\xCE\xB1 b.wpd");
+}
+
+TEST(PathText, ParentFoldersUpToTheRoot) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"C:\\docs\\a", "C:\\docs"},
+        {"C:\\docs\\", "C:\\"},
+        {"C:\\docs", "C:\\"},
+        {"C:\\", "C:\\"},
+        {"\\\\?\\C:\\docs", "\\\\?\\C:\\"},
+        {"\\\\?\\C:\\", "\\\\?\\C:\\"},
+        {"\\\\srv\\share\\d", "\\\\srv\\share"},
+        {"\\\\srv\\share", "\\\\srv\\share"},
+        {"\\\\?\\UNC\\srv\\share\\d", "\\\\?\\UNC\\srv\\share"},
+    };
+    for (const auto& [path, parent] : cases)
+        EXPECT_EQ(parentFolder(path), parent) << path;
+}
+
+// Folders are told by what they are: the identity stands for the file
+// system's answer, here the lower-cased path with aliases resolved.
+TEST(PathText, TheTargetIsTheSourceInsideItOrApartByIdentity) {
+    const std::map<std::string, std::uint64_t> folders = {{"c:\\src", 1},    {"\\\\?\\c:\\src", 1},
+                                                          {"z:\\mapped", 1}, {"c:\\src\\sub", 2},
+                                                          {"c:\\", 3},       {"c:\\out", 4}};
+    const IdentityOf identity = [&](const std::string& path) -> std::optional<FolderIdentity> {
+        const auto it = folders.find(lowerCase(path));
+        return it == folders.end() ? std::nullopt : std::optional(FolderIdentity{7, it->second});
+    };
+    const std::vector<std::pair<std::string, FolderRelation>> cases = {
+        {"C:\\SRC", FolderRelation::Same},
+        {"\\\\?\\C:\\src", FolderRelation::Same},
+        {"Z:\\mapped", FolderRelation::Same},
+        {"C:\\src\\sub", FolderRelation::Inside},
+        {"C:\\src\\new\\deeper", FolderRelation::Inside},
+        {"Z:\\mapped\\new", FolderRelation::Inside},
+        {"C:\\out", FolderRelation::Apart},
+        {"C:\\new", FolderRelation::Apart},
+        {"C:\\", FolderRelation::Apart},
+    };
+    for (const auto& [target, relation] : cases)
+        EXPECT_EQ(folderRelation(target, "C:\\src", identity), relation) << target;
 }
 
 TEST(PathText, BaseNameWithAndWithoutTheFolder) {

@@ -51,6 +51,7 @@ TEST_F(Spine, UnreachableServerShowsOneMessageAndEndsBeforeAnyWindow) {
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(platform.ended, 1);
+    EXPECT_EQ(platform.exitCode, 1) << "a start that failed";
     // Nothing after the message ran: only the hidden extension list was
     // loaded before it; no window shown, no core built.
     EXPECT_EQ(journal, (std::vector<std::string>{"load frmExtension", "message Could not find WordPerfect"}));

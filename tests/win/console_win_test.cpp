@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 
 namespace {
@@ -104,16 +105,32 @@ TEST(ConsoleStream, TextReachesAConsoleAsUnicode) {
     EXPECT_EQ(readBytes(shown), "console=1 written=1\n" + kGreek + " " + kChinese + "\n");
 }
 
-TEST(ConsoleReportFile, EveryRowIsOnTheDiskWhenAddedAndReadsBackForAResume) {
+TEST(ConsoleReportFile, UntouchedUntilTheRunBeginsThenEveryRowIsOnTheDiskWhenAdded) {
     ScratchFolder scratch;
     const std::string path = scratch.path(kGreek + ".csv");
     const std::string document = "C:\\" + kChinese + "\\a.wpd";
-    BatchReport report(openReportFile(path));
     const std::string header = std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n";
-    EXPECT_EQ(readBytes(path), header);
-    report.add(document, DocumentStatus::Converted, "", 1.5);
-    EXPECT_EQ(readBytes(path), header + document + ",Converted,,1.500\r\n");
-    EXPECT_TRUE(readEarlierReportFile(path).convertedEarlier(document));
+    {
+        BatchReport unused(openReportFile(path));
+        EXPECT_EQ(readBytes(path), "");
+    }
+    EXPECT_FALSE(fileExists(path)) << "a file made for a run that never began goes again";
+    {
+        BatchReport report(openReportFile(path));
+        report.begin();
+        EXPECT_EQ(readBytes(path), header);
+        report.add(document, DocumentStatus::Converted, "", 1.5);
+        EXPECT_EQ(readBytes(path), header + document + ",Converted,,1.500\r\n");
+        EXPECT_TRUE(readEarlierReportFile(path).convertedEarlier(document));
+    }
+    // An earlier report stays as it is until the next run begins.
+    const std::string earlier = readBytes(path);
+    {
+        BatchReport again(openReportFile(path));
+        EXPECT_EQ(readBytes(path), earlier);
+        again.begin();
+        EXPECT_EQ(readBytes(path), header);
+    }
 
     const std::string missing = scratch.path("none\\r.csv");
     EXPECT_EQ(errorOf([&] { openReportFile(missing); })
@@ -155,6 +172,14 @@ TEST(BatchLockAcrossProcesses, OneHolderAtATime) {
     TerminateProcess(killed.process(), 1);
     killed.exitCode();
     EXPECT_TRUE(BatchLock::tryTake());
+
+    // A lock file that cannot be opened for another reason is no other
+    // batch: the caller learns why.
+    const std::string notAFolder = scratch.file("not a folder");
+    EXPECT_EQ(errorOf([&] { BatchLock::tryTake(notAFolder); })
+                  .description()
+                  .rfind("The lock of running batches " + notAFolder + "\\batch.lock cannot be opened: ", 0),
+              0u);
 }
 
 // Ctrl+C through the program's own console, and Ctrl+C then Ctrl+Break by
@@ -248,43 +273,67 @@ TEST_F(TarnwickBatchRun, ALineAndAReportRowPerDocumentNoWindowAndTheStoredMacroK
     EXPECT_EQ(RegistrySettingsStore().GetSetting("tarnwick", "Options", "macro", ""), "C:\\stored.wcm");
 }
 
-TEST_F(TarnwickBatchRun, ExitCodesOfARunWithoutFailuresWithoutWordPerfectAndBesideAnotherBatch) {
+// Until a run begins (the lock held, WordPerfect reached, the documents
+// listed) nothing of the user's changes: the report given stays byte for
+// byte, and a target folder made for the run goes again.
+TEST_F(TarnwickBatchRun, ExitCodesAndWhatARunThatNeverBeganLeavesBehind) {
     const std::string notice = std::string(kNoMacroNotice) + "\r\n";
     std::string converted = notice;
     for (std::size_t i = 0; i < documents.size(); ++i)
         converted += "[" + std::to_string(i + 1) + "/3] Converted " + source(i) + " (s)\r\n";
+    const std::string summary = "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n";
+    const std::string earlier =
+        std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Converted,,1.000\r\n";
+    const std::string report = scratch.path("report.csv");
     struct Case {
         const char* name;
         std::function<std::shared_ptr<void>()> hold; // what the case holds while the program runs
-        std::string more;                            // arguments of the case
+        std::string target, more;                    // the target folder and further arguments
+        std::string seed;                            // the report file before the run
         DWORD code;
         std::string out, err;
     };
+    const auto nothing = [] { return nullptr; };
     const std::vector<Case> cases = {
-        {"converted, resumed from a report not yet written", [] { return nullptr; }, " /resume first.csv",
-         ExitCode::Success, converted + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n",
+        {"converted, resumed from a report not yet written", nothing, "out", " /resume first.csv", earlier,
+         ExitCode::Success, converted + summary,
          "tarnwick-batch: " + noEarlierReport(scratch.path("first.csv")) + "\r\n"},
-        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); }, "",
-         ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
-        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); }, "",
-         ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
+        {"no WordPerfect", [] { return std::make_shared<HiddenServerRegistration>(L"LocalServer32"); }, "new",
+         "", earlier, ExitCode::NoWordPerfect, notice, "tarnwick-batch: Could not find WordPerfect\r\n"},
+        {"another batch", [] { return std::make_shared<BatchLock>(BatchLock::tryTake()); }, "new", "",
+         earlier, ExitCode::AnotherBatch, "", std::string("tarnwick-batch: ") + kAnotherBatch + "\r\n"},
+        {"a report file that is not a report", nothing, "new", "", "earlier", ExitCode::BadArguments, "",
+         "tarnwick-batch: " + report + " is not a Tarnwick report; name a new file or an earlier report\r\n"},
+        {"a stored macro that is not text",
+         [] {
+             const DWORD number = 42;
+             RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\tarnwick\\Options",
+                             L"macro", REG_DWORD, &number, sizeof number);
+             return nullptr;
+         },
+         "new", "", earlier, ExitCode::BadArguments, "",
+         "tarnwick-batch: The setting \"macro\" is not text\r\n"},
         {"the macro stored under the program's name",
          [this] {
              RegistrySettingsStore().SaveSetting("tarnwick", "Options", "macro", scratch.path("final.wcm"));
              return nullptr;
          },
-         "", ExitCode::Success,
-         converted.substr(notice.size()) + "3 documents: 3 converted, 0 failed, 0 skipped (s)\r\n", ""},
+         "out", "", "", ExitCode::Success, converted.substr(notice.size()) + summary, ""},
     };
     for (const Case& c : cases) {
-        scratch.file("report.csv", "earlier");
+        scratch.file("report.csv", c.seed);
         const auto held = c.hold();
-        const Started batch(scratch, L"tarnwick-batch.exe", "src out /report report.csv" + c.more);
+        const Started batch(scratch, L"tarnwick-batch.exe",
+                            "src " + c.target + " /report report.csv" + c.more);
         EXPECT_EQ(batch.exitCode(), c.code) << c.name;
         EXPECT_EQ(timeless(batch.out()), c.out) << c.name;
         EXPECT_EQ(batch.err(), c.err) << c.name;
-        EXPECT_EQ(readBytes(scratch.path("report.csv")) == "earlier", c.code == ExitCode::AnotherBatch)
-            << c.name;
+        if (c.code == ExitCode::Success) {
+            EXPECT_TRUE(timeless(readBytes(report)).ends_with(source(2) + ",Converted,,s\r\n")) << c.name;
+        } else {
+            EXPECT_EQ(readBytes(report), c.seed) << c.name;
+            EXPECT_FALSE(fileExists(scratch.path(c.target))) << c.name << ": the folder made for it is gone";
+        }
     }
     EXPECT_EQ(readBytes(scratch.path("out\\a.wpd")), "Final\ntext of a.wpd") << "the stored macro played";
 }
@@ -316,13 +365,41 @@ TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose)
                   source(1) + ",Converted,,s\r\n" + source(2) + ",Converted,,s\r\n");
 }
 
+// The folder's path as Wine shows its Unix file system on drive Z: (as a
+// mapped drive or a share shows a folder of another drive), or empty text
+// outside Wine.
+std::string throughDriveZ(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(widen(path).c_str()) : nullptr;
+    if (name == nullptr)
+        return {};
+    std::string z = std::string("Z:") + name;
+    HeapFree(GetProcessHeap(), 0, name);
+    std::replace(z.begin(), z.end(), '/', '\\');
+    return z;
+}
+
 // Relative paths against the current folder, names in any script on a
-// redirected standard error, the exit codes.
+// redirected standard error, the exit codes. The target is the source
+// however it is spelled.
 TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
     ScratchFolder scratch;
+    const std::string source = scratch.path("source folder");
+    CreateDirectoryW(widen(source).c_str(), nullptr);
     CreateDirectoryW(widen(scratch.path("src")).c_str(), nullptr);
     scratch.file("notes.txt");
-    const std::vector<std::pair<std::string, std::string>> cases = {
+    const std::string letter = scratch.file("src\\letter.wpd", "Dear reader");
+    std::wstring shortName(MAX_PATH, L'\0');
+    shortName.resize(GetShortPathNameW(widen(source).c_str(), shortName.data(), MAX_PATH));
+    const std::string sameFolder =
+        "The target folder is the source folder " + source + ": the results would replace the documents";
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"\"source folder\" \"\\\\?\\" + source + "\"", sameFolder},
+        {"\"source folder\" \"" + narrow(shortName) + "\"", sameFolder},
+        {"src out /report src\\letter.wpd",
+         letter + " is not a Tarnwick report; name a new file or an earlier report"},
         {"", "The source and the target folder are missing (tarnwick-batch /? shows the usage)"},
         {kGreek + " out", "The source folder " + scratch.path(kGreek) + " does not exist"},
         {"src out -MACRO notes.txt",
@@ -334,12 +411,16 @@ TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
                                           " is not a report of an earlier run: its first line is not " +
                                           kReportHeader},
     };
+    ASSERT_NE(narrow(shortName), source) << "Wine makes short names";
+    if (const std::string z = throughDriveZ(source); !z.empty())
+        cases.push_back({"\"source folder\" \"" + z + "\"", sameFolder});
     for (const auto& [arguments, reason] : cases) {
         const Started batch(scratch, L"tarnwick-batch.exe", arguments);
         EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::BadArguments)) << arguments;
         EXPECT_EQ(batch.err(), "tarnwick-batch: " + reason + "\r\n");
         EXPECT_EQ(batch.out(), "");
     }
+    EXPECT_EQ(readBytes(letter), "Dear reader");
     const Started usage(scratch, L"tarnwick-batch.exe", "src /?");
     EXPECT_EQ(usage.exitCode(), 0u);
     EXPECT_EQ(usage.err(), "");

@@ -34,8 +34,9 @@ MsgAnswer RecordingPlatform::messageBox(const std::string& text, const std::stri
     return Win32Platform::messageBox(text, caption, icon, buttons);
 }
 
-void RecordingPlatform::endProgram() {
+void RecordingPlatform::endProgram(int code) {
     ++ended;
+    exitCode = code;
     throw ProgramEnded{};
 }
 

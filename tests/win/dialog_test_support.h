@@ -33,11 +33,12 @@ public:
     };
     std::vector<Message> messages;
     int ended = 0;
+    int exitCode = -1; // of the last end of the program
 
     std::shared_ptr<LateBound> createObject(const std::string& progId) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
-    [[noreturn]] void endProgram() override;
+    [[noreturn]] void endProgram(int exitCode) override;
 };
 
 // Steps that a thread timer runs one after another, also inside modal loops;

@@ -1,8 +1,14 @@
 // The file utilities over real files: clsFileSystem on the Win32 file
 // services, with the real message boxes answered and counted.
 #include "base/error.h"
+#include "control/Command.h"
+#include "control/State.h"
 #include "core/General.h"
+#include "core/Mediator.h"
+#include "fakes.h"
 #include "files/clsFileSystem.h"
+#include "platform/directory_win.h"
+#include "platform/errors_win.h"
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
@@ -401,6 +407,49 @@ TEST_F(FileUtilities, NamesInOtherScriptsWork) {
         EXPECT_FALSE(exists(folder));
     }
     EXPECT_TRUE(boxes.seen().empty()) << boxes.list();
+}
+
+// A folder's listing that breaks off part-way (a share that drops while a
+// large folder is read) is a failure, not a shorter folder: a batch of it
+// starts nothing and says which folder and why.
+TEST(DirectoryListing, AListingThatBreaksOffPartWayIsAFailureAndStartsNoBatch) {
+    ScratchFolder scratch;
+    const std::string folder = scratch.path("docs");
+    CreateDirectoryW(widen(folder).c_str(), nullptr);
+    for (const char* name : {"a.wpd", "b.wpd", "c.wpd"})
+        scratch.file(std::string("docs\\") + name, "text");
+    Win32DirectoryLister whole;
+    EXPECT_EQ(whole.list(folder).size(), 3u);
+    int more = 0;
+    Win32DirectoryLister dropping({[](const wchar_t* pattern, WIN32_FIND_DATAW* found) {
+                                       return FindFirstFileExW(pattern, FindExInfoBasic, found,
+                                                               FindExSearchNameMatch, nullptr, 0);
+                                   },
+                                   [&more](HANDLE search, WIN32_FIND_DATAW* found) {
+                                       if (++more < 3)
+                                           return FindNextFileW(search, found);
+                                       SetLastError(ERROR_NETNAME_DELETED);
+                                       return FALSE;
+                                   }});
+    EXPECT_EQ(errorOf([&] { dropping.list(folder); }).description(), systemMessage(ERROR_NETNAME_DELETED));
+
+    ProgramFixture program;
+    program.windows.main.lister.real = &dropping;
+    auto wordPerfect = std::make_shared<RecordingObject>();
+    program.platform.objectFactory = [&](const std::string&) { return wordPerfect; };
+    General::Main();
+    more = 0;
+    Mediator& coordinator = General::coordinator();
+    coordinator.SetSourceFolder(folder);
+    coordinator.SetTgtFolder(scratch.path("out"));
+    coordinator.StartStateTwo();
+    auto start = std::make_shared<cmd1>();
+    start->init(coordinator);
+    start->Execute();
+    ASSERT_EQ(program.platform.messages.size(), 1u);
+    EXPECT_EQ(program.platform.messages[0].text,
+              unreadableSourceText(folder, systemMessage(ERROR_NETNAME_DELETED)));
+    EXPECT_TRUE(wordPerfect->log.empty()) << "no document of a part of the folder was opened";
 }
 
 } // namespace

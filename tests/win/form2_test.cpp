@@ -21,12 +21,14 @@ namespace {
 class ObservedPlatform : public Win32Platform {
 public:
     int ended = 0;
+    int exitCode = -1; // of the last end of the program
     std::function<std::shared_ptr<LateBound>()> object;
     std::shared_ptr<LateBound> createObject(const std::string& progId) override {
         return object ? object() : Win32Platform::createObject(progId);
     }
-    [[noreturn]] void endProgram() override {
+    [[noreturn]] void endProgram(int code) override {
         ++ended;
+        exitCode = code;
         throw ProgramEnded{};
     }
 };
@@ -223,6 +225,7 @@ TEST_F(MainWindow, ExitButtonMenuAndCloseBoxEndTheProgram) {
     EXPECT_EQ(platform.ended, 2);
     SendMessageW(windows.Form2().hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(platform.ended, 3);
+    EXPECT_EQ(platform.exitCode, 0) << "the user's own end of the program";
 }
 
 TEST_F(MainWindow, NextDocumentMakesANewCommandEachTime) {
@@ -257,6 +260,7 @@ TEST_F(MainWindow, StartUpWithoutARegisteredServerShowsOneMessageAndNoWindow) {
     EXPECT_EQ(seen.caption, L"Error!");
     EXPECT_EQ(seen.text, L"Could not find WordPerfect");
     EXPECT_EQ(platform.ended, 1);
+    EXPECT_EQ(platform.exitCode, 1);
     EXPECT_TRUE(threadWindows(L"TarnwickForm2").empty());
 }
 

@@ -42,7 +42,7 @@ public:
     std::shared_ptr<LateBound> createObject(const std::string& progId) override {
         return createAutomationObject(progId, CLSCTX_LOCAL_SERVER);
     }
-    [[noreturn]] void endProgram() override { throw ProgramEnded{}; }
+    [[noreturn]] void endProgram(int) override { throw ProgramEnded{}; }
 };
 
 std::string text(const std::vector<std::string>& lines) {
@@ -234,7 +234,7 @@ TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
     const auto rest = afterTheMacro();
     ASSERT_EQ(rest.size(), 3u) << text(rest);
     expectTemporarySave(rest[0]);
-    EXPECT_EQ(rest[1], "FileSave\t" + result);
+    EXPECT_EQ(rest[1], resultSave(result));
     EXPECT_EQ(rest[2], "CloseNoSave");
 
     ASSERT_EQ(rows().count(), 1u);
@@ -252,7 +252,7 @@ TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {
     const auto rest = afterTheMacro();
     ASSERT_EQ(rest.size(), 3u) << text(rest);
     expectTemporarySave(rest[0]);
-    EXPECT_EQ(rest[1], "FileSave\t" + targetFolder + "\\" + documentName);
+    EXPECT_EQ(rest[1], resultSave(targetFolder + "\\" + documentName));
     EXPECT_EQ(rest[2], "CloseNoSave") << "the document is closed";
 
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Failed", "Converting..."}));
@@ -295,7 +295,7 @@ TEST_F(ConversionJobs, SingleJobSavesUnderTheNameTypedInTheSaveDialog) {
     const auto rest = afterTheMacro();
     ASSERT_EQ(rest.size(), 3u) << text(rest);
     expectTemporarySave(rest[0]);
-    EXPECT_EQ(rest[1], "FileSave\t" + chosen);
+    EXPECT_EQ(rest[1], resultSave(chosen));
     EXPECT_EQ(rest[2], "CloseNoSave");
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Converted", "Converting..."}));
     expectNoTemporaryFileLeft();

@@ -18,7 +18,7 @@ namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
 
-const char* const kSettingNames[] = {"Journal", "Fail", "Delay", "Busy", "Hang", "Exit"};
+const char* const kSettingNames[] = {"Journal", "Fail", "Delay", "Busy", "Hang", "Exit", "HalfSave"};
 
 std::wstring variableFor(const std::string& name) {
     if (std::find(std::begin(kSettingNames), std::end(kSettingNames), name) == std::end(kSettingNames))
@@ -267,7 +267,16 @@ std::vector<std::string> journalLines(const std::string& path, bool withServerSt
         lines.push_back(bytes.substr(from) + "<no line end>");
     if (!withServerStarts)
         std::erase_if(lines, [](const std::string& line) { return line.rfind("ServerStarted\t", 0) == 0; });
+    for (std::string& line : lines) {
+        const std::size_t name = line.find_last_of("\\\t") + 1;
+        if (line.rfind("FileSave\t", 0) == 0 && isResultTemporaryName(std::string_view(line).substr(name)))
+            line.replace(name, std::string::npos, kResultTemporaryShown);
+    }
     return lines;
+}
+
+std::string resultSave(const std::string& result) {
+    return "FileSave\t" + result.substr(0, result.find_last_of('\\') + 1) + kResultTemporaryShown;
 }
 
 std::string folderOfLength(const ScratchFolder& scratch, std::size_t length) {

@@ -2,6 +2,7 @@
 // What the Wine tests share: a scratch folder of their own, the stand-in
 // server's settings for one test, and whole-file reads and writes.
 #include "base/error.h"
+#include "base/file_services.h"
 
 #include <windows.h>
 
@@ -108,7 +109,7 @@ std::string temporaryFolder();
 // Where the stand-in takes its settings from for one test.
 enum class SettingsChannel { Environment, Registry };
 
-// Sets the stand-in's settings (Journal, Fail, Delay, Busy, Hang, Exit) for the objects made
+// Sets the stand-in's settings (Journal, Fail, Delay, Busy, Hang, Exit, HalfSave) for the objects made
 // while it lives, and clears both the environment variables and the
 // registry values again when it ends.
 class StandinSettings {
@@ -167,8 +168,13 @@ std::vector<DWORD> serverProcesses();
 void endServersStartedSince(const std::vector<DWORD>& before);
 // The journal's lines, without their line ends; none when there is no file.
 // The "ServerStarted" line each server process begins with is left out
-// unless asked for.
+// unless asked for. A save to a result's temporary file names the file
+// kResultTemporaryShown, in its folder.
 std::vector<std::string> journalLines(const std::string& path, bool withServerStarts = false);
+inline constexpr const char* kResultTemporaryShown = "<result temp>";
+// The journal's line of the save beside the result (its temporary name in
+// the result's folder), before it is renamed onto the result.
+std::string resultSave(const std::string& result);
 // How many server processes wrote into the journal.
 int serverStarts(const std::string& path);
 

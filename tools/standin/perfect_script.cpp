@@ -129,9 +129,9 @@ template <typename Rules> bool anyMatches(const Rules& rules, const char* name, 
 
 // The injected exit: the class is withdrawn first, as Windows notices a
 // dead server; the mark keeps a server started after this one from ending
-// again.
-[[noreturn]] void endServerAbruptly() {
-    markExitSpent();
+// again at the injection named.
+[[noreturn]] void endServerAbruptly(const std::wstring& injection) {
+    markSpent(injection);
     withdrawClass();
     TerminateProcess(GetCurrentProcess(), 3);
     ExitProcess(3);
@@ -291,7 +291,14 @@ HRESULT PerfectScript::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
             if (delay.command == "*" || sameName(delay.command, info->name))
                 Sleep(delay.milliseconds);
         if (outOfProcess() && anyMatches(settings_.exits, info->name, call))
-            endServerAbruptly();
+            endServerAbruptly(L"Exit");
+        // A save that breaks off: half the document is written, then the
+        // server is gone, as after a crash or a full disk.
+        if (outOfProcess() && info->command == Command::FileSave && call == settings_.halfSave) {
+            const std::string& text = current().text;
+            writeFile(args[0], std::string_view(text).substr(0, text.size() / 2));
+            endServerAbruptly(L"HalfSave");
+        }
         if (outOfProcess() && anyMatches(settings_.hangs, info->name, call)) {
             hangServing();
             return E_ABORT; // to nobody: the object may be gone by now

@@ -108,7 +108,9 @@ std::vector<CallRule> parseCallsOf(std::string_view text, const char* setting) {
     });
 }
 
-const wchar_t* const kExitSpent = L"ExitSpent";
+bool spent(const std::wstring& setting) {
+    return fromRegistry((setting + L"Spent").c_str()).has_value();
+}
 
 // "Command:Call:Rest", the rest read by readRest(rule, rest, entry).
 template <typename Rule, typename ReadRest>
@@ -163,8 +165,13 @@ Settings readSettings() {
     settings.delays = parseDelays(setting(L"TARNWICK_STANDIN_DELAY", L"Delay"));
     settings.busy = parseBusy(setting(L"TARNWICK_STANDIN_BUSY", L"Busy"));
     settings.hangs = parseCallsOf(setting(L"TARNWICK_STANDIN_HANG", L"Hang"), "Hang");
-    if (!fromRegistry(kExitSpent))
+    if (!spent(L"Exit"))
         settings.exits = parseCallsOf(setting(L"TARNWICK_STANDIN_EXIT", L"Exit"), "Exit");
+    const std::string halfSave = setting(L"TARNWICK_STANDIN_HALFSAVE", L"HalfSave");
+    if (!trim(halfSave).empty() && (!readNumber(trim(halfSave), settings.halfSave) || settings.halfSave < 1))
+        malformed("HalfSave", halfSave, "is not a call number from 1");
+    if (spent(L"HalfSave"))
+        settings.halfSave = 0;
     return settings;
 }
 
@@ -172,11 +179,12 @@ std::string readJournalSetting() {
     return setting(L"TARNWICK_STANDIN_JOURNAL", L"Journal");
 }
 
-void markExitSpent() {
+void markSpent(const std::wstring& setting) {
     UniqueHkey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
                         nullptr) != ERROR_SUCCESS)
         return;
-    const wchar_t spent[] = L"1";
-    RegSetValueExW(key.get(), kExitSpent, 0, REG_SZ, reinterpret_cast<const BYTE*>(spent), sizeof spent);
+    const wchar_t one[] = L"1";
+    RegSetValueExW(key.get(), (setting + L"Spent").c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(one),
+                   sizeof one);
 }

@@ -35,6 +35,7 @@ struct Settings {
     std::vector<BusyRule> busy;
     std::vector<CallRule> hangs;
     std::vector<CallRule> exits; // empty once an exit was spent
+    int halfSave = 0;            // the FileSave call that breaks off; 0: none, or spent
 };
 
 // "FileSave:2:Disk is full;CloseNoSave:*:Busy"; raises std::invalid_argument
@@ -49,6 +50,7 @@ std::vector<DelayRule> parseDelays(std::string_view text);
 Settings readSettings();
 // The journal setting alone (it cannot be malformed).
 std::string readJournalSetting();
-// Marks the exit injection as spent, in the registry, so that a server
-// started after it does not end again; clearing the settings clears it.
-void markExitSpent();
+// Marks an injection that ends the server ("Exit", "HalfSave") as spent, in
+// the registry, so that a server started after it does not end again;
+// clearing the settings clears it.
+void markSpent(const std::wstring& setting);
