@@ -38,6 +38,13 @@ inline constexpr std::int64_t InvalidArrayIndex = 381;
 inline constexpr std::int64_t ObjectRequired = 424;
 inline constexpr std::int64_t NoSuchMember = 438;
 inline constexpr std::int64_t CancelSelected = 32755;
+// The word processor did not finish a document, or start, in the time given
+// (HRESULT_FROM_WIN32(ERROR_TIMEOUT)).
+inline constexpr std::int64_t TimedOut = 0x800705B4;
+// The run was given up: the document was not started.
+inline constexpr std::int64_t NotStarted = 0x80040301;
+// The user stopped the run while the document's macro played.
+inline constexpr std::int64_t Stopped = 0x80040302;
 inline constexpr std::int64_t ElementNotFound = 35601;
 inline constexpr std::int64_t KeyNotUnique = 35602;
 } // namespace ErrorNumber

@@ -2,7 +2,9 @@
 // Objects driven by operation name at the time of the call: the word
 // processor's automation object (IDispatch on Windows, a fake in tests) and
 // the conversion jobs that a Decorator runs by name.
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -41,6 +43,12 @@ public:
     // Gives the object up without a word to it: releasing a remote object is
     // itself a call, to a server that may not answer.
     virtual void letGo() noexcept {}
+    // No call waits beyond this time (none: only the object's own limits).
+    virtual void setDeadline(std::optional<std::chrono::steady_clock::time_point>) {}
+    // Ends the server's process, when this program started it and it is
+    // still the process it started, and gives the object up; answers whether
+    // it did. A server that this program did not start is never ended.
+    virtual bool endStartedServer() noexcept { return false; }
 };
 
 // The error every late-bound object raises for a name it does not have.

@@ -15,6 +15,13 @@ enum class MsgIcon { None, Exclamation, Critical, Question, Information };
 enum class MsgButtons { Ok, YesNo };
 enum class MsgAnswer { Ok, Yes, No };
 
+// How long starting the word processor's server may take: the first start
+// of a session (a cold WordPerfect on a slow PC, a task at logon), or again
+// within a run (after a crash, or once a stuck one was ended).
+enum class ServerStart { Cold, Again };
+inline constexpr int kColdStartSeconds = 120;
+inline constexpr int kRestartSeconds = 30;
+
 // What a program that finds the batch lock held tells its user.
 inline constexpr const char* kAnotherBatch =
     "Another Tarnwick batch is running; try again when it has ended.";
@@ -22,9 +29,11 @@ inline constexpr const char* kAnotherBatch =
 class Platform {
 public:
     virtual ~Platform() = default;
-    // The automation object registered under a programmatic identifier;
-    // raises AppError when it cannot be had.
-    virtual std::shared_ptr<LateBound> createObject(const std::string& progId) = 0;
+    // The automation object registered under a programmatic identifier,
+    // its server given the time the start allows; raises AppError when it
+    // cannot be had (ErrorNumber::TimedOut when the server did not make it
+    // in time).
+    virtual std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) = 0;
     virtual MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                                  MsgButtons buttons) = 0;
     // Ends the program at once with the exit code; does not return.
@@ -34,6 +43,12 @@ public:
     virtual bool doEvents() = 0;
     // Waits the given number of milliseconds.
     virtual void pause(int milliseconds) = 0;
+    // Waits the given number of milliseconds while the window system's
+    // events are handled (0: lets it process its pending events once).
+    virtual void waitServing(int milliseconds) = 0;
+    // The user asked the run to stop (the console program's first Ctrl+C);
+    // a wait for the word processor ends then.
+    virtual bool stopRequested() { return false; }
     // Shows the system's folder browser (file-system folders only, no
     // owner, the prompt as its title) and answers the text the system wrote
     // for the chosen folder, or empty text when the user cancelled.

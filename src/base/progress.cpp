@@ -22,7 +22,7 @@ void BatchProgress::begin(std::size_t documents) {
     begun_ = true;
     running_ = true;
     total_ = documents;
-    current_ = converted_ = failed_ = 0;
+    current_ = converted_ = failed_ = notStarted_ = 0;
     beganAt_ = endedAt_ = documentBeganAt_ = clock_();
     lastPath_.clear();
     lastReason_.clear();
@@ -47,10 +47,10 @@ void BatchProgress::finished(const std::string& path, Outcome outcome, const std
         ++current_;
         documentBeganAt_ = clock_();
     }
-    (outcome == Outcome::Converted ? converted_ : failed_) += 1;
+    (outcome == Outcome::Converted ? converted_ : outcome == Outcome::Failed ? failed_ : notStarted_) += 1;
     lastPath_ = path;
     lastOutcome_ = outcome;
-    lastReason_ = outcome == Outcome::Failed ? reason : std::string();
+    lastReason_ = outcome == Outcome::Converted ? std::string() : reason;
     lastSeconds_ = clock_() - documentBeganAt_;
     tell(Event::DocumentFinished);
 }
@@ -75,8 +75,9 @@ double BatchProgress::elapsed() const {
 std::string BatchProgress::text() const {
     if (!begun_)
         return {};
-    const std::string counts =
-        std::to_string(converted_) + " converted, " + std::to_string(failed_) + " failed";
+    std::string counts = std::to_string(converted_) + " converted, " + std::to_string(failed_) + " failed";
+    if (notStarted_ != 0)
+        counts += ", " + std::to_string(notStarted_) + " not started";
     if (running_)
         return "Document " + std::to_string(current_) + " of " + std::to_string(total_) + ": " +
                std::to_string(done()) + " done, " + counts;

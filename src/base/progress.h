@@ -10,7 +10,8 @@
 
 class BatchProgress {
 public:
-    enum class Outcome { Converted, Failed };
+    // A document of a run that was given up is not started.
+    enum class Outcome { Converted, Failed, NotStarted };
     enum class Event { Began, DocumentStarted, DocumentFinished, Ended, TemporaryNotRemoved };
 
     // Told after each event, with the figures already counted.
@@ -43,9 +44,10 @@ public:
     std::size_t total() const { return total_; }
     // The number of the document in progress (or of the last one), from 1.
     std::size_t current() const { return current_; }
-    std::size_t done() const { return converted_ + failed_; }
+    std::size_t done() const { return converted_ + failed_ + notStarted_; }
     std::size_t converted() const { return converted_; }
     std::size_t failed() const { return failed_; }
+    std::size_t notStarted() const { return notStarted_; }
     // Seconds since the run began (until it ended, once it has).
     double elapsed() const;
 
@@ -78,6 +80,7 @@ private:
     std::size_t current_ = 0;
     std::size_t converted_ = 0;
     std::size_t failed_ = 0;
+    std::size_t notStarted_ = 0;
     double beganAt_ = 0;
     double endedAt_ = 0;
     double documentBeganAt_ = 0;

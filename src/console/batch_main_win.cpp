@@ -14,6 +14,7 @@
 #include "control/Command.h"
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "platform/batch_lock_win.h"
 #include "platform/directory_win.h"
 #include "platform/file_services_win.h"
@@ -65,7 +66,7 @@ std::pair<int, bool> convert(const BatchArguments& batch, const std::string& mac
 
     BatchRun run(console, report, stop, [] { return General::coordinator().DropQueuedDocuments(); });
     Win32Platform system;
-    ConsolePlatform platform(system, run);
+    ConsolePlatform platform(system, run, stop);
     ConsoleFileServices files;
     RegistrySettingsStore stored;
     RunSettings settings(stored, macro);
@@ -77,6 +78,8 @@ std::pair<int, bool> convert(const BatchArguments& batch, const std::string& mac
     ConsoleForms forms(lister, batch.extensions);
     forms.Form2().Progress().setObserver(&run);
     General::install({&platform, &forms, &files, &settings});
+    if (batch.timeoutSeconds)
+        General::wordPerfect().setDocumentLimit(*batch.timeoutSeconds);
     // As in the windows program, before the server is reached: a busy
     // server's refusals are retried. There is no window to ask for an exit.
     const MessageFilterScope messageFilter(ExitRequests{});

@@ -39,9 +39,20 @@ void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Eve
         std::string reason = progress.lastReason();
         if (!messages_.empty())
             reason += (reason.empty() ? "" : "; ") + messages_;
-        const bool converted = progress.lastOutcome() == BatchProgress::Outcome::Converted;
-        record(converted ? DocumentStatus::Converted : DocumentStatus::Failed, progress.lastPath(),
-               progress.lastSeconds(), reason);
+        switch (progress.lastOutcome()) {
+        case BatchProgress::Outcome::Converted:
+            record(DocumentStatus::Converted, progress.lastPath(), progress.lastSeconds(), reason);
+            break;
+        case BatchProgress::Outcome::Failed:
+            record(DocumentStatus::Failed, progress.lastPath(), progress.lastSeconds(), reason);
+            break;
+        case BatchProgress::Outcome::NotStarted:
+            // The run was given up: said once, before the first such row.
+            if (counts_.notStarted == 0)
+                console_.err(std::string(kErrorPrefix) + kWordPerfectWaits);
+            record(DocumentStatus::NotStarted, progress.lastPath(), 0, {});
+            break;
+        }
         stopIfAsked();
         break;
     }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace {
 
@@ -17,13 +18,16 @@ struct Switch {
     const char* name;
     const char* value;
 };
-constexpr std::array<Switch, 4> kSwitches = {{
+constexpr std::array<Switch, 5> kSwitches = {{
     {"macro", "a macro file (.wcm)"},
     {"extensions", "a comma-separated list of extensions"},
     {"report", "the report file to write"},
     {"resume", "the report of an earlier run"},
+    {"timeout", "a number of seconds"},
 }};
-enum SwitchIndex { Macro, Extensions, Report, Resume };
+enum SwitchIndex { Macro, Extensions, Report, Resume, Timeout };
+// The longest time limit of a document: a day.
+constexpr int kLongestTimeout = 86400;
 
 constexpr const char* kUsageHint = " (tarnwick-batch /? shows the usage)";
 
@@ -198,6 +202,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, const st
     batch.macro = absolute(values[Macro]);
     batch.report = absolute(values[Report]);
     batch.resume = absolute(values[Resume]);
+    if (const auto& timeout = values[Timeout]) {
+        int seconds = 0;
+        const char* end = timeout->data() + timeout->size();
+        const auto [stop, error] = std::from_chars(timeout->data(), end, seconds);
+        if (error != std::errc{} || stop != end || seconds < 1 || seconds > kLongestTimeout)
+            return failure("/timeout: \"" + *timeout + "\" is not a number of seconds from 1 to " +
+                           std::to_string(kLongestTimeout));
+        batch.timeoutSeconds = seconds;
+    }
     batch.extensions = defaultExtensions();
     if (values[Extensions]) {
         batch.extensions = extensionList(*values[Extensions]);
@@ -258,7 +271,7 @@ std::string usageText() {
            "results into another folder.\n"
            "\n"
            "tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST]\n"
-           "               [/report FILE] [/resume REPORT]\n"
+           "               [/report FILE] [/resume REPORT] [/timeout SECONDS]\n"
            "\n"
            "  SOURCE            the folder of the documents; they stay as they are\n"
            "  TARGET            the folder for the results; made if its parent exists\n"
@@ -272,10 +285,14 @@ std::string usageText() {
            "  /resume REPORT    skips the documents that REPORT lists as converted and\n"
            "                    whose results are still in TARGET (none while REPORT\n"
            "                    does not exist yet)\n"
+           "  /timeout SECONDS  the time WordPerfect has for one document, 1 to 86400\n"
+           "                    (default: 600); a WordPerfect this program started\n"
+           "                    is ended past it and started again\n"
            "  /?                shows this text\n"
            "\n"
            "Switches may begin with / or - and are not case-sensitive. Ctrl+C stops\n"
-           "after the document in progress; a second Ctrl+C ends the program at once.\n"
+           "after the document in progress, or at once while a macro plays (that\n"
+           "document fails as stopped); a second Ctrl+C ends the program at once.\n"
            "\n"
            "Exit codes:\n"
            "  0  every document converted or skipped, or none found\n"

@@ -1,6 +1,7 @@
 #pragma once
 // The console program's command line:
 //   tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST] [/report FILE] [/resume REPORT]
+//                  [/timeout SECONDS]
 //   tarnwick-batch /?
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ struct BatchArguments {
     std::vector<std::string> extensions;
     std::optional<std::string> report;
     std::optional<std::string> resume;
+    std::optional<int> timeoutSeconds; // a document's time limit
 };
 
 struct CommandLine {

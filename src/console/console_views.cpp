@@ -3,6 +3,7 @@
 #include "base/error.h"
 #include "base/text.h"
 #include "console/batch_run.h"
+#include "console/stop_request.h"
 #include "control/Chain.h"
 #include "files/clsFileSystem.h"
 
@@ -24,8 +25,12 @@ MacroSelectView& ConsoleForms::frmMacroSelect() {
     noDialog("macro selection dialog");
 }
 
-std::shared_ptr<LateBound> ConsolePlatform::createObject(const std::string& progId) {
-    return system_.createObject(progId);
+std::shared_ptr<LateBound> ConsolePlatform::createObject(const std::string& progId, ServerStart start) {
+    return system_.createObject(progId, start);
+}
+
+bool ConsolePlatform::stopRequested() {
+    return stop_.requested();
 }
 
 MsgAnswer ConsolePlatform::messageBox(const std::string& text, const std::string&, MsgIcon,

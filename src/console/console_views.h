@@ -18,6 +18,7 @@
 #include <vector>
 
 class BatchRun;
+class StopRequest;
 
 // A file dialog no one answers: every showing counts as cancelled.
 class NoFileDialog : public FileDialogPort {
@@ -77,13 +78,16 @@ private:
 // is the console program's own, taken before the run.
 class ConsolePlatform : public Platform {
 public:
-    ConsolePlatform(Platform& system, BatchRun& run) : system_(system), run_(run) {}
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override;
+    ConsolePlatform(Platform& system, BatchRun& run, const StopRequest& stop)
+        : system_(system), run_(run), stop_(stop) {}
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram(int exitCode) override;
     bool doEvents() override { return system_.doEvents(); }
     void pause(int milliseconds) override { system_.pause(milliseconds); }
+    void waitServing(int milliseconds) override { system_.waitServing(milliseconds); }
+    bool stopRequested() override;
     std::string browseForFolder(const std::string&) override { return {}; }
     bool takeBatchLock() override { return true; }
     void releaseBatchLock() override {}
@@ -91,6 +95,7 @@ public:
 private:
     Platform& system_;
     BatchRun& run_;
+    const StopRequest& stop_;
 };
 
 // The user's settings as read, with the macro of this run in place of the

@@ -48,9 +48,8 @@ void issueNextJob() {
 
 // Why the document being handled failed, as its row keeps it: the server's
 // or the system's own description, or "cancelled" for a cancelled Save
-// dialog. Called inside a catch block.
-std::string failureReason() {
-    const AppError error = currentError();
+// dialog.
+std::string failureReason(const AppError& error) {
     return error.number() == ErrorNumber::CancelSelected ? "cancelled" : error.description();
 }
 
@@ -83,12 +82,20 @@ struct Cleanup {
         window.Progress().started(path);
     }
 
-    void markFailed(const std::string& reason) noexcept {
+    // The row says "Failed" with the reason; a document of a run that was
+    // given up counts as not started. Called inside a catch block.
+    void markFailed() noexcept {
         try {
+            const AppError error = currentError();
+            const std::string reason = failureReason(error);
             MainWindowView& window = coordinator().mainWindow();
             if (rowAdded)
                 window.ListView1().insertStatus(path, JobStatus::Failed, reason);
-            window.Progress().finished(path, BatchProgress::Outcome::Failed, reason);
+            window.Progress().finished(path,
+                                       error.number() == ErrorNumber::NotStarted
+                                           ? BatchProgress::Outcome::NotStarted
+                                           : BatchProgress::Outcome::Failed,
+                                       reason);
         } catch (...) {
         }
     }
@@ -154,7 +161,7 @@ void DecObj::Execute() {
         const std::string folder = coordinator().GetTgtFolder();
         const std::string target = ResultPath(path_, folder);
         // 3. Open (a server given up on in this run fails the document here).
-        General::wordPerfect().beginDocument();
+        General::wordPerfect().beginDocument(path_);
         const Arg document[] = {byVal(path_)};
         General::wordPerfect().call("FileOpen", document);
         cleanup.documentOpen = true;
@@ -186,7 +193,7 @@ void DecObj::Execute() {
         coordinator().mainWindow().show();
         yield(3);
     } catch (...) {
-        cleanup.markFailed(failureReason());
+        cleanup.markFailed();
         // Closed first: while the word processor holds the document open
         // under a temporary file's name it may keep that file locked.
         cleanup.closeDocument();
@@ -210,7 +217,7 @@ void DecObj2::Execute() {
         //    the single-document road gives the folder its final backslash.
         proposed = coordinator().GetTgtFolder() + clsFileSystem().GetFileName(path_);
         // 3. Open.
-        General::wordPerfect().beginDocument();
+        General::wordPerfect().beginDocument(path_);
         const Arg document[] = {byVal(path_)};
         General::wordPerfect().call("FileOpen", document);
         yield(4);
@@ -221,7 +228,7 @@ void DecObj2::Execute() {
         yield(4);
     } catch (...) {
         // The document stays open so that the user can save it by hand.
-        cleanup.markFailed(failureReason());
+        cleanup.markFailed();
         throw;
     }
     try {
@@ -237,6 +244,8 @@ void DecObj2::Execute() {
         // 7. Nothing chosen: nothing saved or closed.
         if (dialog.FileName.empty())
             return;
+        // The time the user took to choose is not the word processor's.
+        General::wordPerfect().restartDocumentClock();
         // 8.-10. First to a temporary file, then beside the chosen name.
         const std::string resultPath = dialog.FileName;
         cleanup.temporary = temporaryFile();
@@ -261,7 +270,7 @@ void DecObj2::Execute() {
     } catch (...) {
         // 15. Cancelled or failed: "Failed", no message, the document left
         //     open; only the temporary files are removed.
-        cleanup.markFailed(failureReason());
+        cleanup.markFailed();
         cleanup.removeTemporaries();
         return;
     }

@@ -1,5 +1,6 @@
 #include "conversion/clsRunMacro.h"
 
+#include "base/failure_reasons.h"
 #include "base/file_services.h"
 #include "base/late_binding.h"
 #include "base/ports.h"
@@ -8,16 +9,24 @@
 #include "core/connection.h"
 #include "files/clsFileSystem.h"
 
+#include <algorithm>
+
 void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool byReference) {
     Platform& platform = General::platform();
     const Arg path[] = {byReference ? byRef(macro) : byVal(macro)};
     wp.call("MacroFilePlay", path);
     Value playing = wp.get("envMacroPlaying");
     yieldTimes(platform, 8);
-    // Polls without a sleep: one yield and one query per pass, for as long
-    // as the word processor reports the macro playing.
+    // Asks again after a pause that grows from none to kLongestPollPauseMs,
+    // the windows served meanwhile: each question is a call into the word
+    // processor's own thread, and asking without a pause takes time from the
+    // macro it waits for. The document's time limit bounds the wait.
+    int pauseMs = 0;
     while (isTrue(playing)) {
-        platform.doEvents();
+        if (platform.stopRequested())
+            throw AppError(ErrorNumber::Stopped, FailureReason::StoppedDuringMacro);
+        platform.waitServing(pauseMs);
+        pauseMs = std::min(kLongestPollPauseMs, pauseMs == 0 ? 1 : 2 * pauseMs);
         playing = wp.get("envMacroPlaying");
     }
 }

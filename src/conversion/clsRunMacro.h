@@ -12,6 +12,9 @@ class LateBound;
 
 class MacroRunnerBase {
 public:
+    // The longest pause between two questions whether the macro still plays.
+    static constexpr int kLongestPollPauseMs = 50;
+
     // The failure that ended the last run, if one did.
     const std::optional<AppError>& failure() const { return failure_; }
 

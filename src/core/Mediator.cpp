@@ -1,6 +1,7 @@
 #include "core/Mediator.h"
 
 #include "base/error.h"
+#include "base/failure_reasons.h"
 #include "base/file_services.h"
 #include "base/late_binding.h"
 #include "base/ports.h"
@@ -46,9 +47,13 @@ Mediator::~Mediator() = default;
 
 void Mediator::init() {
     // 1.-2. Connect; without the word processor the program cannot work.
+    // A server that is there but slow to start is told apart from none.
     if (!ConnectWordPerfect()) {
-        General::platform().messageBox("Could not find WordPerfect", "Error!", MsgIcon::Exclamation,
-                                       MsgButtons::Ok);
+        const auto& failure = General::wordPerfect().startFailure();
+        const bool slow = failure && failure->number() == ErrorNumber::TimedOut;
+        General::platform().messageBox(slow ? FailureReason::didNotStart(kColdStartSeconds)
+                                            : FailureReason::NotFound,
+                                       "Error!", MsgIcon::Exclamation, MsgButtons::Ok);
         General::End(1);
     }
     // 3. The temporary folder as the system reports it.

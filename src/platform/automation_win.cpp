@@ -7,9 +7,11 @@
 #include "platform/handles_win.h"
 #include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
+#include "platform/registry_win.h"
 #include "platform/wide_win.h"
 
 #include <oleauto.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -165,24 +167,21 @@ Value toValue(VARIANT& result, std::string_view name, const std::string& source)
         return v->dblVal;
     case VT_BSTR:
         return v->bstrVal ? narrow({v->bstrVal, SysStringLen(v->bstrVal)}) : std::string{};
-    default: {
-        UniqueVariant text;
-        const HRESULT hr = VariantChangeType(text.put(), v, 0, VT_BSTR);
+    case VT_CY:
+    case VT_DECIMAL:
+    case VT_DATE: {
+        // Numbers of other forms, held in the variant itself.
+        UniqueVariant number;
+        const HRESULT hr = VariantChangeType(number.put(), v, 0, VT_R8);
         if (FAILED(hr))
-            throwHresult(hr, source, "The result of " + std::string(name) + " cannot be read as a value");
-        const BSTR b = text.get().bstrVal;
-        return b ? narrow({b, SysStringLen(b)}) : std::string{};
+            throwHresult(hr, source, "The result of " + std::string(name) + " cannot be read as a number");
+        return number.get().dblVal;
     }
-    }
-}
-
-// Waits the time given while the window system is served.
-void waitServingWindows(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE);
-        processPendingEvents();
+    default:
+        // Anything else (an error code, an object, an array) is no value the
+        // program reads: the call itself went through. An object is never
+        // converted: that would be a call to the server outside the limits.
+        return std::monostate{};
     }
 }
 
@@ -192,32 +191,67 @@ constexpr DWORD kLongestRetryMs = 250;
 
 class DispatchObject final : public LateBound {
 public:
-    DispatchObject(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits)
-        : dispatch_(std::move(dispatch)), source_(std::move(source)), limits_(limits) {}
+    DispatchObject(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits, UniqueHandle server)
+        : dispatch_(std::move(dispatch)), source_(std::move(source)), limits_(limits),
+          server_(std::move(server)) {}
 
     Value call(std::string_view name, std::span<const Arg> args) override {
         return invoke(name, DISPATCH_METHOD | DISPATCH_PROPERTYGET, args);
     }
     Value get(std::string_view name) override { return invoke(name, DISPATCH_PROPERTYGET, {}); }
     void letGo() noexcept override {
-        // Kept referenced for good: the process is about to end.
+        // Kept referenced for good: releasing it would be a call to a server
+        // that may not answer (the process may be about to end, or the
+        // server is stuck or gone).
         (void)dispatch_.Detach();
+    }
+    void setDeadline(std::optional<std::chrono::steady_clock::time_point> deadline) override {
+        deadline_ = deadline;
+    }
+    bool endStartedServer() noexcept override {
+        if (!server_)
+            return false;
+        // The handle was opened when this program started the process, so
+        // it names that process and no other that took its id since.
+        TerminateProcess(server_.get(), 1);
+        // Until it has gone it may still hold the document's files open.
+        WaitForSingleObject(server_.get(), kServerEndWaitMs);
+        server_.reset();
+        letGo();
+        return true;
     }
 
 private:
+    static constexpr DWORD kServerEndWaitMs = 10'000;
+
+    // The limits of the call about to be made: the object's own, and no
+    // further than the deadline.
+    CallLimits limitsNow() const {
+        CallLimits limits = limits_;
+        if (deadline_) {
+            using namespace std::chrono;
+            const auto left = duration_cast<milliseconds>(*deadline_ - steady_clock::now()).count();
+            const DWORD bounded = static_cast<DWORD>(std::clamp<long long>(left, 1, MAXDWORD));
+            limits.busyMs = std::min(limits.busyMs, bounded);
+            limits.callMs = std::min(limits.callMs, bounded);
+        }
+        return limits;
+    }
+
     // Sends one request to the server. One that the server refused without
     // running it is tried again after a short wait that grows, the windows
     // served meanwhile, until the busy limit; nothing else is repeated,
     // since the server may have run it. One that the message filter gave up
     // (past the call limit, or the program ending) raises.
     template <typename Request> HRESULT send(std::string_view name, Request&& request) {
+        const CallLimits limits = limitsNow();
         const ULONGLONG first = GetTickCount64();
         DWORD wait = kFirstRetryMs;
         for (;;) {
             HRESULT hr;
             bool notAnswered = false;
             {
-                WatchedCall watched(limits_.busyMs, limits_.callMs);
+                WatchedCall watched(limits.busyMs, limits.callMs);
                 hr = request();
                 // However the transport reports a call the filter gave up.
                 if (FAILED(hr) && watched.cancelledForExit())
@@ -232,9 +266,9 @@ private:
             if (hr != RPC_E_CALL_REJECTED)
                 return hr;
             const ULONGLONG spent = GetTickCount64() - first;
-            if (spent >= limits_.busyMs)
+            if (spent >= limits.busyMs)
                 throw AppError(static_cast<std::uint32_t>(hr), FailureReason::stayedBusy(name), source_);
-            waitServingWindows(static_cast<DWORD>(std::min<ULONGLONG>(wait, limits_.busyMs - spent)));
+            waitServingWindows(static_cast<DWORD>(std::min<ULONGLONG>(wait, limits.busyMs - spent)));
             wait = std::min(wait * 2, kLongestRetryMs);
         }
     }
@@ -284,13 +318,17 @@ private:
     ComPtr<IDispatch> dispatch_;
     std::string source_;
     CallLimits limits_;
+    UniqueHandle server_; // the server's process, when this program started it
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
     std::unordered_map<std::string, DISPID> ids_;
 };
 
 } // namespace
 
-std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits) {
-    return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source), limits);
+std::shared_ptr<LateBound> wrapDispatch(ComPtr<IDispatch> dispatch, std::string source, CallLimits limits,
+                                        UniqueHandle server) {
+    return std::make_shared<DispatchObject>(std::move(dispatch), std::move(source), limits,
+                                            std::move(server));
 }
 
 namespace {
@@ -361,12 +399,119 @@ ComPtr<IDispatch> makeOnOwnThread(std::function<HRESULT(ComPtr<IDispatch>&)> mak
     return dispatch;
 }
 
+namespace {
+
+// The program a command line starts: the quoted part, or the longest part
+// before a blank that names an existing file, as the system reads an
+// unquoted command line with blanks in its path.
+std::wstring commandProgram(const std::wstring& command) {
+    if (!command.empty() && command.front() == L'"')
+        return command.substr(1, command.find(L'"', 1) - 1);
+    for (std::size_t end = command.size(); end != std::wstring::npos && end > 0;
+         end = command.find_last_of(L' ', end - 1)) {
+        const std::wstring candidate = command.substr(0, end);
+        const DWORD attributes = GetFileAttributesW(candidate.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            return candidate;
+    }
+    return command.substr(0, command.find(L' '));
+}
+
+// A path in one spelling for comparing: full, long names, lower case.
+std::wstring comparable(const std::wstring& path) {
+    std::wstring full(32768, L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
+    std::wstring longName(32768, L'\0');
+    const DWORD n = GetLongPathNameW(full.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
+    if (n > 0 && n < longName.size())
+        full.assign(longName.data(), n);
+    CharLowerBuffW(full.data(), static_cast<DWORD>(full.size()));
+    return full;
+}
+
+// The executable of the class's local server (LocalServer32, in either
+// registry view, variables expanded), comparable; empty when there is none.
+std::wstring localServerOf(const CLSID& clsid) {
+    wchar_t text[64] = {};
+    StringFromGUID2(clsid, text, 64);
+    const std::wstring key = L"CLSID\\" + std::wstring(text) + L"\\LocalServer32";
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        RegistryText command = readRegistryText(HKEY_CLASSES_ROOT, key, L"", view);
+        if (!command.isText() || command.text.empty())
+            continue;
+        if (command.type == REG_EXPAND_SZ) {
+            std::wstring expanded(32768, L'\0');
+            const DWORD n = ExpandEnvironmentStringsW(command.text.c_str(), expanded.data(),
+                                                      static_cast<DWORD>(expanded.size()));
+            if (n > 0 && n <= expanded.size())
+                command.text.assign(expanded.data(), n - 1);
+        }
+        return comparable(commandProgram(command.text));
+    }
+    return {};
+}
+
+// The image of an open process, comparable.
+std::wstring imageOf(HANDLE process) {
+    std::wstring image(32768, L'\0');
+    DWORD size = static_cast<DWORD>(image.size());
+    if (!QueryFullProcessImageNameW(process, 0, image.data(), &size))
+        return {};
+    image.resize(size);
+    return comparable(image);
+}
+
+// The ids of the running processes of the executable.
+std::vector<DWORD> processesOf(const std::wstring& executable) {
+    std::vector<DWORD> ids;
+    const std::wstring fileName = executable.substr(executable.find_last_of(L'\\') + 1);
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = snapshot && Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        std::wstring name = entry.szExeFile;
+        CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+        if (name != fileName)
+            continue;
+        const UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (process && imageOf(process.get()) == executable)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+// The server process that this program started by making an object: the
+// one process of the server's executable that is new since `before` was
+// taken (at `since`). Opened at once, and checked to have started since and
+// to run that executable, so that an id taken over by another process can
+// never end another program. None when it cannot be told which, or when
+// the server was running already (the user's own).
+UniqueHandle startedServer(const std::wstring& executable, const std::vector<DWORD>& before,
+                           const FILETIME& since) {
+    std::vector<DWORD> fresh = processesOf(executable);
+    std::erase_if(fresh,
+                  [&](DWORD id) { return std::find(before.begin(), before.end(), id) != before.end(); });
+    if (fresh.size() != 1)
+        return {};
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION,
+                                     FALSE, fresh.front()));
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!process || !GetProcessTimes(process.get(), &created, &exited, &kernel, &user) ||
+        CompareFileTime(&created, &since) < 0 || imageOf(process.get()) != executable)
+        return {};
+    return process;
+}
+
+} // namespace
+
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context,
                                                   CallLimits limits) {
     const auto fail = [&](HRESULT hr) {
         const std::string what = "Cannot create the automation object \"" + progId + "\"";
         if (hr == HRESULT_FROM_WIN32(ERROR_TIMEOUT))
-            throw AppError(static_cast<std::uint32_t>(hr),
+            throw AppError(ErrorNumber::TimedOut,
                            what + ": the server did not make it within " +
                                std::to_string(limits.createMs / 1000) + " seconds",
                            progId);
@@ -383,13 +528,22 @@ std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWO
              ? CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dispatch))
              : REGDB_E_CLASSNOTREG;
     const DWORD others = context & ~static_cast<DWORD>(CLSCTX_INPROC_SERVER);
-    if (FAILED(hr) && others != 0)
+    UniqueHandle server;
+    if (FAILED(hr) && others != 0) {
+        // Which process serves the object, if this making starts one.
+        const std::wstring executable = localServerOf(clsid);
+        FILETIME since{};
+        GetSystemTimeAsFileTime(&since);
+        const std::vector<DWORD> before = executable.empty() ? std::vector<DWORD>{} : processesOf(executable);
         dispatch = makeOnOwnThread(
             [clsid, others](ComPtr<IDispatch>& made) {
                 return CoCreateInstance(clsid, nullptr, others, IID_PPV_ARGS(&made));
             },
             limits.createMs, hr);
+        if (SUCCEEDED(hr) && !executable.empty())
+            server = startedServer(executable, before, since);
+    }
     if (FAILED(hr))
         fail(hr);
-    return wrapDispatch(std::move(dispatch), progId, limits);
+    return wrapDispatch(std::move(dispatch), progId, limits, std::move(server));
 }

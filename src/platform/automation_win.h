@@ -2,6 +2,7 @@
 // Late binding through IDispatch: an automation object found by its
 // programmatic identifier, driven by member name at the time of the call.
 #include "base/late_binding.h"
+#include "platform/handles_win.h"
 
 #include <windows.h>
 
@@ -26,9 +27,11 @@ struct CallLimits {
 // Creates the object registered under progId (in the server contexts given)
 // and answers it as LateBound: in process when the contexts allow it and the
 // class has an in-process server, otherwise on a thread of its own within
-// the creation limit, the windows served meanwhile. Raises AppError with the
-// HRESULT as its number when the identifier is unknown or the object cannot
-// be created in time.
+// the creation limit, the windows served meanwhile. When that starts a
+// process of the class's local server, the object keeps it (to end it if it
+// gets stuck). Raises AppError with the HRESULT as its number when the
+// identifier is unknown or the object cannot be created, and
+// ErrorNumber::TimedOut when it was not made in time.
 std::shared_ptr<LateBound> createAutomationObject(const std::string& progId, DWORD context = CLSCTX_SERVER,
                                                   CallLimits limits = {});
 
@@ -42,6 +45,7 @@ makeOnOwnThread(std::function<HRESULT(Microsoft::WRL::ComPtr<IDispatch>&)> make,
                 HRESULT& failure);
 
 // Drives an IDispatch the caller already holds; source names it in the
-// errors that carry no source of their own.
+// errors that carry no source of their own. The server's process, when
+// given, is the one this program started for it, which endStartedServer ends.
 std::shared_ptr<LateBound> wrapDispatch(Microsoft::WRL::ComPtr<IDispatch> dispatch, std::string source,
-                                        CallLimits limits = {});
+                                        CallLimits limits = {}, UniqueHandle server = {});

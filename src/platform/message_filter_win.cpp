@@ -17,6 +17,9 @@ thread_local WatchedCall* watched = nullptr;
 // Once the call limit has passed, the waiting thread is nudged this often
 // until the filter has cancelled the call.
 constexpr DWORD kNudgeIntervalMs = 100;
+// A cancelled call still waited on after this long has its transport
+// cancelled as well.
+constexpr ULONGLONG kTransportCancelAfterMs = 1000;
 
 // One timer per thread, made on the thread's first watched call: a call
 // costs only arming and disarming it.
@@ -220,14 +223,18 @@ public:
         if (call != nullptr)
             elapsedMs = static_cast<DWORD>(std::min<ULONGLONG>(GetTickCount64() - call->started_, MAXDWORD));
         if (call != nullptr && (call->cancelledForLimit_ || call->cancelledForExit_)) {
-            // Cancelled before, and COM still waits.
-            cancelRemoteCallsOfOtherThreads();
+            // Cancelled before, and COM still waits: after a second, the
+            // call's own transport is cancelled too.
+            if (GetTickCount64() - call->cancelledAt_ >= kTransportCancelAfterMs)
+                cancelRemoteCallsOfOtherThreads();
             return PENDINGMSG_CANCELCALL;
         }
         switch (pendingAction(exitQueued(), elapsedMs, call != nullptr ? call->callLimitMs_ : 0)) {
         case PendingAction::EndProgram:
-            if (call != nullptr)
+            if (call != nullptr) {
                 call->cancelledForExit_ = true;
+                call->cancelledAt_ = GetTickCount64();
+            }
             // Ends the process at once; a platform that only observes the
             // end (the tests') raises instead, and the call is given up: the
             // thread is nudged again soon in case COM goes on waiting.
@@ -240,6 +247,7 @@ public:
             return PENDINGMSG_CANCELCALL;
         case PendingAction::CancelCall:
             call->cancelledForLimit_ = true;
+            call->cancelledAt_ = GetTickCount64();
             return PENDINGMSG_CANCELCALL;
         case PendingAction::Wait:
             break;

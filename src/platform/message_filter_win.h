@@ -75,6 +75,7 @@ private:
     ULONGLONG started_;
     bool cancelledForLimit_ = false;
     bool cancelledForExit_ = false;
+    ULONGLONG cancelledAt_ = 0;
     WatchedCall* outer_;
     PTP_TIMER timer_ = nullptr;
 };

@@ -56,6 +56,15 @@ bool processPendingEvents() {
     return any;
 }
 
+void waitServingWindows(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        processPendingEvents();
+    }
+}
+
 Win32Platform::Win32Platform() {
     // A plain Sleep(4) lasts a whole timer tick (15.6 ms by default); the
     // high-resolution timer waits what was asked.
@@ -70,8 +79,11 @@ Win32Platform::~Win32Platform() {
         timeEndPeriod(1);
 }
 
-std::shared_ptr<LateBound> Win32Platform::createObject(const std::string& progId) {
-    return createAutomationObject(progId);
+std::shared_ptr<LateBound> Win32Platform::createObject(const std::string& progId, ServerStart start) {
+    CallLimits limits;
+    limits.createMs =
+        1000 * static_cast<DWORD>(start == ServerStart::Cold ? kColdStartSeconds : kRestartSeconds);
+    return createAutomationObject(progId, CLSCTX_SERVER, limits);
 }
 
 MsgAnswer Win32Platform::messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
@@ -111,6 +123,13 @@ void Win32Platform::endProgram(int exitCode) {
 
 bool Win32Platform::doEvents() {
     return processPendingEvents();
+}
+
+void Win32Platform::waitServing(int milliseconds) {
+    if (milliseconds <= 0)
+        processPendingEvents();
+    else
+        waitServingWindows(static_cast<DWORD>(milliseconds));
 }
 
 void Win32Platform::pause(int milliseconds) {

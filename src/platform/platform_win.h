@@ -11,12 +11,13 @@ public:
     Win32Platform();
     ~Win32Platform() override;
 
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override;
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram(int exitCode) override;
     bool doEvents() override;
     void pause(int milliseconds) override;
+    void waitServing(int milliseconds) override;
     std::string browseForFolder(const std::string& prompt) override;
     bool takeBatchLock() override;
     void releaseBatchLock() override;
@@ -30,6 +31,8 @@ private:
 // Lets the window system process every pending event once; answers whether
 // there were any.
 bool processPendingEvents();
+// Waits the time given while the window system is served.
+void waitServingWindows(DWORD milliseconds);
 // A modeless dialog whose keyboard navigation the event loop handles, from
 // when it is made until it goes.
 void addModelessDialog(HWND dialog);

@@ -14,8 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId) {
+std::shared_ptr<LateBound> EndToEndPlatform::createObject(const std::string& progId, ServerStart start) {
     creations.push_back(GetTickCount64());
+    starts.push_back(start);
     return createAutomationObject(progId, serverContext, limits);
 }
 
@@ -145,22 +146,6 @@ std::vector<std::string> EndToEnd::commandsFor(const std::string& path, bool unt
 void EndToEnd::expectSourcesUnchanged() {
     for (const auto& [path, bytes] : originals)
         EXPECT_EQ(readBytes(path), bytes) << path;
-}
-
-void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts) {
-    const char* table = std::getenv("TARNWICK_RELIABILITY_TSV");
-    if (table == nullptr || *table == '\0')
-        return;
-    FILE* file = _wfopen(widen(table).c_str(), L"ab");
-    ASSERT_NE(file, nullptr) << table;
-    // The test's own name last: the table's script matches the cases with
-    // the tests that passed.
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string testName =
-        test == nullptr ? "" : std::string(test->test_suite_name()) + "." + test->name();
-    std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\t%s\n", name.c_str(), counts.documents, counts.converted,
-                 counts.failed, counts.lost, counts.temporaryLeft, testName.c_str());
-    std::fclose(file);
 }
 
 HWND quickStart() {

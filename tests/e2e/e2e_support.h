@@ -18,7 +18,8 @@ public:
     DWORD serverContext = CLSCTX_LOCAL_SERVER; // or CLSCTX_INPROC_SERVER
     CallLimits limits;                         // the program's unless a case shortens them
     std::vector<ULONGLONG> creations;          // when the program asked for an object
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override;
+    std::vector<ServerStart> starts;           // how long each was allowed
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override;
 };
 
 // The calls the main window made to its taskbar button: "normal", "error",
@@ -76,20 +77,6 @@ struct EndToEnd : ::testing::Test {
     // Every source document still holds its original bytes.
     void expectSourcesUnchanged();
 };
-
-// The counts of one reliability case: documents in the batch, rows that say
-// "Converted" and "Failed", documents lost, temporary files left.
-struct ReliabilityCounts {
-    int documents = 0;
-    int converted = 0;
-    int failed = 0;
-    int lost = 0;
-    int temporaryLeft = 0;
-};
-// Appends the case's counts and the running test's name to the table the
-// TARNWICK_RELIABILITY_TSV variable names (one tab-separated line); does
-// nothing when it is unset.
-void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts);
 
 // Steps of the scripted user for the program's own dialogs.
 HWND quickStart();

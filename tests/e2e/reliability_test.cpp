@@ -7,6 +7,7 @@
 
 #include "base/failure_reasons.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
@@ -68,6 +69,9 @@ protected:
     std::vector<SeenMessage> seenMessages; // the message boxes shown during the batch
 
     Reliability() {
+        // Whether the program started a server is told by the process that
+        // appears: no server of an earlier case may be running.
+        endServersStartedSince({});
         macroPath = macro("replace.wcm", kMacroLines);
         storeMacro(macroPath);
     }
@@ -365,7 +369,7 @@ TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
 
     const std::string busy = documents[kFailing];
     expectRows({busy});
-    expectReasons({{busy, "WordPerfect stayed busy and refused \"envMacroPlaying\""}});
+    expectReasons({{busy, FailureReason::stayedBusy("envMacroPlaying") + FailureReason::EndedAndStarted}});
     expectResults({busy});
     const Lines seen = withoutRefusals(journalFor(busy)).first;
     Lines upToTheMacro = treated(busy);
@@ -376,9 +380,10 @@ TEST_F(Reliability, AServerBusyBeyondTheLimitInOneDocument) {
     for (const std::string& path : documents)
         if (path != busy)
             EXPECT_EQ(withoutRefusals(journalFor(path)).first, treated(path)) << path;
+    EXPECT_EQ(serverStarts(journal), 2);
     EXPECT_TRUE(platform.messages.empty());
     record("the server stays busy beyond the busy limit after doc10.wpd's MacroFilePlay (Busy "
-           "MacroFilePlay:11:15)");
+           "MacroFilePlay:11:15): the WordPerfect the program started is ended and started again");
 }
 
 TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
@@ -390,7 +395,7 @@ TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
 
     const std::string hung = documents[kFailing];
     expectRows({hung});
-    expectReasons({{hung, FailureReason::didNotAnswer("envMacroPlaying")}});
+    expectReasons({{hung, FailureReason::didNotAnswer("envMacroPlaying") + FailureReason::EndedAndStarted}});
     expectResults({hung});
     Lines expected = treated(hung);
     expected.resize(5); // up to the read that never came back, and no clean-up call
@@ -398,11 +403,159 @@ TEST_F(Reliability, EnvMacroPlayingNeverAnswersInOneDocument) {
     for (const std::string& path : documents)
         if (path != hung)
             EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_EQ(serverStarts(journal), 2);
     EXPECT_TRUE(platform.messages.empty());
     record(
-        "envMacroPlaying never answers in doc10.wpd (Hang envMacroPlaying:11): given up at the call limit");
+        "envMacroPlaying never answers in doc10.wpd (Hang envMacroPlaying:11): given up at the call limit, "
+        "the WordPerfect the program started ended and started again");
     General::reset();
-    endServersStartedSince(serversBefore); // the hung server lives while its client does
+    endServersStartedSince(serversBefore);
+}
+
+// A WordPerfect that waits for a person (a dialog in a call that never
+// returns, a macro that never ends): the document fails at its time limit,
+// the WordPerfect the program started is ended and started again, and the
+// rest convert.
+struct Stuck {
+    const char* label;
+    const char* caseName;
+    const char* setting; // the stand-in's setting, fired in the 5th document
+    const char* value;
+    std::size_t calls; // how many of the usual commands the document got before it stuck
+};
+
+void PrintTo(const Stuck& stuck, std::ostream* out) {
+    *out << stuck.label;
+}
+
+constexpr int kStuck = 4; // doc04.wpd: the 5th document
+constexpr int kLimitSeconds = 2;
+
+const Stuck kStuckServers[] = {
+    {"WaitInFileOpen",
+     "a dialog waits for a person in doc04.wpd's FileOpen (Wait FileOpen:5): the WordPerfect the program "
+     "started is ended at the document's limit and started again",
+     "Wait", "FileOpen:5", 1},
+    {"WaitInMacroFilePlay",
+     "a macro waits for a person in doc04.wpd (Wait MacroFilePlay:5): ended, started again", "Wait",
+     "MacroFilePlay:5", 4},
+    {"MacroNeverEnds", "the macro of doc04.wpd never ends (Endless 5): ended at the limit, started again",
+     "Endless", "5", 5},
+};
+
+class ReliabilityStuck : public Reliability, public ::testing::WithParamInterface<Stuck> {};
+
+TEST_P(ReliabilityStuck, TheDocumentFailsAtItsLimitAndTheRestConvert) {
+    twentyDocuments();
+    standin.set(GetParam().setting, GetParam().value);
+    startCoordinator();
+    General::wordPerfect().setDocumentLimit(kLimitSeconds);
+    const ULONGLONG from = GetTickCount64();
+    ASSERT_TRUE(runBatch());
+    const ULONGLONG took = GetTickCount64() - from;
+
+    const std::string stuck = documents[kStuck];
+    expectRows({stuck});
+    expectReasons({{stuck, FailureReason::didNotFinish(nameOf(stuck), kLimitSeconds) +
+                               FailureReason::EndedAndStarted}});
+    expectResults({stuck});
+    Lines seen = journalFor(stuck);
+    Lines upToTheStop = treated(stuck);
+    upToTheStop.resize(GetParam().calls);
+    if (GetParam().calls == 5) // the macro's playing state, asked again and again until the limit
+        while (seen.size() > 5 && seen.back() == "envMacroPlaying")
+            seen.pop_back();
+    EXPECT_EQ(seen, upToTheStop) << "nothing more to the stuck server";
+    for (const std::string& path : documents)
+        if (path != stuck)
+            EXPECT_EQ(journalFor(path), treated(path)) << path;
+    EXPECT_EQ(serverStarts(journal), 2);
+    EXPECT_EQ(serverProcesses().size(), 1u) << "the stuck server was ended";
+    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_LT(took, 30000u);
+    std::printf("[ figures  ] the batch of 20 with one stuck document took %llu ms (the limit %d s)\n", took,
+                kLimitSeconds);
+    record(GetParam().caseName);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityStuck, ::testing::ValuesIn(kStuckServers),
+                         [](const ::testing::TestParamInfo<Stuck>& info) {
+                             return std::string(info.param.label);
+                         });
+
+TEST_F(Reliability, AServerThatRefusesEveryCallFromTheFifthDocumentOn) {
+    twentyDocuments();
+    // Busy for ever from doc04.wpd's FileOpen on, in every server started anew.
+    standin.set("Busy", "FileOpen:5:*");
+    standin.set("Refire", "Busy");
+    startCoordinator();
+    General::wordPerfect().setDocumentLimit(kLimitSeconds);
+    ASSERT_TRUE(runBatch());
+
+    const Lines wedged(documents.begin() + kStuck, documents.begin() + kStuck + 5);
+    const Lines notStarted(documents.begin() + kStuck + 5, documents.end());
+    expectRows(Lines(documents.begin() + kStuck, documents.end()));
+    std::map<std::string, std::string> reasons;
+    for (const std::string& path : wedged)
+        reasons[path] = FailureReason::didNotFinish(nameOf(path), kLimitSeconds) +
+                        (path == wedged.back() ? FailureReason::Ended : FailureReason::EndedAndStarted);
+    for (const std::string& path : notStarted)
+        reasons[path] = FailureReason::GivenUp;
+    expectReasons(reasons);
+    for (const std::string& path : notStarted)
+        EXPECT_TRUE(journalFor(path).empty()) << path;
+    EXPECT_EQ(serverStarts(journal), 5) << "the first, and one after each of the first four ended";
+    EXPECT_NE(statusText(0).find(", 11 not started"), std::string::npos) << statusText(0);
+    EXPECT_TRUE(platform.messages.empty());
+    record("a server that refuses every call from doc04.wpd on (Busy FileOpen:5:*): five documents ended "
+           "and started again, then the rest not started");
+}
+
+TEST_F(Reliability, AWaitInTheUsersOwnWordPerfectIsNeverEnded) {
+    twentyDocuments();
+    // The user's WordPerfect runs before the program starts.
+    const auto usersOwn = createAutomationObject("WordPerfect.PerfectScript", CLSCTX_LOCAL_SERVER);
+    const std::vector<DWORD> running = serverProcesses();
+    ASSERT_EQ(running.size(), 1u);
+    standin.set("Wait", "FileOpen:5");
+    startCoordinator();
+    General::wordPerfect().setDocumentLimit(kLimitSeconds);
+    ASSERT_TRUE(runBatch());
+
+    const std::string stuck = documents[kStuck];
+    expectRows(Lines(documents.begin() + kStuck, documents.end()));
+    std::map<std::string, std::string> reasons{
+        {stuck, FailureReason::didNotFinish(nameOf(stuck), kLimitSeconds)}};
+    for (auto path = documents.begin() + kStuck + 1; path != documents.end(); ++path)
+        reasons[*path] = FailureReason::GivenUp;
+    expectReasons(reasons);
+    EXPECT_EQ(serverProcesses(), running) << "the user's WordPerfect is never ended";
+    EXPECT_EQ(serverStarts(journal), 1) << "no other was started";
+    EXPECT_TRUE(platform.messages.empty());
+    record("a dialog waits for a person in the user's own WordPerfect (Wait FileOpen:5): never ended, the "
+           "rest not started");
+    usersOwn->letGo();
+    General::reset();
+    endServersStartedSince({});
+}
+
+TEST_F(Reliability, WordPerfectClosedBetweenTwoRuns) {
+    twentyDocuments();
+    ASSERT_TRUE(runBatch());
+    expectRows({});
+    standin.set("Quit", "500"); // the server ends after half a second without a call
+    Sleep(2000);
+    ASSERT_TRUE(serverProcesses().empty()) << "closed by its user";
+    target = scratch.path("target again");
+    ASSERT_TRUE(CreateDirectoryW(widen(target).c_str(), nullptr));
+    journal = scratch.path("journal again.txt");
+    standin.journal(journal);
+    ASSERT_TRUE(runBatch());
+
+    expectAllTreated();
+    EXPECT_EQ(platform.starts, (std::vector<ServerStart>{ServerStart::Cold, ServerStart::Again}));
+    record("WordPerfect closed between two runs (Quit 500): the next run starts it again and converts "
+           "every document");
 }
 
 // A second batch of the same documents into a new target folder, in the

@@ -33,7 +33,9 @@ public:
 
 class ShowPlatform : public Win32Platform {
 public:
-    std::shared_ptr<LateBound> createObject(const std::string&) override { return std::make_shared<Inert>(); }
+    std::shared_ptr<LateBound> createObject(const std::string&, ServerStart) override {
+        return std::make_shared<Inert>();
+    }
 };
 
 std::wstring rectFile;

@@ -55,10 +55,12 @@ TEST(ConsoleCommandLine, SwitchesInAnyCaseWithSlashOrDashAndAbsolutePaths) {
     EXPECT_EQ(a.report, "C:\\Work\\r.csv");
     EXPECT_EQ(a.resume, "C:\\old.csv");
 
+    EXPECT_EQ(parse({"a", "b", "/timeout", "86400"}).arguments.timeoutSeconds, 86400);
     const CommandLine plain = parse({"a", "b"});
     ASSERT_EQ(plain.kind, CommandLine::Kind::Batch);
     EXPECT_EQ(plain.arguments.extensions, Strings{"wpd"});
-    EXPECT_FALSE(plain.arguments.macro || plain.arguments.report || plain.arguments.resume);
+    EXPECT_FALSE(plain.arguments.macro || plain.arguments.report || plain.arguments.resume ||
+                 plain.arguments.timeoutSeconds);
 }
 
 TEST(ConsoleCommandLine, UsageWhereverTheQuestionMarkStands) {
@@ -89,6 +91,9 @@ TEST(ConsoleCommandLine, OneLineReasonsForBadArguments) {
         {{"a", "b", "/extensions", " , ."}, "/extensions names no extension" + hint},
         {{"a", "b", "/extensions", "wpd,*"},
          "/extensions: \"*\" is not an extension; give extensions such as wpd,doc"},
+        {{"a", "b", "/timeout", "0"}, "/timeout: \"0\" is not a number of seconds from 1 to 86400"},
+        {{"a", "b", "/timeout", "86401"}, "/timeout: \"86401\" is not a number of seconds from 1 to 86400"},
+        {{"a", "b", "/timeout", "5s"}, "/timeout: \"5s\" is not a number of seconds from 1 to 86400"},
     };
     for (const auto& [arguments, reason] : cases) {
         const CommandLine line = parse(arguments);

@@ -7,6 +7,7 @@
 #include "control/Stack.h"
 #include "control/job_driver.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "fakes.h"
 
 #include <gtest/gtest.h>
@@ -234,34 +235,79 @@ TEST_F(Modes, AFailingJobInTheMiddleLetsTheBatchGoOn) {
     EXPECT_EQ(windows.main.progress.text(), "3 documents: 2 converted, 1 failed, in 0.0 s");
 }
 
-TEST_F(Modes, ADocumentTheServerDidNotAnswerIsLeftUncalledAndTheBatchGoesOn) {
-    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
-    wp->failures.emplace("envMacroPlaying", AppError(ServerError::NotAnswered, "no answer"));
-    wp->failOnCall["envMacroPlaying"] = 2;
-    settings.setMacro("C:\\m.wcm");
-    files.files["C:\\m.wcm"] = {"macro"};
-    startBatch("C:\\docs");
-    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
-    EXPECT_EQ(status("C:\\docs\\b.wpd"), "Failed");
-    EXPECT_EQ(status("C:\\docs\\c.wpd"), "Converted");
-    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 2)
-        << "no clean-up call after no answer";
+// A document on which the server stops answering, or stays busy past the
+// limit, is wedged: nothing more goes to that server, clean-up included. One
+// the program started is ended and started again and the batch goes on; the
+// user's own is never ended, and the documents left are not started.
+TEST_F(Modes, AWedgedDocumentEndsAServerTheProgramStartedAndGivesUpOnTheUsersOwn) {
+    struct Case {
+        const char* name;
+        std::int64_t error;
+        bool startedByProgram;
+    };
+    for (const Case& c : {Case{"no answer, started", ServerError::NotAnswered, true},
+                          Case{"busy, started", ServerError::Rejected, true},
+                          Case{"no answer, the user's", ServerError::NotAnswered, false}}) {
+        folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+        wp = std::make_shared<RecordingObject>();
+        wp->startedByProgram = c.startedByProgram;
+        wp->failures.emplace("PosDocVeryTop", AppError(c.error, "stuck in \"PosDocVeryTop\""));
+        wp->failOnCall["PosDocVeryTop"] = 2;
+        General::wordPerfect().connect(); // this server from now on
+        const std::size_t connections = platform.requestedProgIds.size();
+        startBatch("C:\\docs");
+        EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted") << c.name;
+        EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), c.startedByProgram ? 3 : 1)
+            << c.name << ": no clean-up call";
+        EXPECT_EQ(wp->endings, c.startedByProgram ? 1 : 0) << c.name;
+        if (c.startedByProgram) {
+            EXPECT_EQ(reason("C:\\docs\\b.wpd"),
+                      std::string("stuck in \"PosDocVeryTop\"") + FailureReason::EndedAndStarted)
+                << c.name;
+            EXPECT_EQ(platform.requestedProgIds.size(), connections + 1) << c.name << ": started again";
+            for (const char* name : {"c.wpd", "d.wpd"})
+                EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Converted") << c.name << " " << name;
+        } else {
+            EXPECT_EQ(reason("C:\\docs\\b.wpd"), "stuck in \"PosDocVeryTop\"") << c.name;
+            EXPECT_EQ(opened().size(), 2u) << c.name;
+            for (const char* name : {"c.wpd", "d.wpd"})
+                EXPECT_EQ(reason(std::string("C:\\docs\\") + name), FailureReason::GivenUp) << c.name;
+            EXPECT_EQ(windows.main.progress.notStarted(), 2u) << c.name;
+        }
+    }
 }
 
-TEST_F(Modes, TwoDocumentsInARowNotAnsweredFailTheRestOfTheBatchAtOnce) {
-    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd"});
+TEST_F(Modes, FiveWedgedDocumentsInARowGiveUpTheRunUntilTheNextBatch) {
+    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd", "d.wpd", "e.wpd", "f.wpd", "g.wpd"});
     wp->failures.emplace("FileOpen", AppError(ServerError::NotAnswered, "no answer"));
     startBatch("C:\\docs");
-    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\b.wpd"}));
-    for (const char* name : {"a.wpd", "b.wpd", "c.wpd", "d.wpd"}) {
-        EXPECT_EQ(status(std::string("C:\\docs\\") + name), "Failed") << name;
-        EXPECT_EQ(reason(std::string("C:\\docs\\") + name), "no answer") << name;
-    }
+    EXPECT_EQ(opened().size(), 5u);
+    EXPECT_EQ(wp->endings, 5);
+    EXPECT_EQ(reason("C:\\docs\\d.wpd"), std::string("no answer") + FailureReason::EndedAndStarted);
+    EXPECT_EQ(reason("C:\\docs\\e.wpd"), std::string("no answer") + FailureReason::Ended)
+        << "not started again";
+    for (const char* name : {"f.wpd", "g.wpd"})
+        EXPECT_EQ(reason(std::string("C:\\docs\\") + name), FailureReason::GivenUp) << name;
+    EXPECT_EQ(windows.main.progress.text().rfind("7 documents: 0 converted, 5 failed, 2 not started", 0), 0u)
+        << windows.main.progress.text();
     // The next batch tries the server again.
     wp->failures.clear();
     startBatch("C:\\docs");
-    EXPECT_EQ(opened().size(), 6u);
-    EXPECT_EQ(status("C:\\docs\\d.wpd"), "Converted");
+    EXPECT_EQ(status("C:\\docs\\g.wpd"), "Converted");
+}
+
+// WordPerfect closed, or crashed, while the program was idle: the first
+// call of the next document finds it gone; a new one gets that call again.
+TEST_F(Modes, AServerGoneBetweenRunsIsStartedAgainForTheFirstCallOfTheNext) {
+    folder("C:\\docs", {"a.wpd", "b.wpd"});
+    startBatch("C:\\docs");
+    wp->failures.emplace("FileOpen", AppError(0x800706BA, "The RPC server is unavailable"));
+    wp->failOnCall["FileOpen"] = 3;
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "FileOpen C:\\docs\\a.wpd"), 3);
+    EXPECT_EQ(platform.requestedProgIds.size(), 2u);
+    EXPECT_EQ(platform.starts.back(), ServerStart::Again);
 }
 
 TEST_F(Modes, AServerThatStoppedIsReplacedBeforeTheNextDocument) {

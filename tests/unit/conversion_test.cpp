@@ -9,7 +9,13 @@
 #include "core/Mediator.h"
 #include "fakes.h"
 
+#include "base/failure_reasons.h"
+#include "core/connection.h"
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 
@@ -80,7 +86,7 @@ struct Jobs : ::testing::Test, ProgramFixture {
                        "yield*8",
                        "yield*1",
                        "envMacroPlaying",
-                       "yield*1",
+                       "wait 1",
                        "envMacroPlaying",
                        "pause 4",
                        "yield*5",
@@ -373,6 +379,49 @@ TEST_F(SingleJob, FailuresBeforeTheDialogMarkTheRowAndReachTheCaller) {
     EXPECT_THROW(run(), AppError);
     EXPECT_EQ(history().front(), "Failed");
     EXPECT_TRUE(proposed.empty()); // no dialog for a document whose macro broke
+}
+
+// The wait for a macro asks again after a pause that grows to 50 ms, the
+// windows served meanwhile; the user's stop ends it, failing the document.
+TEST_F(Jobs, TheMacroWaitPausesMoreAndMoreAndEndsWhenTheUserStops) {
+    wp->reads["envMacroPlaying"] = std::vector<Value>(12, Value{true});
+    wp->reads["envMacroPlaying"].push_back(Value{false});
+    runBatchJob();
+    std::vector<int> waits;
+    for (const auto& line : journal)
+        if (line.rfind("wait ", 0) == 0)
+            waits.push_back(std::stoi(line.substr(5)));
+    EXPECT_EQ(waits, (std::vector<int>{1, 2, 4, 8, 16, 32, 50, 50, 50, 50, 50}));
+
+    windows.main.list.clear();
+    wp->readCounts.clear();
+    wp->reads["envMacroPlaying"] = {Value{true}};
+    platform.onWait = [this](int) { platform.stopAsked = true; };
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_EQ(windows.main.list.reason(0), FailureReason::StoppedDuringMacro);
+    EXPECT_EQ(wp->log.back(), "CloseNoSave") << "cleaned up like any failure";
+    EXPECT_FALSE(temporaryFilesLeft());
+}
+
+// All of a document's calls and its macro's play share one time limit; a
+// macro that never ends fails its document at the limit, and the
+// WordPerfect the program started is ended.
+TEST_F(Jobs, AMacroThatNeverEndsFailsTheDocumentAtItsTimeLimit) {
+    General::wordPerfect().setDocumentLimit(1);
+    wp->reads["envMacroPlaying"] = {Value{true}};
+    platform.onWait = [](int milliseconds) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    };
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(runBatchJob(), AppError);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(windows.main.list.reason(0),
+              FailureReason::didNotFinish("a.wpd", 1) + FailureReason::EndedAndStarted);
+    EXPECT_EQ(FailureReason::didNotFinish("a.wpd", 1), "WordPerfect did not finish a.wpd within 1 second");
+    EXPECT_GE(took, std::chrono::milliseconds(800));
+    EXPECT_LT(took, std::chrono::seconds(3));
+    EXPECT_EQ(wp->endings, 1);
+    EXPECT_EQ(wp->log.back(), "<ended>") << "nothing more to the stuck server";
 }
 
 TEST_F(Jobs, MacroRunnerResults) {

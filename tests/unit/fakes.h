@@ -35,8 +35,10 @@ public:
     std::vector<int> pauses;
     std::vector<std::string>* journal = nullptr; // when set, yields and pauses are written here too
 
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override {
+    std::vector<ServerStart> starts; // how long each object's server was allowed to start
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override {
         requestedProgIds.push_back(progId);
+        starts.push_back(start);
         if (!objectFactory)
             throw AppError(0x800401F3, "Invalid class string", "ole32");
         return objectFactory(progId);
@@ -84,6 +86,19 @@ public:
         if (journal)
             journal->push_back("pause " + std::to_string(milliseconds));
     }
+    std::function<void(int)> onWait; // told each wait that serves the windows
+    void waitServing(int milliseconds) override {
+        if (milliseconds == 0) {
+            doEvents();
+            return;
+        }
+        if (journal)
+            journal->push_back("wait " + std::to_string(milliseconds));
+        if (onWait)
+            onWait(milliseconds);
+    }
+    bool stopAsked = false;
+    bool stopRequested() override { return stopAsked; }
 };
 
 class FakeLister : public DirectoryLister {
@@ -235,7 +250,16 @@ public:
     std::map<std::string, int> failOnCall;    // command name -> the call (1 first) that fails
     std::map<std::string, int> calls;
     std::vector<std::string>* journal = nullptr; // when set, commands are written here too
+    bool startedByProgram = true;                // its server may be ended by the program
+    int endings = 0;                             // times the program ended its server
 
+    bool endStartedServer() noexcept override {
+        if (!startedByProgram)
+            return false;
+        ++endings;
+        record("<ended>");
+        return true;
+    }
     Value call(std::string_view name, std::span<const Arg> args) override {
         std::string line(name);
         for (const auto& arg : args)

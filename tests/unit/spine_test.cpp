@@ -60,6 +60,20 @@ TEST_F(Spine, UnreachableServerShowsOneMessageAndEndsBeforeAnyWindow) {
     EXPECT_FALSE(General::WordPerfect);
 }
 
+// A cold WordPerfect may take two minutes to start; one that took longer is
+// said apart from one that is not there.
+TEST_F(Spine, AServerTooSlowToStartIsSaidSoAndEndsTheProgram) {
+    platform.objectFactory = [](const std::string&) -> std::shared_ptr<LateBound> {
+        throw AppError(ErrorNumber::TimedOut, "the server did not make it within 120 seconds");
+    };
+    EXPECT_THROW(General::Main(), ProgramEnded);
+    EXPECT_EQ(platform.starts, std::vector<ServerStart>{ServerStart::Cold});
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].text, "WordPerfect did not start within 2 minutes");
+    EXPECT_EQ(platform.messages[0].caption, "Error!");
+    EXPECT_EQ(platform.exitCode, 1);
+}
+
 TEST_F(Spine, AServerThatAnswersNoObjectCountsAsUnreachable) {
     platform.objectFactory = [](const std::string&) { return std::shared_ptr<LateBound>(); };
     EXPECT_THROW(General::Main(), ProgramEnded);

@@ -180,7 +180,32 @@ TEST_F(AutomationClient, ConvertsResultsToValues) {
                   r->vt = VT_CY;
                   r->cyVal.int64 = 15000; // 1.5 in ten-thousandths
               }),
-              Value{"1.5"});
+              Value{1.5});
+    // Results of any other kind are no value the program reads, and the
+    // call went through. An object is not asked for its value: that would
+    // be a call outside the client's limits.
+    EXPECT_EQ(resultOf([](VARIANT* r) {
+                  r->vt = VT_ERROR;
+                  r->scode = DISP_E_PARAMNOTFOUND;
+              }),
+              Value{});
+    static ScriptedDispatch other;
+    EXPECT_EQ(resultOf([](VARIANT* r) {
+                  r->vt = VT_DISPATCH;
+                  r->pdispVal = &other;
+              }),
+              Value{});
+    EXPECT_EQ(resultOf([](VARIANT* r) {
+                  r->vt = VT_UNKNOWN;
+                  r->punkVal = &other;
+              }),
+              Value{});
+    EXPECT_TRUE(other.invocations.empty()) << "the object in the result was called";
+    EXPECT_EQ(resultOf([](VARIANT* r) {
+                  r->vt = VT_ARRAY | VT_I4;
+                  r->parray = SafeArrayCreateVector(VT_I4, 0, 3);
+              }),
+              Value{});
     static LONG referenced = 12;
     EXPECT_EQ(resultOf([](VARIANT* r) {
                   r->vt = VT_BYREF | VT_I4;

@@ -1,5 +1,6 @@
 // The console program's Win32 edges: its output streams, report files, the
 // batch lock across processes, Ctrl+C, and tarnwick-batch.exe itself.
+#include "base/failure_reasons.h"
 #include "base/ports.h"
 #include "console/command_line.h"
 #include "console/console_io_win.h"
@@ -336,6 +337,38 @@ TEST_F(TarnwickBatchRun, ExitCodesAndWhatARunThatNeverBeganLeavesBehind) {
         }
     }
     EXPECT_EQ(readBytes(scratch.path("out\\a.wpd")), "Final\ntext of a.wpd") << "the stored macro played";
+}
+
+// A dialog that waits for a person in the second document: that document
+// fails at its limit, the WordPerfect the program started is ended and
+// started again, the rest convert.
+TEST_F(TarnwickBatchRun, AWaitForAPersonCostsOneDocumentAndItsTimeLimit) {
+    standin.set("Wait", "FileOpen:2");
+    const ULONGLONG from = GetTickCount64();
+    const Started batch(scratch, L"tarnwick-batch.exe",
+                        "src out /macro final.wcm /timeout 5 /report report.csv");
+    EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::Incomplete));
+    const ULONGLONG took = GetTickCount64() - from;
+    EXPECT_LT(took, 60000u);
+    const std::string reason = FailureReason::didNotFinish(documents[1], 5) + FailureReason::EndedAndStarted;
+    EXPECT_EQ(reason, "WordPerfect did not finish " + documents[1] +
+                          " within 5 seconds; it was ended and started again");
+    EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
+              std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Converted,,s\r\n" +
+                  source(1) + ",Failed," + reason + ",s\r\n" + source(2) + ",Converted,,s\r\n");
+    EXPECT_EQ(namesIn(scratch.path("out")), (std::vector<std::string>{"a.wpd", documents[2]}));
+    EXPECT_EQ(temporaryFiles(), temporaryBefore);
+    EXPECT_EQ(serverStarts(journal), 2);
+    std::printf(
+        "[ figures  ] tarnwick-batch /timeout 5 with a wait in the second of 3 documents took %llu ms\n",
+        took);
+    int lost = 0;
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        lost += readBytes(source(i)) != "text of " + documents[i] ? 1 : 0;
+    recordReliabilityCase(
+        "tarnwick-batch /timeout 5, a dialog waits for a person in the 2nd document (Wait "
+        "FileOpen:2): exit code 1, the report says why",
+        {3, 2, 1, lost, static_cast<int>(temporaryFiles().size() - temporaryBefore.size())});
 }
 
 TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose) {

@@ -24,7 +24,7 @@ constexpr int kFileNameEdit = 0x480;
 
 } // namespace
 
-std::shared_ptr<LateBound> RecordingPlatform::createObject(const std::string&) {
+std::shared_ptr<LateBound> RecordingPlatform::createObject(const std::string&, ServerStart) {
     return std::make_shared<Inert>();
 }
 

@@ -35,7 +35,7 @@ public:
     int ended = 0;
     int exitCode = -1; // of the last end of the program
 
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override;
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override;
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgIcon icon,
                          MsgButtons buttons) override;
     [[noreturn]] void endProgram(int exitCode) override;

@@ -23,8 +23,8 @@ public:
     int ended = 0;
     int exitCode = -1; // of the last end of the program
     std::function<std::shared_ptr<LateBound>()> object;
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override {
-        return object ? object() : Win32Platform::createObject(progId);
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart start) override {
+        return object ? object() : Win32Platform::createObject(progId, start);
     }
     [[noreturn]] void endProgram(int code) override {
         ++ended;
@@ -251,7 +251,7 @@ TEST_F(MainWindow, AFailureInAHandlerIsShownOnceAndTheWindowGoesOn) {
 }
 
 TEST_F(MainWindow, StartUpWithoutARegisteredServerShowsOneMessageAndNoWindow) {
-    platform.object = [] { return Win32Platform{}.createObject("Tarnwick.NoSuchServer"); };
+    platform.object = [] { return Win32Platform{}.createObject("Tarnwick.NoSuchServer", ServerStart::Cold); };
     SeenMessage seen;
     {
         ScriptedUser user(answerMessageBox(seen));

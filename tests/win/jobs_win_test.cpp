@@ -39,7 +39,7 @@ constexpr int kFileTypes = 0x0470;     // cmb1
 // local server and ending the program is observed instead of done.
 class LocalServerPlatform : public Win32Platform {
 public:
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override {
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart) override {
         return createAutomationObject(progId, CLSCTX_LOCAL_SERVER);
     }
     [[noreturn]] void endProgram(int) override { throw ProgramEnded{}; }
@@ -241,6 +241,25 @@ TEST_F(ConversionJobs, BatchJobWritesTheResultIntoTheTargetFolder) {
     EXPECT_EQ(rows().history(document), (std::vector<std::string>{"Converted", "Converting..."}));
     expectNoTemporaryFileLeft();
     EXPECT_EQ(namesIn(targetFolder).size(), 1u);
+}
+
+// Each question whether the macro still plays is a call into the word
+// processor's own thread: they come after pauses that grow to 50 ms, so a
+// macro that plays for 2 s is asked at most 60 times.
+TEST_F(ConversionJobs, AMacroThatPlaysForTwoSecondsIsAskedAtMostSixtyTimes) {
+    writeBytes(macro, "Playing 2000\r\n");
+    startProgram();
+    General::mediator->SetTgtFolder(targetFolder);
+    DecObj job;
+    job.init(document);
+    job.Execute();
+    const auto lines = journalLines(journal);
+    const auto asked = std::count(lines.begin(), lines.end(), "envMacroPlaying");
+    std::printf("[ figures  ] a macro playing for 2 s was asked about %lld times\n",
+                static_cast<long long>(asked));
+    EXPECT_LE(asked, 60);
+    EXPECT_GE(asked, 20) << "asked every 50 ms at the most";
+    EXPECT_EQ(rows().history(document).front(), "Converted");
 }
 
 TEST_F(ConversionJobs, BatchJobWhoseResultCannotBeSavedFailsAndCleansUp) {

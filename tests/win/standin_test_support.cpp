@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cwctype>
 #include <stdexcept>
 
@@ -18,7 +20,8 @@ namespace {
 
 const wchar_t* const kSettingsKey = L"Software\\Tarnwick\\Standin";
 
-const char* const kSettingNames[] = {"Journal", "Fail", "Delay", "Busy", "Hang", "Exit", "HalfSave"};
+const char* const kSettingNames[] = {"Journal",  "Fail", "Delay",   "Busy", "Hang",  "Exit",
+                                     "HalfSave", "Wait", "Endless", "Quit", "Refire"};
 
 std::wstring variableFor(const std::string& name) {
     if (std::find(std::begin(kSettingNames), std::end(kSettingNames), name) == std::end(kSettingNames))
@@ -390,4 +393,20 @@ void HiddenServerRegistration::restore() {
                            static_cast<DWORD>(value.size() * sizeof(wchar_t)));
     }
     saved_.clear();
+}
+
+void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts) {
+    const char* table = std::getenv("TARNWICK_RELIABILITY_TSV");
+    if (table == nullptr || *table == '\0')
+        return;
+    FILE* file = _wfopen(widen(table).c_str(), L"ab");
+    ASSERT_NE(file, nullptr) << table;
+    // The test's own name last: the table's script matches the cases with
+    // the tests that passed.
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string testName =
+        test == nullptr ? "" : std::string(test->test_suite_name()) + "." + test->name();
+    std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\t%s\n", name.c_str(), counts.documents, counts.converted,
+                 counts.failed, counts.lost, counts.temporaryLeft, testName.c_str());
+    std::fclose(file);
 }

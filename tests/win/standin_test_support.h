@@ -149,6 +149,20 @@ private:
     std::vector<Saved> saved_;
 };
 
+// The counts of one reliability case: documents in the batch, rows that say
+// "Converted" and "Failed", documents lost, temporary files left.
+struct ReliabilityCounts {
+    int documents = 0;
+    int converted = 0;
+    int failed = 0;
+    int lost = 0;
+    int temporaryLeft = 0;
+};
+// Appends the case's counts and the running test's name to the table the
+// TARNWICK_RELIABILITY_TSV variable names (one tab-separated line); does
+// nothing when it is unset.
+void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts);
+
 // Removes every stand-in setting from the environment and the registry.
 void clearStandinSettings();
 

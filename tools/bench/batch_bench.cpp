@@ -7,11 +7,14 @@
 //       the program's batch over the N documents doc000000.wpd... of SOURCE
 //   batch_bench bare inproc|local N SOURCE TARGET MACRO
 //       the same commands per document sent straight to the server, with the
-//       same 4 ms pause and the same temporary file, and nothing else
+//       same 4 ms pause, the same temporary files and the same rename, and
+//       nothing else
 //   batch_bench calls inproc|local N
-//       N reads of one property through the program's client and N sent
-//       raw, and N yields: the cost of one call to the server, what the
-//       client adds to it, and the cost of one yield to the window system
+//       N reads of one property through the program's connection (its
+//       document's time limit watched), its client and message filter, and
+//       N sent raw, taking turns in rounds; and N yields: the cost of one
+//       call to the server, what the program adds to it, and the cost of
+//       one yield to the window system
 //
 // The time is split as it is spent: the server's calls, the file services
 // (temporary file, existence check, deletion), the settings store, the
@@ -22,6 +25,7 @@
 #include "control/Command.h"
 #include "core/General.h"
 #include "core/Mediator.h"
+#include "core/connection.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
 #include "platform/message_filter_win.h"
@@ -35,11 +39,13 @@
 #include <commctrl.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -92,6 +98,9 @@ public:
         Stopwatch w{spent.server};
         return inner_->get(name);
     }
+    void letGo() noexcept override { inner_->letGo(); }
+    void setDeadline(std::optional<Clock::time_point> deadline) override { inner_->setDeadline(deadline); }
+    bool endStartedServer() noexcept override { return inner_->endStartedServer(); }
 
 private:
     std::shared_ptr<LateBound> inner_;
@@ -110,6 +119,14 @@ public:
     bool deleteFile(const std::string& p) override {
         Stopwatch w{spent.files};
         return Win32FileServices::deleteFile(p);
+    }
+    std::string createResultTemporary(const std::string& f) override {
+        Stopwatch w{spent.files};
+        return Win32FileServices::createResultTemporary(f);
+    }
+    void replaceByRename(const std::string& from, const std::string& to) override {
+        Stopwatch w{spent.files};
+        Win32FileServices::replaceByRename(from, to);
     }
     std::string temporaryFolder() override {
         Stopwatch w{spent.files};
@@ -134,7 +151,7 @@ public:
 class BenchPlatform : public Win32Platform {
 public:
     explicit BenchPlatform(DWORD context) : context_(context) {}
-    std::shared_ptr<LateBound> createObject(const std::string& progId) override {
+    std::shared_ptr<LateBound> createObject(const std::string& progId, ServerStart) override {
         return std::make_shared<TimedObject>(createAutomationObject(progId, context_));
     }
     bool doEvents() override {
@@ -213,17 +230,19 @@ void bareClient(LateBound& wp, BenchPlatform& platform, TimedFiles& files, const
         const std::string scratch = files.createTemporaryFile(temp, "");
         const Arg first[] = {byRef(scratch)};
         wp.call("FileSave", first);
-        const Arg second[] = {byRef(narrow(target + name))};
+        const std::string beside = files.createResultTemporary(narrow(target));
+        const Arg second[] = {byRef(beside)};
         wp.call("FileSave", second);
         files.deleteFile(scratch);
         wp.call("CloseNoSave");
+        files.replaceByRename(beside, narrow(target + name));
     }
 }
 
 int runBare(DWORD context, const std::wstring& source, const std::wstring& target, const std::string& macro) {
     BenchPlatform platform(context);
     TimedFiles files;
-    auto wp = platform.createObject("WordPerfect.PerfectScript");
+    auto wp = platform.createObject("WordPerfect.PerfectScript", ServerStart::Cold);
     const std::size_t before = peakWorkingSet();
     const Snapshot start{Clock::now(), spent};
     bareClient(*wp, platform, files, source, target, macro);
@@ -286,53 +305,89 @@ int runProgram(DWORD context, const std::wstring& source, const std::wstring& ta
     return converted == documents ? 0 : 1;
 }
 
-// The same read sent straight through IDispatch, without the client's
-// retries and call watch and without a message filter: what those add to a
-// call is the difference.
-double rawCallSeconds(DWORD context, int calls) {
-    CLSID clsid{};
-    Microsoft::WRL::ComPtr<IDispatch> dispatch;
-    if (FAILED(CLSIDFromProgID(L"WordPerfect.PerfectScript", &clsid)) ||
-        FAILED(CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch))))
-        return -1;
-    wchar_t name[] = L"envDocBlank";
-    LPOLESTR names[] = {name};
-    DISPID id = 0;
-    if (FAILED(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
-        return -1;
-    const auto read = [&] {
+// One property read sent straight through IDispatch, without the client's
+// retries, call watch and document limit and without a message filter.
+class RawRead {
+public:
+    explicit RawRead(DWORD context) {
+        CLSID clsid{};
+        wchar_t name[] = L"envDocBlank";
+        LPOLESTR names[] = {name};
+        ok_ = SUCCEEDED(CLSIDFromProgID(L"WordPerfect.PerfectScript", &clsid)) &&
+              SUCCEEDED(CoCreateInstance(clsid, nullptr, context, IID_PPV_ARGS(&dispatch_))) &&
+              SUCCEEDED(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id_));
+    }
+    bool ok() const { return ok_; }
+    void operator()() {
         DISPPARAMS none{};
         VARIANT result;
         VariantInit(&result);
-        dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
-                         nullptr);
+        dispatch_->Invoke(id_, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &result, nullptr,
+                          nullptr);
         VariantClear(&result);
-    };
-    read(); // the first call may set up the connection
+    }
+
+private:
+    Microsoft::WRL::ComPtr<IDispatch> dispatch_;
+    DISPID id_ = 0;
+    bool ok_ = false;
+};
+
+// Milliseconds per call of `calls` calls.
+template <typename Call> double millisecondsPerCall(Call&& call, int calls) {
     const auto start = Clock::now();
     for (int i = 0; i < calls; ++i)
-        read();
-    return secondsSince(start);
+        call();
+    return 1000.0 * secondsSince(start) / calls;
 }
 
-// The cost of one call as the program makes it (its client, with its
-// message filter registered) and sent raw, and of one yield with nothing to
-// process (the batch job and the macro runner yield up to 36 times per
-// document).
+std::string joined(const std::vector<double>& values) {
+    std::string text;
+    for (double value : values) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%s%.4f", text.empty() ? "" : ",", value);
+        text += number;
+    }
+    return text;
+}
+
+// The cost of one call as the program makes it (through the connection
+// that watches the document's time limit, its client and its message
+// filter) and sent raw, in turns: client, raw, client, raw... each a block
+// of the calls, so that neither the order nor the warming up favours one.
+// And of one yield with nothing to process (the batch job and the macro
+// runner yield up to 36 times per document).
 int runCalls(DWORD context, int calls) {
-    const double raw = rawCallSeconds(context, calls);
+    BenchPlatform platform(context);
+    General::install({&platform, nullptr, nullptr, nullptr});
     const MessageFilterScope filter{{}};
-    auto wp = createAutomationObject("WordPerfect.PerfectScript", context);
-    wp->get("envDocBlank");
-    auto start = Clock::now();
-    for (int i = 0; i < calls; ++i)
-        wp->get("envDocBlank");
-    const double call = secondsSince(start);
-    start = Clock::now();
-    for (int i = 0; i < calls; ++i)
-        processPendingEvents();
-    std::printf("bench: run=calls calls=%d per_call_ms=%.4f raw_call_ms=%.4f per_yield_ms=%.4f\n", calls,
-                1000.0 * call / calls, 1000.0 * raw / calls, 1000.0 * secondsSince(start) / calls);
+    General::WordPerfect = createAutomationObject("WordPerfect.PerfectScript", context);
+    General::wordPerfect().beginRun();
+    General::wordPerfect().beginDocument("C:\\bench.wpd");
+    RawRead raw(context);
+    if (!raw.ok())
+        return 1;
+    const auto client = [] { General::wordPerfect().get("envDocBlank"); };
+    client(); // the first calls set up the connection
+    raw();
+    constexpr int kRounds = 10;
+    const int block = std::max(1, calls / kRounds);
+    std::vector<double> clientMs, rawMs;
+    for (int round = 0; round < kRounds; ++round) {
+        clientMs.push_back(millisecondsPerCall(client, block));
+        rawMs.push_back(millisecondsPerCall(raw, block));
+    }
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    const double yieldMs = millisecondsPerCall(processPendingEvents, calls);
+    std::printf("bench: run=calls calls=%d per_call_ms=%.4f raw_call_ms=%.4f per_call_rounds=%s "
+                "raw_call_rounds=%s per_yield_ms=%.4f\n",
+                block * kRounds, median(clientMs), median(rawMs), joined(clientMs).c_str(),
+                joined(rawMs).c_str(), yieldMs);
+    General::LetGoOfWordPerfect();
+    General::reset();
     return 0;
 }
 

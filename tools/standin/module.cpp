@@ -14,6 +14,8 @@ void (*withdrawHandler)() = nullptr;
 // Touched only on the server's one apartment thread.
 unsigned refusalsLeft = 0;
 std::string refusalJournal;
+bool refusingAll = false;
+std::atomic<ULONGLONG> lastCall{GetTickCount64()};
 
 // A static object: its own references do not keep the server alive.
 class Factory final : public UnownedComObject<IClassFactory> {
@@ -78,8 +80,25 @@ void refuseIncomingCalls(unsigned count, std::string journal) {
 std::optional<std::string> takeRefusal() {
     if (refusalsLeft == 0)
         return std::nullopt;
-    --refusalsLeft;
+    if (refusalsLeft != BusyRule::kForever)
+        --refusalsLeft;
     return refusalJournal;
+}
+
+void refuseEveryCall() {
+    refusingAll = true;
+}
+
+bool refusingEveryCall() {
+    return refusingAll;
+}
+
+void noteCall() {
+    lastCall = GetTickCount64();
+}
+
+ULONGLONG lastCallTick() {
+    return lastCall.load();
 }
 
 IClassFactory* classFactory() {

@@ -32,6 +32,14 @@ void withdrawClass();
 void refuseIncomingCalls(unsigned count, std::string journal);
 // Takes one refusal if any is left, and answers the journal to write it in.
 std::optional<std::string> takeRefusal();
+// The server waits for a person: every incoming call is refused from now on
+// (not journaled), until the process is ended.
+void refuseEveryCall();
+bool refusingEveryCall();
+// When the last call came in, for a server that ends itself after a while
+// without one.
+void noteCall();
+ULONGLONG lastCallTick();
 
 // The class factory: a static object, so its own references do not keep
 // the server alive (COM holds one for as long as the class is registered).

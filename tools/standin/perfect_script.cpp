@@ -152,6 +152,15 @@ void hangServing() {
     PostQuitMessage(0);
 }
 
+// A state that only ending the process ends (waiting for a person, a macro
+// that never ends, busy for ever): marked spent, and the class withdrawn at
+// once, as Windows withdraws a server's class when its process is ended
+// (Wine starts no new server for a class whose ended server still holds it).
+void holdForEver(const std::wstring& injection) {
+    markSpent(injection);
+    withdrawClass();
+}
+
 } // namespace
 
 // Appends a line to the journal file (none when the path is empty). The
@@ -286,6 +295,7 @@ HRESULT PerfectScript::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
             }
         }
         appendLine(settings_.journal, journalLine(info->name, args));
+        noteCall();
         const int call = ++calls_[static_cast<std::size_t>(info->command)];
         for (const auto& delay : settings_.delays)
             if (delay.command == "*" || sameName(delay.command, info->name))
@@ -303,13 +313,33 @@ HRESULT PerfectScript::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARA
             hangServing();
             return E_ABORT; // to nobody: the object may be gone by now
         }
+        // A dialog that waits for a person: the call never returns and every
+        // other call is refused, until the process is ended.
+        if (outOfProcess() && anyMatches(settings_.waits, info->name, call)) {
+            holdForEver(L"Wait");
+            refuseEveryCall();
+            for (MSG msg; GetMessageW(&msg, nullptr, 0, 0) > 0;)
+                DispatchMessageW(&msg);
+            return E_ABORT;
+        }
         for (const auto& failure : settings_.failures)
             if (matches(failure, info->name, call))
                 throw CommandError{kInjectedFailure, failure.description};
         run(info->command, args, result);
+        if (outOfProcess() && info->command == Command::MacroFilePlay && call == settings_.endless) {
+            holdForEver(L"Endless");
+            playingUntil_ = std::chrono::steady_clock::time_point::max();
+        }
         for (const auto& busy : settings_.busy)
-            if (outOfProcess() && matches(busy, info->name, call))
+            if (outOfProcess() && matches(busy, info->name, call)) {
+                // A client may end a server that stays busy too long: its
+                // class goes now, as for the other states a client ends.
+                if (busy.count == BusyRule::kForever)
+                    holdForEver(L"Busy");
+                else
+                    withdrawClass();
                 refuseIncomingCalls(busy.count, settings_.journal);
+            }
         return S_OK;
     } catch (const CommandError& error) {
         if (result != nullptr)

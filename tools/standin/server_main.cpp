@@ -68,6 +68,8 @@ constexpr WORD kInvokeMethod = 6;
 class BusyFilter final : public UnownedComObject<IMessageFilter> {
 public:
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO call) override {
+        if (standin::refusingEveryCall())
+            return SERVERCALL_REJECTED;
         if (call == nullptr || call->iid != IID_IDispatch || call->wMethod != kInvokeMethod)
             return SERVERCALL_ISHANDLED;
         if (const auto journal = standin::takeRefusal()) {
@@ -111,6 +113,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     const UINT_PTR timer = SetTimer(nullptr, 0, kUnusedTimeoutMs, nullptr);
     // Runs in any message loop of the thread, a hung call's included.
     starter = openStartingProcess();
+    // A WordPerfect its user closed: the server ends after a while without
+    // a call, its class withdrawn first, as at any end. The setting is read
+    // as it is now, so that a test may set it once a batch is over.
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+        const ULONGLONG quitMs = readQuitSetting();
+        if (quitMs != 0 && GetTickCount64() - standin::lastCallTick() >= quitMs) {
+            markSpent(L"Quit"); // the WordPerfect started again is not closed again
+            standin::withdrawClass();
+            ExitProcess(0);
+        }
+    });
     SetTimer(nullptr, 0, kClientCheckMs, [](HWND, UINT, UINT_PTR, DWORD) {
         if (starter && WaitForSingleObject(starter.get(), 0) == WAIT_OBJECT_0) {
             standin::withdrawClass();

@@ -131,9 +131,19 @@ std::vector<Rule> parseCallsWith(std::string_view text, const char* setting, con
 std::vector<BusyRule> parseBusy(std::string_view text) {
     return parseCallsWith<BusyRule>(text, "Busy", "is not Command:Call:Count",
                                     [](BusyRule& rule, std::string_view rest, std::string_view entry) {
-                                        if (!readNumber(trim(rest), rule.count))
+                                        if (trim(rest) == "*")
+                                            rule.count = BusyRule::kForever;
+                                        else if (!readNumber(trim(rest), rule.count))
                                             malformed("Busy", entry, "is not Command:Call:Count");
                                     });
+}
+
+// A call number from 1, or 0 for an empty setting.
+int parseCallNumber(const std::string& text, const char* name) {
+    int number = 0;
+    if (!trim(text).empty() && (!readNumber(trim(text), number) || number < 1))
+        malformed(name, text, "is not a call number from 1");
+    return number;
 }
 
 } // namespace
@@ -165,14 +175,45 @@ Settings readSettings() {
     settings.delays = parseDelays(setting(L"TARNWICK_STANDIN_DELAY", L"Delay"));
     settings.busy = parseBusy(setting(L"TARNWICK_STANDIN_BUSY", L"Busy"));
     settings.hangs = parseCallsOf(setting(L"TARNWICK_STANDIN_HANG", L"Hang"), "Hang");
-    if (!spent(L"Exit"))
-        settings.exits = parseCallsOf(setting(L"TARNWICK_STANDIN_EXIT", L"Exit"), "Exit");
-    const std::string halfSave = setting(L"TARNWICK_STANDIN_HALFSAVE", L"HalfSave");
-    if (!trim(halfSave).empty() && (!readNumber(trim(halfSave), settings.halfSave) || settings.halfSave < 1))
-        malformed("HalfSave", halfSave, "is not a call number from 1");
-    if (spent(L"HalfSave"))
-        settings.halfSave = 0;
+    settings.exits = parseCallsOf(setting(L"TARNWICK_STANDIN_EXIT", L"Exit"), "Exit");
+    settings.halfSave = parseCallNumber(setting(L"TARNWICK_STANDIN_HALFSAVE", L"HalfSave"), "HalfSave");
+    settings.waits = parseCallsOf(setting(L"TARNWICK_STANDIN_WAIT", L"Wait"), "Wait");
+    settings.endless = parseCallNumber(setting(L"TARNWICK_STANDIN_ENDLESS", L"Endless"), "Endless");
+    settings.quitMs = readQuitSetting();
+    // What has fired before this server is spent, or fires again at once.
+    const std::string refire = "," + setting(L"TARNWICK_STANDIN_REFIRE", L"Refire") + ",";
+    const auto afterSpent = [&](const wchar_t* name, auto&& update) {
+        if (spent(name))
+            update(refire.find("," + narrow(name) + ",") != std::string::npos);
+    };
+    const auto refired = [](auto& rules, bool again) {
+        if (!again)
+            rules.clear();
+        for (auto& rule : rules)
+            rule.call = 1;
+    };
+    afterSpent(L"Exit", [&](bool again) { refired(settings.exits, again); });
+    afterSpent(L"Wait", [&](bool again) { refired(settings.waits, again); });
+    afterSpent(L"HalfSave", [&](bool again) { settings.halfSave = again ? 1 : 0; });
+    afterSpent(L"Endless", [&](bool again) { settings.endless = again ? 1 : 0; });
+    afterSpent(L"Busy", [&](bool again) {
+        // Only a busy state for ever is spent.
+        for (auto rule = settings.busy.begin(); rule != settings.busy.end();)
+            if (rule->count != BusyRule::kForever)
+                ++rule;
+            else if (again)
+                (rule++)->call = 1;
+            else
+                rule = settings.busy.erase(rule);
+    });
     return settings;
+}
+
+unsigned readQuitSetting() {
+    unsigned milliseconds = 0;
+    if (spent(L"Quit") || !readNumber(trim(setting(L"TARNWICK_STANDIN_QUIT", L"Quit")), milliseconds))
+        return 0;
+    return milliseconds;
 }
 
 std::string readJournalSetting() {

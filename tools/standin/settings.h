@@ -23,8 +23,9 @@ struct DelayRule {
 };
 
 // After the k-th call of a command has run, the server refuses the next
-// `count` incoming calls.
+// `count` incoming calls (kForever: every one from then on).
 struct BusyRule : CallRule {
+    static constexpr unsigned kForever = ~0u;
     unsigned count = 0;
 };
 
@@ -36,6 +37,9 @@ struct Settings {
     std::vector<CallRule> hangs;
     std::vector<CallRule> exits; // empty once an exit was spent
     int halfSave = 0;            // the FileSave call that breaks off; 0: none, or spent
+    std::vector<CallRule> waits; // calls that wait for a person: never return, every other call refused
+    int endless = 0;             // the MacroFilePlay whose macro never ends; 0: none
+    unsigned quitMs = 0;         // the server ends itself after this long without a call; 0: never
 };
 
 // "FileSave:2:Disk is full;CloseNoSave:*:Busy"; raises std::invalid_argument
@@ -50,7 +54,11 @@ std::vector<DelayRule> parseDelays(std::string_view text);
 Settings readSettings();
 // The journal setting alone (it cannot be malformed).
 std::string readJournalSetting();
-// Marks an injection that ends the server ("Exit", "HalfSave") as spent, in
-// the registry, so that a server started after it does not end again;
-// clearing the settings clears it.
+// Marks an injection that ends the server or holds it for ever ("Exit",
+// "HalfSave", "Wait", "Endless", a busy-for-ever "Busy") as spent, in the
+// registry, so that a server started after it does not fire it again;
+// clearing the settings clears it. A spent injection named in the setting
+// "Refire" fires again in each new server, at the first call it names.
 void markSpent(const std::wstring& setting);
+// The Quit setting alone, in milliseconds (0 when unset or unreadable).
+unsigned readQuitSetting();
