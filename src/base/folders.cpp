@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-namespace {
-
-bool hasDrive(std::string_view path) {
+bool hasDriveLetter(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' &&
            ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
+
+namespace {
 
 // The length of the part of an absolute path that no climb goes above:
 // "C:\", "\\?\C:\", "\\server\share", "\\?\UNC\server\share".
@@ -20,11 +20,11 @@ std::size_t rootLength(const std::string& path) {
     };
     if (path.rfind("\\\\?\\UNC\\", 0) == 0)
         return shareEnd(8);
-    if (path.rfind("\\\\?\\", 0) == 0 && hasDrive(std::string_view(path).substr(4)))
+    if (path.rfind("\\\\?\\", 0) == 0 && hasDriveLetter(std::string_view(path).substr(4)))
         return std::min<std::size_t>(path.size(), 7);
     if (path.rfind("\\\\", 0) == 0)
         return shareEnd(2);
-    return hasDrive(path) ? std::min<std::size_t>(path.size(), 3) : 0;
+    return hasDriveLetter(path) ? std::min<std::size_t>(path.size(), 3) : 0;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // What the file system calls a folder: its volume and its number there.
 struct FolderIdentity {
@@ -27,6 +28,9 @@ enum class FolderRelation { Apart, Same, Inside };
 // that does not exist yet is never the source itself, but may lie inside it.
 FolderRelation folderRelation(const std::string& target, const std::string& source,
                               const IdentityOf& identity);
+
+// True when the path begins with a drive letter and its colon.
+bool hasDriveLetter(std::string_view path);
 
 // The folder above an absolute path ("C:\docs\a" gives "C:\docs", "C:\docs"
 // gives "C:\"); a drive root or a share is its own parent.

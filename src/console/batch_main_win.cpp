@@ -61,7 +61,9 @@ std::pair<int, bool> convert(const BatchArguments& batch, const std::string& mac
         console.err(std::string(kErrorPrefix) + "COM cannot be started");
         return {ExitCode::Incomplete, false};
     }
-    StopRequest stop;
+    // Lives as long as the process: the console's handler runs on a thread
+    // of its own and may still hold it when this function returns.
+    static StopRequest stop;
     const StopHandlerScope stopHandler(stop);
 
     BatchRun run(console, report, stop, [] { return General::coordinator().DropQueuedDocuments(); });

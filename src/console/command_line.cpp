@@ -46,11 +46,6 @@ int switchIndex(const std::string& argument) {
     return -1;
 }
 
-bool hasDrive(const std::string& path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-}
-
 // The length of the root of an absolute path: "C:" or "\\server\share".
 std::size_t rootLength(const std::string& path) {
     if (path.rfind("\\\\", 0) == 0) {
@@ -60,7 +55,7 @@ std::size_t rootLength(const std::string& path) {
         const std::size_t share = path.find('\\', server + 1);
         return share == std::string::npos ? path.size() : share;
     }
-    return hasDrive(path) ? 2 : 0;
+    return hasDriveLetter(path) ? 2 : 0;
 }
 
 std::string withBackslashes(std::string path) {
@@ -84,13 +79,13 @@ std::string absolutePath(const std::string& given, const std::string& currentFol
         return path;
     const std::string current = withBackslashes(currentFolder);
     std::string full;
-    if (path.rfind("\\\\", 0) == 0 || (hasDrive(path) && path.size() > 2 && path[2] == '\\')) {
+    if (path.rfind("\\\\", 0) == 0 || (hasDriveLetter(path) && path.size() > 2 && path[2] == '\\')) {
         full = path;
-    } else if (hasDrive(path)) {
+    } else if (hasDriveLetter(path)) {
         // "D:name" is relative to that drive's current folder; only the
         // current drive's is known, another drive's is taken to be its root.
         const bool sameDrive =
-            hasDrive(current) && lowerCase(current.substr(0, 1)) == lowerCase(path.substr(0, 1));
+            hasDriveLetter(current) && lowerCase(current.substr(0, 1)) == lowerCase(path.substr(0, 1));
         full = (sameDrive ? current : path.substr(0, 2)) + "\\" + path.substr(2);
     } else if (!path.empty() && path[0] == '\\') {
         full = current.substr(0, rootLength(current)) + path;
@@ -117,7 +112,7 @@ std::string absolutePath(const std::string& given, const std::string& currentFol
     std::string result = full.substr(0, root);
     for (const std::string& part : parts)
         result += "\\" + part;
-    if (parts.empty() && hasDrive(result) && result.size() == 2)
+    if (parts.empty() && hasDriveLetter(result) && result.size() == 2)
         result += "\\";
     return result;
 }

@@ -43,5 +43,5 @@ inline constexpr const char* kStopNotice =
     "Stopping after the document in progress; press Ctrl+C again to end at once.";
 // Said when the run is given up because WordPerfect stopped answering.
 inline constexpr const char* kWordPerfectWaits =
-    "WordPerfect stopped answering: it is probably waiting for a person (a dialog or a question on its "
-    "screen). The documents left were not started; answer WordPerfect or close it, then run again.";
+    "WordPerfect stopped answering, probably waiting for a person (a dialog or a question on its "
+    "screen); the documents left were not started.";

@@ -99,22 +99,26 @@ struct Cleanup {
         } catch (...) {
         }
     }
-    // Deletes the first temporary file. In a batch one that cannot be
-    // deleted is noted, not shown in a message box: a box would stop an
-    // overnight batch until someone clicks it. Outside a batch the user is
-    // told at once.
-    void removeTemporary() {
-        const std::string file = std::exchange(temporary, {});
-        if (!inBatch)
-            clsFileSystem().DeleteFile(file);
-        else if (!General::files().deleteFile(file))
+    // Deletes a temporary file. In a batch one that cannot be deleted is
+    // noted, not shown in a message box: a box would stop an overnight batch
+    // until someone clicks it.
+    void remove(std::string& file) {
+        if (!file.empty() && !General::files().deleteFile(file) && inBatch)
             coordinator().mainWindow().Progress().temporaryNotRemoved(file);
+        file.clear();
+    }
+    // The first temporary file goes once the result is saved beside its
+    // name; outside a batch a failure is told at once.
+    void removeTemporary() {
+        if (inBatch)
+            remove(temporary);
+        else
+            clsFileSystem().DeleteFile(std::exchange(temporary, {}));
     }
     void removeTemporaries() noexcept {
         for (std::string* file : {&temporary, &resultTemporary}) {
             try {
-                if (!file->empty() && !General::files().deleteFile(*file) && inBatch)
-                    coordinator().mainWindow().Progress().temporaryNotRemoved(*file);
+                remove(*file);
             } catch (...) {
             }
         }
@@ -130,12 +134,27 @@ struct Cleanup {
     // The result takes its name whole: a file already there (an earlier
     // result, or the document itself when it is converted in place) is
     // replaced only now, and stays as it was when anything before failed.
+    // The single document's result is then the only copy of the user's
+    // work (the document is closed): one that cannot take its name is kept
+    // under its temporary name, and the reason says where.
     void renameOnto(const std::string& result) {
-        General::files().replaceByRename(resultTemporary, result);
+        try {
+            General::files().replaceByRename(resultTemporary, result);
+        } catch (const AppError& error) {
+            if (inBatch)
+                throw;
+            throw AppError(error.number(),
+                           error.description() + "; the result is kept as " +
+                               std::exchange(resultTemporary, {}),
+                           error.source());
+        }
         resultTemporary.clear();
     }
+    // The document's clean-up: not held to its time limit, and nothing to a
+    // server that does not answer.
     void closeDocument() noexcept {
         try {
+            General::wordPerfect().cleaningUp();
             if (documentOpen)
                 General::wordPerfect().call("CloseNoSave");
         } catch (...) {

@@ -67,7 +67,13 @@ void WordPerfectConnection::obtainAgainOrGiveUp() {
 bool WordPerfectConnection::timeIsUp() const {
     // A call given up at the document's limit may come back a tick early by
     // the clock of its wait.
-    return deadline_ && Clock::now() + std::chrono::milliseconds(100) >= *deadline_;
+    return deadline_ && !cleaningUp_ && Clock::now() + std::chrono::milliseconds(100) >= *deadline_;
+}
+
+void WordPerfectConnection::cleaningUp() {
+    cleaningUp_ = true;
+    if (General::WordPerfect)
+        General::WordPerfect->setDeadline(std::nullopt);
 }
 
 void WordPerfectConnection::restartDocumentClock() {
@@ -81,6 +87,7 @@ void WordPerfectConnection::beginDocument(const std::string& document) {
         wedgedInARow_ = 0;
     wedgedInDocument_ = false;
     callMadeInDocument_ = false;
+    cleaningUp_ = false;
     documentRefusal_.reset();
     document_ = fileNameOf(document);
     if (runRefusal_)

@@ -42,11 +42,15 @@ public:
     // of the program (the single document's Save dialog) is not the word
     // processor's.
     void restartDocumentClock();
+    // The document failed: its clean-up calls are not held to its time
+    // limit (a document that failed near it is no stuck server), only to the
+    // server's own call limits.
+    void cleaningUp();
 
     Value call(std::string_view name, std::span<const Arg> args = {}) override;
     Value get(std::string_view name) override;
 
-    // Forgets everything but the document limit (the program-wide state is reset).
+    // Forgets everything (the program-wide state is reset).
     void reset() { *this = WordPerfectConnection{}; }
 
 private:
@@ -64,6 +68,7 @@ private:
     std::string document_;                      // the file name of the document in progress
     std::optional<Clock::time_point> deadline_; // of the document in progress
     bool callMadeInDocument_ = false;
+    bool cleaningUp_ = false;
     bool wedgedInDocument_ = false;
     int wedgedInARow_ = 0;
     std::optional<AppError> documentRefusal_; // the rest of this document fails with it, uncalled

@@ -3,6 +3,7 @@
 #include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/paths_win.h"
+#include "platform/platform_win.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>
@@ -120,9 +121,20 @@ std::string Win32FileServices::createResultTemporary(const std::string& folder) 
 }
 
 void Win32FileServices::replaceByRename(const std::string& from, const std::string& to) {
-    if (!MoveFileExW(extendedPath(from).c_str(), extendedPath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        throwWin32(GetLastError(), "Tarnwick");
+    // A virus scanner or an indexer often holds a file for a moment after it
+    // was written: a rename refused for a file in use is tried again a few
+    // times, for about a second and a half, before the document fails.
+    for (DWORD wait = 100;; wait *= 2) {
+        if (MoveFileExW(extendedPath(from).c_str(), extendedPath(to).c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return;
+        const DWORD error = GetLastError();
+        const bool inUse =
+            error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+        if (!inUse || wait > 800)
+            throwWin32(error, "Tarnwick");
+        waitServingWindows(wait);
+    }
 }
 
 std::size_t Win32FileServices::removeLeftoverTemporaries(const std::string& folder,

@@ -374,6 +374,19 @@ TEST_F(SingleJob, AFailedSaveRemovesTheTemporaryFileAndKeepsTheDocumentOpen) {
     EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
 }
 
+// The single document is closed before its result takes its name: a result
+// that cannot take it (the file there is open elsewhere) is the only copy of
+// the user's work, and is kept where the reason says.
+TEST_F(SingleJob, AResultThatCannotTakeItsNameIsKeptAndTheReasonSaysWhere) {
+    files.files["C:\\Out\\b.wpd"] = {"open in another program"};
+    files.files["C:\\Out\\b.wpd"].heldOpen = true;
+    answer("C:\\Out\\b.wpd");
+    run();
+    EXPECT_EQ(windows.main.list.reason(0), "Access is denied; the result is kept as " + kResult2);
+    EXPECT_TRUE(files.files.count(kResult2));
+    EXPECT_EQ(files.files["C:\\Out\\b.wpd"].content, "open in another program");
+}
+
 TEST_F(SingleJob, FailuresBeforeTheDialogMarkTheRowAndReachTheCaller) {
     wp->failures.emplace("MacroFilePlay", AppError(1, "Macro error"));
     EXPECT_THROW(run(), AppError);
@@ -415,13 +428,25 @@ TEST_F(Jobs, AMacroThatNeverEndsFailsTheDocumentAtItsTimeLimit) {
     const auto started = std::chrono::steady_clock::now();
     EXPECT_THROW(runBatchJob(), AppError);
     const auto took = std::chrono::steady_clock::now() - started;
-    EXPECT_EQ(windows.main.list.reason(0),
-              FailureReason::didNotFinish("a.wpd", 1) + FailureReason::EndedAndStarted);
-    EXPECT_EQ(FailureReason::didNotFinish("a.wpd", 1), "WordPerfect did not finish a.wpd within 1 second");
+    EXPECT_EQ(windows.main.list.reason(0), "WordPerfect did not finish a.wpd within 1 second" +
+                                               std::string(FailureReason::EndedAndStarted));
     EXPECT_GE(took, std::chrono::milliseconds(800));
     EXPECT_LT(took, std::chrono::seconds(3));
     EXPECT_EQ(wp->endings, 1);
     EXPECT_EQ(wp->log.back(), "<ended>") << "nothing more to the stuck server";
+}
+
+// A document that fails for an ordinary reason near its limit is cleaned up
+// as usual: its clean-up is not held to the limit, and the server that
+// answered is no stuck server.
+TEST_F(Jobs, TheCleanUpOfADocumentThatFailedNearItsLimitIsNotHeldToIt) {
+    General::wordPerfect().setDocumentLimit(1);
+    wp->failures.emplace("FileSave", AppError(0x80040203, "Disk is full", "WordPerfect.PerfectScript"));
+    wp->slowMs["FileSave"] = 1100;
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_EQ(windows.main.list.reason(0), "Disk is full");
+    EXPECT_EQ(wp->log.back(), "CloseNoSave");
+    EXPECT_EQ(wp->endings, 0);
 }
 
 TEST_F(Jobs, MacroRunnerResults) {

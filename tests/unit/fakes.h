@@ -9,7 +9,9 @@
 #include "core/General.h"
 
 #include <algorithm>
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include <functional>
 #include <map>
@@ -249,6 +251,7 @@ public:
     std::map<std::string, AppError> failures; // command name -> error it raises
     std::map<std::string, int> failOnCall;    // command name -> the call (1 first) that fails
     std::map<std::string, int> calls;
+    std::map<std::string, int> slowMs;           // command name -> how long each of its calls takes
     std::vector<std::string>* journal = nullptr; // when set, commands are written here too
     bool startedByProgram = true;                // its server may be ended by the program
     int endings = 0;                             // times the program ended its server
@@ -289,6 +292,8 @@ private:
     }
     void fail(std::string_view name) {
         const std::string key(name);
+        if (const auto slow = slowMs.find(key); slow != slowMs.end())
+            std::this_thread::sleep_for(std::chrono::milliseconds(slow->second));
         const int n = ++calls[key];
         auto it = failures.find(key);
         if (it == failures.end())

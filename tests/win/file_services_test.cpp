@@ -1,6 +1,7 @@
 // The file utilities over real files: clsFileSystem on the Win32 file
 // services, with the real message boxes answered and counted.
 #include "base/error.h"
+#include "base/text.h"
 #include "control/Command.h"
 #include "control/State.h"
 #include "core/General.h"
@@ -450,6 +451,55 @@ TEST(DirectoryListing, AListingThatBreaksOffPartWayIsAFailureAndStartsNoBatch) {
     EXPECT_EQ(program.platform.messages[0].text,
               unreadableSourceText(folder, systemMessage(ERROR_NETNAME_DELETED)));
     EXPECT_TRUE(wordPerfect->log.empty()) << "no document of a part of the folder was opened";
+}
+
+// Results left under their temporary names by a run that broke off go when
+// they are old and nobody holds them open; a young one (another PC may be
+// saving it now), a held one and any other name stay.
+TEST_F(FileUtilities, LeftoverResultsAreRemovedWhenOldAndFreeOnly) {
+    const auto aged = [&](const std::string& name, int hours) {
+        const std::string path = scratch.file(name, "half a result");
+        ULARGE_INTEGER when{};
+        FILETIME now;
+        GetSystemTimeAsFileTime(&now);
+        when.LowPart = now.dwLowDateTime;
+        when.HighPart = now.dwHighDateTime;
+        when.QuadPart -= static_cast<ULONGLONG>(hours) * 3600 * 10'000'000;
+        const FILETIME written{when.LowPart, when.HighPart};
+        const UniqueHandle file(CreateFileW(longForm(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &written)) << name;
+        return path;
+    };
+    aged("~tarnwick-0000ABCD.tmp", 2);
+    aged("~tarnwick-ABCDEF01.TMP", 25);
+    aged("~tarnwick-00000001.tmp", 0);
+    const std::string held = aged("~tarnwick-00000002.tmp", 2);
+    aged("~tarnwick-0000000G.tmp", 2);
+    aged("~tarnwick-1.tmp", 2);
+    aged("letter.wpd", 2);
+    const OpenedFile holder(held);
+    EXPECT_EQ(services.removeLeftoverTemporaries(scratch.folder(), 3600), 2u);
+    EXPECT_EQ(namesIn(scratch.folder()),
+              (std::vector<std::string>{"letter.wpd", "~tarnwick-00000001.tmp", "~tarnwick-00000002.tmp",
+                                        "~tarnwick-0000000G.tmp", "~tarnwick-1.tmp"}));
+}
+
+// A folder is known by what it is, whatever its spelling; a file or a
+// missing path is no folder.
+TEST_F(FileUtilities, AFoldersIdentityIsTheSameForEverySpellingOfIt) {
+    const std::string folder = scratch.path("Long Folder Name");
+    CreateDirectoryW(longForm(folder).c_str(), nullptr);
+    std::wstring shortName(MAX_PATH, L'\0');
+    shortName.resize(GetShortPathNameW(widen(folder).c_str(), shortName.data(), MAX_PATH));
+    const auto identity = folderIdentity(folder);
+    ASSERT_TRUE(identity);
+    for (const std::string& spelling :
+         {"\\\\?\\" + folder, folder + "\\", narrow(shortName), lowerCase(folder)})
+        EXPECT_EQ(folderIdentity(spelling), identity) << spelling;
+    EXPECT_NE(folderIdentity(scratch.folder()), identity);
+    EXPECT_FALSE(folderIdentity(scratch.file("a file")));
+    EXPECT_FALSE(folderIdentity(scratch.path("missing")));
 }
 
 } // namespace
