@@ -6,17 +6,31 @@
 
 #include <algorithm>
 
+FolderListing listFolder(DirectoryLister& lister, const std::string& folder) {
+    FolderListing listing;
+    for (auto& entry : lister.list(folder)) {
+        if (entry.hidden || entry.system)
+            continue;
+        if (!entry.directory)
+            listing.files.push_back(std::move(entry.name));
+        else if (!entry.reparsePoint)
+            listing.folders.push_back(std::move(entry.name));
+    }
+    const auto byName = [](const std::string& a, const std::string& b) { return compareListText(a, b) < 0; };
+    std::sort(listing.files.begin(), listing.files.end(), byName);
+    std::sort(listing.folders.begin(), listing.folders.end(), byName);
+    return listing;
+}
+
+std::string entryPath(const std::string& folder, const std::string& name) {
+    return toChars(folder).size() == 3 ? folder + name : folder + "\\" + name;
+}
+
 void FileListBox::setPath(const std::string& folder) {
-    std::vector<DirectoryEntry> entries = lister_.list(folder);
-    std::vector<std::string> names;
-    names.reserve(entries.size());
-    for (auto& entry : entries)
-        if (!entry.directory && !entry.hidden && !entry.system)
-            names.push_back(std::move(entry.name));
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return compareListText(a, b) < 0; });
+    FolderListing listing = listFolder(lister_, folder);
     path_ = folder;
-    names_ = std::move(names);
+    names_ = std::move(listing.files);
+    folders_ = std::move(listing.folders);
     index_ = -1;
     if (listener_)
         listener_();
@@ -39,5 +53,5 @@ std::string FileListBox::fileName() const {
 }
 
 std::string FileListBox::selectedPath() const {
-    return toChars(path_).size() == 3 ? path_ + fileName() : path_ + "\\" + fileName();
+    return entryPath(path_, fileName());
 }

@@ -11,6 +11,7 @@ struct DirectoryEntry {
     bool directory = false;
     bool hidden = false;
     bool system = false;
+    bool reparsePoint = false; // a link to another place (a junction, a symbolic link)
 };
 
 // Reads a folder's entries; raises AppError when the folder cannot be read.
@@ -19,6 +20,20 @@ public:
     virtual ~DirectoryLister() = default;
     virtual std::vector<DirectoryEntry> list(const std::string& folder) = 0;
 };
+
+// A folder's entries as the file list takes them: its files, and its
+// folders that may be entered (not hidden, not system, not a link), each
+// sorted by name as the list sorts. Raises AppError when the folder cannot
+// be read.
+struct FolderListing {
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+};
+FolderListing listFolder(DirectoryLister& lister, const std::string& folder);
+
+// The full path of an entry of a folder: joined directly at a drive root (a
+// three-character path ending in its backslash), with a backslash otherwise.
+std::string entryPath(const std::string& folder, const std::string& name);
 
 class FileListBox {
 public:
@@ -40,6 +55,10 @@ public:
     std::string selectedPath() const;
 
     const std::vector<std::string>& names() const { return names_; }
+    // The folders of the last listing that may be entered.
+    const std::vector<std::string>& folders() const { return folders_; }
+    // What the list reads folders with.
+    DirectoryLister& lister() { return lister_; }
     // Told after every new listing, so a window can mirror the entries.
     void setListener(std::function<void()> listener) { listener_ = std::move(listener); }
 
@@ -47,6 +66,7 @@ private:
     DirectoryLister& lister_;
     std::string path_;
     std::vector<std::string> names_;
+    std::vector<std::string> folders_;
     int index_ = -1;
     std::function<void()> listener_;
 };

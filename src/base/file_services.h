@@ -2,6 +2,8 @@
 // The file-system calls beneath clsFileSystem. Each answers whether it
 // worked rather than raising, so clsFileSystem decides what the user sees.
 // Win32 implements them with the wide calls; tests use an in-memory fake.
+#include "base/folders.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -34,6 +36,9 @@ public:
     // PC now. Answers how many went.
     virtual std::size_t removeLeftoverTemporaries(const std::string& folder,
                                                   std::uint64_t olderThanSeconds) = 0;
+    // What the file system calls the folder a path names, however the path
+    // is spelled; none when there is no such folder or it cannot be opened.
+    virtual std::optional<FolderIdentity> folderIdentity(const std::string& path) = 0;
     // The name of the first ordinary file (not hidden, system or folder)
     // that a directory search for the path finds.
     virtual std::optional<std::string> findOrdinaryFile(const std::string& path) = 0;

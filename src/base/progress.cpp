@@ -22,7 +22,7 @@ void BatchProgress::begin(std::size_t documents) {
     begun_ = true;
     running_ = true;
     total_ = documents;
-    current_ = converted_ = failed_ = notStarted_ = 0;
+    current_ = converted_ = savedWithoutMacro_ = failed_ = notStarted_ = 0;
     beganAt_ = endedAt_ = documentBeganAt_ = clock_();
     lastPath_.clear();
     lastReason_.clear();
@@ -47,10 +47,23 @@ void BatchProgress::finished(const std::string& path, Outcome outcome, const std
         ++current_;
         documentBeganAt_ = clock_();
     }
-    (outcome == Outcome::Converted ? converted_ : outcome == Outcome::Failed ? failed_ : notStarted_) += 1;
+    switch (outcome) {
+    case Outcome::Converted:
+        ++converted_;
+        break;
+    case Outcome::SavedWithoutMacro:
+        ++savedWithoutMacro_;
+        break;
+    case Outcome::Failed:
+        ++failed_;
+        break;
+    case Outcome::NotStarted:
+        ++notStarted_;
+        break;
+    }
     lastPath_ = path;
     lastOutcome_ = outcome;
-    lastReason_ = outcome == Outcome::Converted ? std::string() : reason;
+    lastReason_ = outcome == Outcome::Failed || outcome == Outcome::NotStarted ? reason : std::string();
     lastSeconds_ = clock_() - documentBeganAt_;
     tell(Event::DocumentFinished);
 }
@@ -75,7 +88,12 @@ double BatchProgress::elapsed() const {
 std::string BatchProgress::text() const {
     if (!begun_)
         return {};
-    std::string counts = std::to_string(converted_) + " converted, " + std::to_string(failed_) + " failed";
+    std::string counts;
+    if (converted_ != 0 || savedWithoutMacro_ == 0)
+        counts = std::to_string(converted_) + " converted, ";
+    if (savedWithoutMacro_ != 0)
+        counts += std::to_string(savedWithoutMacro_) + " saved without a macro (none is chosen), ";
+    counts += std::to_string(failed_) + " failed";
     if (notStarted_ != 0)
         counts += ", " + std::to_string(notStarted_) + " not started";
     if (running_)

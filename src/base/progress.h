@@ -10,8 +10,9 @@
 
 class BatchProgress {
 public:
-    // A document of a run that was given up is not started.
-    enum class Outcome { Converted, Failed, NotStarted };
+    // A document of a run that was given up is not started; with no macro
+    // chosen a document is saved as it is.
+    enum class Outcome { Converted, Failed, NotStarted, SavedWithoutMacro };
     enum class Event { Began, DocumentStarted, DocumentFinished, Ended, TemporaryNotRemoved };
 
     // Told after each event, with the figures already counted.
@@ -44,8 +45,9 @@ public:
     std::size_t total() const { return total_; }
     // The number of the document in progress (or of the last one), from 1.
     std::size_t current() const { return current_; }
-    std::size_t done() const { return converted_ + failed_ + notStarted_; }
+    std::size_t done() const { return converted_ + savedWithoutMacro_ + failed_ + notStarted_; }
     std::size_t converted() const { return converted_; }
+    std::size_t savedWithoutMacro() const { return savedWithoutMacro_; }
     std::size_t failed() const { return failed_; }
     std::size_t notStarted() const { return notStarted_; }
     // Seconds since the run began (until it ended, once it has).
@@ -60,7 +62,9 @@ public:
 
     // "Document 12 of 300: 11 done, 10 converted, 1 failed" while a run goes
     // on, "300 documents: 298 converted, 2 failed, in 4 min 12 s" after it;
-    // empty text before the first run.
+    // "5 saved without a macro (none is chosen)" takes the place of the
+    // converted count when no macro was played; empty text before the first
+    // run.
     std::string text() const;
     // What the run's summary adds about temporary files: "; 2 leftover
     // temporary files removed; 1 temporary file could not be removed: PATH",
@@ -79,6 +83,7 @@ private:
     std::size_t total_ = 0;
     std::size_t current_ = 0;
     std::size_t converted_ = 0;
+    std::size_t savedWithoutMacro_ = 0;
     std::size_t failed_ = 0;
     std::size_t notStarted_ = 0;
     double beganAt_ = 0;

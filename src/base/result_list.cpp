@@ -10,9 +10,10 @@ const std::string kEmpty;
 char fold(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
-} // namespace
 
-int compareListText(std::string_view a, std::string_view b) {
+// Without the system's comparison: the letters A to Z without regard to
+// case, every other character by its bytes.
+int foldedAscii(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         const auto x = static_cast<unsigned char>(fold(a[i]));
@@ -20,8 +21,20 @@ int compareListText(std::string_view a, std::string_view b) {
         if (x != y)
             return x < y ? -1 : 1;
     }
-    if (a.size() != b.size())
-        return a.size() < b.size() ? -1 : 1;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+TextCollation collation = &foldedAscii;
+} // namespace
+
+void setTextCollation(TextCollation compare) {
+    collation = compare != nullptr ? compare : &foldedAscii;
+}
+
+int compareListText(std::string_view a, std::string_view b) {
+    if (const int c = collation(a, b); c != 0)
+        return c < 0 ? -1 : 1;
+    // Texts the comparison holds equal (é and É) keep one order.
     return a.compare(b) < 0 ? -1 : (a.compare(b) > 0 ? 1 : 0);
 }
 

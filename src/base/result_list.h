@@ -63,9 +63,17 @@ private:
     Observer* observer_ = nullptr;         // not owned
 };
 
-// Orders two texts the way the list sorts them: without regard to case,
-// then by their exact characters.
+// Orders two texts the way the list sorts them: by the comparison the lists
+// of the system use (the user's language, without regard to case), then by
+// their exact characters. It also orders the hidden file list, and so the
+// documents of a batch.
 int compareListText(std::string_view a, std::string_view b);
+// The comparison of texts without regard to case: negative, zero or
+// positive. The platform installs the system's; without one (or given
+// nullptr) the letters A to Z are compared without regard to case and every
+// other character by its bytes.
+using TextCollation = int (*)(std::string_view a, std::string_view b);
+void setTextCollation(TextCollation compare);
 
 // The rows as text to paste into a mail or a spreadsheet: path, status and
 // reason separated by tabs, one row a line, each line ending in CR LF. Every

@@ -15,6 +15,8 @@ std::string statusText(DocumentStatus status) {
         return "Skipped";
     case DocumentStatus::NotStarted:
         return "Not started";
+    case DocumentStatus::Listed:
+        return "Listed";
     }
     return {};
 }

@@ -9,9 +9,10 @@
 
 class ReportFile;
 
-enum class DocumentStatus { Converted, Failed, Skipped, NotStarted };
+// Listed: a document a run would convert, as /list reports it.
+enum class DocumentStatus { Converted, Failed, Skipped, NotStarted, Listed };
 
-// "Converted", "Failed", "Skipped" or "Not started".
+// "Converted", "Failed", "Skipped", "Not started" or "Listed".
 std::string statusText(DocumentStatus status);
 // The value with the given number of decimals and a full stop, whatever
 // the user's number format; negative values count as 0.

@@ -21,6 +21,9 @@ void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Eve
     switch (event) {
     case BatchProgress::Event::Began:
         began_ = true;
+        if (heading_)
+            if (const std::string heading = heading_(); !heading.empty())
+                console_.out(heading);
         total_ = skipped_.size() + progress.total();
         // Only now is the report emptied: a run that ends before this point
         // leaves an earlier report, which a resumed run relies on, as it was.
@@ -41,6 +44,7 @@ void BatchRun::progressChanged(const BatchProgress& progress, BatchProgress::Eve
             reason += (reason.empty() ? "" : "; ") + messages_;
         switch (progress.lastOutcome()) {
         case BatchProgress::Outcome::Converted:
+        case BatchProgress::Outcome::SavedWithoutMacro:
             record(DocumentStatus::Converted, progress.lastPath(), progress.lastSeconds(), reason);
             break;
         case BatchProgress::Outcome::Failed:

@@ -24,6 +24,8 @@ public:
     // A document left out of the batch because an earlier run converted it;
     // reported first when the run begins.
     void addSkipped(const std::string& path) { skipped_.push_back(path); }
+    // The first line of the run, when it begins (empty: none).
+    void setHeading(std::function<std::string()> heading) { heading_ = std::move(heading); }
     // A message for the user: on standard error, and in the report row of the
     // document in progress.
     void message(const std::string& text);
@@ -48,6 +50,7 @@ private:
     const StopRequest& stop_;
     std::function<std::vector<std::string>()> dropQueued_;
     std::vector<std::string> skipped_;
+    std::function<std::string()> heading_;
     std::string messages_; // shown while the document in progress ran
     bool inDocument_ = false;
     bool began_ = false;

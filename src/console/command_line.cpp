@@ -4,6 +4,7 @@
 #include "base/text.h"
 #include "base/views.h"
 #include "console/console_ports.h"
+#include "control/State.h"
 #include "core/macro_selection.h"
 #include "files/clsFileSystem.h"
 
@@ -13,19 +14,23 @@
 
 namespace {
 
-// The switches that take a value, and what the value is.
+// The switches, and what value each takes (none for a switch that stands alone).
 struct Switch {
     const char* name;
     const char* value;
 };
-constexpr std::array<Switch, 5> kSwitches = {{
+constexpr std::array<Switch, 9> kSwitches = {{
     {"macro", "a macro file (.wcm)"},
     {"extensions", "a comma-separated list of extensions"},
     {"report", "the report file to write"},
     {"resume", "the report of an earlier run"},
     {"timeout", "a number of seconds"},
+    {"shard", "K/N, this PC's share of N"},
+    {"recurse", nullptr},
+    {"changed", nullptr},
+    {"list", nullptr},
 }};
-enum SwitchIndex { Macro, Extensions, Report, Resume, Timeout };
+enum SwitchIndex { Macro, Extensions, Report, Resume, Timeout, Shard, Recurse, Changed, List };
 // The longest time limit of a document: a day.
 constexpr int kLongestTimeout = 86400;
 
@@ -61,6 +66,12 @@ std::size_t rootLength(const std::string& path) {
 std::string withBackslashes(std::string path) {
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
+}
+
+// The text as a whole number, every character a digit.
+bool wholeNumber(std::string_view text, int& number) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc{} && end == text.data() + text.size();
 }
 
 CommandLine failure(std::string reason) {
@@ -169,6 +180,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, const st
         auto& value = values[static_cast<std::size_t>(index)];
         if (value)
             return failure(argument + " is given twice" + kUsageHint);
+        if (kSwitches[static_cast<std::size_t>(index)].value == nullptr) {
+            value = "";
+            continue;
+        }
         // A switch followed by another switch has lost its value.
         if (i + 1 == arguments.size() || arguments[i + 1].empty() || switchIndex(arguments[i + 1]) >= 0)
             return failure(argument + " needs " + kSwitches[static_cast<std::size_t>(index)].value +
@@ -199,13 +214,22 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, const st
     batch.resume = absolute(values[Resume]);
     if (const auto& timeout = values[Timeout]) {
         int seconds = 0;
-        const char* end = timeout->data() + timeout->size();
-        const auto [stop, error] = std::from_chars(timeout->data(), end, seconds);
-        if (error != std::errc{} || stop != end || seconds < 1 || seconds > kLongestTimeout)
+        if (!wholeNumber(*timeout, seconds) || seconds < 1 || seconds > kLongestTimeout)
             return failure("/timeout: \"" + *timeout + "\" is not a number of seconds from 1 to " +
                            std::to_string(kLongestTimeout));
         batch.timeoutSeconds = seconds;
     }
+    if (const auto& shard = values[Shard]) {
+        const std::size_t slash = shard->find('/');
+        int k = 0, n = 0;
+        if (slash == std::string::npos || !wholeNumber(std::string_view(*shard).substr(0, slash), k) ||
+            !wholeNumber(std::string_view(*shard).substr(slash + 1), n) || k < 1 || k > n)
+            return failure("/shard: \"" + *shard + "\" is not K/N with K from 1 to N, as 2/3");
+        batch.shard = BatchArguments::Share{k, n};
+    }
+    batch.recurse = values[Recurse].has_value();
+    batch.changed = values[Changed].has_value();
+    batch.list = values[List].has_value();
     batch.extensions = defaultExtensions();
     if (values[Extensions]) {
         batch.extensions = extensionList(*values[Extensions]);
@@ -246,11 +270,14 @@ std::string checkArguments(const BatchArguments& arguments, PathProbe& probe) {
     }
     // Results are saved under the documents' own names: into the source
     // folder they would replace the documents themselves, however the two
-    // paths are spelled.
-    if (folderRelation(target, source, [&probe](const std::string& path) { return probe.identity(path); }) ==
-        FolderRelation::Same)
+    // paths are spelled; with subfolders, below it they would be found again.
+    const FolderRelation relation =
+        folderRelation(target, source, [&probe](const std::string& path) { return probe.identity(path); });
+    if (relation == FolderRelation::Same)
         return "The target folder is the source folder " + source +
                ": the results would replace the documents";
+    if (relation == FolderRelation::Inside && arguments.recurse)
+        return kTargetInsideSource;
 
     // The macro dialog's own rule and message: an existing file whose
     // extension is "wcm" in any case.
@@ -267,6 +294,7 @@ std::string usageText() {
            "\n"
            "tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST]\n"
            "               [/report FILE] [/resume REPORT] [/timeout SECONDS]\n"
+           "               [/recurse] [/shard K/N] [/changed] [/list]\n"
            "\n"
            "  SOURCE            the folder of the documents; they stay as they are\n"
            "  TARGET            the folder for the results; made if its parent exists\n"
@@ -283,6 +311,14 @@ std::string usageText() {
            "  /timeout SECONDS  the time WordPerfect has for one document, 1 to 86400\n"
            "                    (default: 600); a WordPerfect this program started\n"
            "                    is ended past it and started again\n"
+           "  /recurse          the folders below SOURCE too (not hidden ones, nor\n"
+           "                    links), each result in the same folder below TARGET\n"
+           "  /shard K/N        this PC's share of an archive converted on N PCs, K\n"
+           "                    from 1 to N: each document belongs to one share by its\n"
+           "                    path below SOURCE\n"
+           "  /changed          skips the documents whose result was written after them\n"
+           "  /list             converts nothing: lists what a run would convert, its\n"
+           "                    size and what it would likely stumble on\n"
            "  /?                shows this text\n"
            "\n"
            "Switches may begin with / or - and are not case-sensitive. Ctrl+C stops\n"

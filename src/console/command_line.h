@@ -1,7 +1,7 @@
 #pragma once
 // The console program's command line:
 //   tarnwick-batch SOURCE TARGET [/macro FILE] [/extensions LIST] [/report FILE] [/resume REPORT]
-//                  [/timeout SECONDS]
+//                  [/timeout SECONDS] [/recurse] [/shard K/N] [/changed] [/list]
 //   tarnwick-batch /?
 #include <optional>
 #include <string>
@@ -33,6 +33,16 @@ struct BatchArguments {
     std::optional<std::string> report;
     std::optional<std::string> resume;
     std::optional<int> timeoutSeconds; // a document's time limit
+    // This PC's share of an archive converted on several: the documents whose
+    // path below the source hashes to K-1 modulo N.
+    struct Share {
+        int k = 1;
+        int n = 1;
+    };
+    std::optional<Share> shard;
+    bool recurse = false; // the folders below the source too, mirrored below the target
+    bool changed = false; // only documents written since their result was
+    bool list = false;    // a look before the night: lists, converts nothing
 };
 
 struct CommandLine {

@@ -143,6 +143,47 @@ std::optional<FolderIdentity> Win32PathProbe::identity(const std::string& path) 
     return folderIdentity(path);
 }
 
+std::optional<std::uint64_t> Win32PathProbe::size(const std::string& path) {
+    return Win32FileServices().fileSize(path);
+}
+
+std::optional<std::uint64_t> Win32PathProbe::lastWritten(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(extendedPath(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+std::string Win32PathProbe::readProblem(const std::string& path) {
+    // As a word processor opens a document to read it: others may read and
+    // write it meanwhile.
+    const UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file ? std::string() : systemMessage(GetLastError());
+}
+
+bool Win32PathProbe::fitsCodePage(const std::string& name) {
+    if (GetACP() == CP_UTF8)
+        return true;
+    const std::wstring wide = widen(name);
+    BOOL usedDefault = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                        nullptr, &usedDefault);
+    return usedDefault == FALSE;
+}
+
+std::string Win32PathProbe::upperCase(const std::string& text) {
+    const std::wstring wide = widen(text);
+    std::wstring upper(wide.size(), L'\0');
+    const int n =
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), static_cast<int>(wide.size()),
+                      upper.data(), static_cast<int>(upper.size()), nullptr, nullptr, 0);
+    upper.resize(static_cast<std::size_t>(std::max(n, 0)));
+    return narrow(upper);
+}
+
 std::unique_ptr<ReportFile> openReportFile(const std::string& path) {
     UniqueHandle file(CreateFileW(extendedPath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -43,6 +43,11 @@ public:
     PathKind kind(const std::string& path) override;
     std::string listingProblem(const std::string& folder) override;
     std::optional<FolderIdentity> identity(const std::string& path) override;
+    std::optional<std::uint64_t> size(const std::string& path) override;
+    std::optional<std::uint64_t> lastWritten(const std::string& path) override;
+    std::string readProblem(const std::string& path) override;
+    bool fitsCodePage(const std::string& name) override;
+    std::string upperCase(const std::string& text) override;
 };
 
 // Opens the report file for writing while others may read it, and leaves it

@@ -4,6 +4,7 @@
 // Win32 implements them; tests use fakes.
 #include "base/folders.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +24,18 @@ public:
     // What the file system calls the folder, however its path is spelled;
     // none when there is no such folder or it cannot be opened.
     virtual std::optional<FolderIdentity> identity(const std::string& path) = 0;
+    // A file's length in bytes, and when it was last written (in any steady
+    // unit); none when it cannot be read.
+    virtual std::optional<std::uint64_t> size(const std::string& path) = 0;
+    virtual std::optional<std::uint64_t> lastWritten(const std::string& path) = 0;
+    // Empty when the file can be opened for reading now; otherwise the
+    // system's reason why not (locked, access refused).
+    virtual std::string readProblem(const std::string& path) = 0;
+    // True when the system's ANSI code page holds every character of the
+    // name (an older word processor opens files by such names).
+    virtual bool fitsCodePage(const std::string& name) = 0;
+    // The text in capitals by the rules of no language in particular.
+    virtual std::string upperCase(const std::string& text) = 0;
 };
 
 // A report file, open for writing. Until the run begins it is left as it

@@ -16,6 +16,8 @@ void BatchCounts::add(DocumentStatus status) {
     case DocumentStatus::NotStarted:
         ++notStarted;
         break;
+    case DocumentStatus::Listed:
+        break;
     }
 }
 
@@ -52,6 +54,20 @@ std::string summaryLine(const BatchCounts& counts, double seconds) {
     if (counts.notStarted != 0)
         line += ", " + std::to_string(counts.notStarted) + " not started";
     return line + " (" + fixedDecimals(seconds, 1) + " s)";
+}
+
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes < 1024)
+        return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+    double value = static_cast<double>(bytes) / 1024;
+    const char* unit = "KB";
+    for (const char* larger : {"MB", "GB", "TB"}) {
+        if (value < 1024)
+            break;
+        value /= 1024;
+        unit = larger;
+    }
+    return fixedDecimals(value, 1) + " " + unit;
 }
 
 int batchExitCode(const BatchCounts& counts, bool interrupted) {

@@ -4,6 +4,7 @@
 #include "console/batch_report.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 // How many documents of a run ended how.
@@ -27,6 +28,8 @@ std::string documentLine(std::size_t number, std::size_t total, DocumentStatus s
 // The last line of a run, e.g. "300 documents: 290 converted, 5 failed,
 // 3 skipped, 2 not started (412.3 s)".
 std::string summaryLine(const BatchCounts& counts, double seconds);
+// A size as people read it: "512 bytes", "1.2 KB", "3.4 MB", "1.0 GB".
+std::string sizeText(std::uint64_t bytes);
 // The exit code of a run that has ended: interrupted is true when it was
 // stopped or lost WordPerfect.
 int batchExitCode(const BatchCounts& counts, bool interrupted);

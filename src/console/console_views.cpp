@@ -4,7 +4,7 @@
 #include "base/text.h"
 #include "console/batch_run.h"
 #include "console/stop_request.h"
-#include "control/Chain.h"
+#include "control/documents.h"
 #include "files/clsFileSystem.h"
 
 namespace {
@@ -50,20 +50,28 @@ std::string RunSettings::GetSetting(const std::string& application, const std::s
     return stored_.GetSetting(application, section, key, defaultValue);
 }
 
-std::vector<DirectoryEntry> ResumeLister::list(const std::string& folder) {
+std::vector<DirectoryEntry> RunLister::list(const std::string& folder) {
     std::vector<DirectoryEntry> kept;
-    clsFileSystem fs;
+    const std::string below = source_.ends_with('\\') ? source_ : source_ + "\\";
     for (DirectoryEntry& entry : lister_.list(folder)) {
-        const std::string path = (folder.ends_with('\\') ? folder : folder + "\\") + entry.name;
-        // Only what the batch would convert is skipped: an ordinary file whose
-        // extension the extension list accepts.
-        std::string extension = lowerCase(toText(fs.GetFileExtension(path)));
-        const bool document = !entry.directory && !entry.hidden && !entry.system &&
-                              ExtensionAccepted(*BuildExtensionChain(), extension);
-        if (document && skip_(path))
-            skipped_(path);
-        else
+        const std::string path = entryPath(folder, entry.name);
+        // Only what the batch would convert is left out: an ordinary file
+        // that is a document.
+        if (entry.directory || entry.hidden || entry.system || !isDocument(path)) {
             kept.push_back(std::move(entry));
+            continue;
+        }
+        const std::string relative = path.starts_with(below) ? path.substr(below.size()) : entry.name;
+        switch (choose_(path, relative)) {
+        case RunChoice::Take:
+            kept.push_back(std::move(entry));
+            break;
+        case RunChoice::Skip:
+            skipped_(path);
+            break;
+        case RunChoice::Leave:
+            break;
+        }
     }
     return kept;
 }

@@ -114,17 +114,29 @@ private:
     std::optional<std::string> macro_;
 };
 
-// A folder's entries without the documents a resumed run skips; each one
-// left out is told to `skipped` with its full path.
-class ResumeLister : public DirectoryLister {
+// What a run does with a document it finds.
+enum class RunChoice {
+    Take,  // converts it
+    Skip,  // leaves it out, reported Skipped (done before, or unchanged since)
+    Leave, // leaves it out unreported (another PC's share)
+};
+
+// A folder's entries as this run takes them: without the documents it
+// skips or leaves to others. Each document (a file the extension list
+// accepts) is put to `choose` with its full path and its path below the
+// source folder; each one skipped is told to `skipped`.
+class RunLister : public DirectoryLister {
 public:
-    using Skip = std::function<bool(const std::string& path)>;
-    ResumeLister(DirectoryLister& lister, Skip skip, std::function<void(const std::string&)> skipped)
-        : lister_(lister), skip_(std::move(skip)), skipped_(std::move(skipped)) {}
+    using Choose = std::function<RunChoice(const std::string& path, const std::string& relative)>;
+    RunLister(DirectoryLister& lister, std::string source, Choose choose,
+              std::function<void(const std::string&)> skipped)
+        : lister_(lister), source_(std::move(source)), choose_(std::move(choose)),
+          skipped_(std::move(skipped)) {}
     std::vector<DirectoryEntry> list(const std::string& folder) override;
 
 private:
     DirectoryLister& lister_;
-    Skip skip_;
+    std::string source_;
+    Choose choose_;
     std::function<void(const std::string&)> skipped_;
 };

@@ -26,7 +26,17 @@ bool EarlierReport::convertedEarlier(const std::string& document) const {
     return converted_.count(lowerCase(document)) != 0;
 }
 
-bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& targetFolder,
-                  FileServices& files) {
-    return earlier.convertedEarlier(document) && files.pathExists(DecObj::ResultPath(document, targetFolder));
+bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& sourceFolder,
+                  const std::string& targetFolder, FileServices& files) {
+    return earlier.convertedEarlier(document) &&
+           files.pathExists(DecObj::ResultPath(document, sourceFolder, targetFolder));
+}
+
+std::uint64_t shareHash(std::string_view upperRelative) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : upperRelative) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    return hash;
 }

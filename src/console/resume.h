@@ -1,6 +1,7 @@
 #pragma once
 // Resuming a run from the report of an earlier one: documents that report
 // lists as done, whose result is still in the target folder, are skipped.
+#include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
@@ -23,6 +24,16 @@ private:
 };
 
 // True when the document is to be skipped: the earlier report lists it as
-// converted and its result still exists in the target folder.
-bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& targetFolder,
-                  FileServices& files);
+// converted and its result still exists where the run puts it.
+bool skipOnResume(const EarlierReport& earlier, const std::string& document, const std::string& sourceFolder,
+                  const std::string& targetFolder, FileServices& files);
+
+// The hash that gives each document of an archive to one PC of several:
+// FNV-1a, 64 bits, over the document's path below the source folder
+// (backslashes, no leading one) in capitals, as UTF-8. A file added later
+// moves no other document to another PC.
+std::uint64_t shareHash(std::string_view upperRelative);
+// True when a document of this hash is share k's of n (1 <= k <= n).
+inline bool inShare(std::uint64_t hash, int k, int n) {
+    return hash % static_cast<std::uint64_t>(n) == static_cast<std::uint64_t>(k - 1);
+}

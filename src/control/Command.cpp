@@ -31,3 +31,10 @@ void Cmd2::Execute() {
     std::string text = "test";
     required(coordinator_).Command2(text);
 }
+
+void issueNextJob(Mediator& coordinator) {
+    auto next = std::make_shared<Cmd2>();
+    next->init(coordinator);
+    Command& command = *next;
+    command.Execute();
+}

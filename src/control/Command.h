@@ -30,3 +30,7 @@ public:
 private:
     Mediator* coordinator_ = nullptr;
 };
+
+// Issues the next-job command as every job and mode does: a new Cmd2, given
+// the coordinator (which keeps it), executed through the Command interface.
+void issueNextJob(Mediator& coordinator);

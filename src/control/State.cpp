@@ -2,17 +2,16 @@
 
 #include "base/error.h"
 #include "base/file_services.h"
+#include "base/folders.h"
 #include "base/ports.h"
-#include "base/text.h"
 #include "base/views.h"
-#include "control/Chain.h"
 #include "control/Command.h"
 #include "control/Stack.h"
+#include "control/documents.h"
 #include "control/job_driver.h"
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
-#include "files/clsFileSystem.h"
 #include "version.h"
 
 namespace {
@@ -46,13 +45,18 @@ bool movedOnSince(const QueueMark& mark, const std::shared_ptr<Stack>& queue) {
 }
 
 // A run of documents as the progress display counts it: begun with the
-// documents queued, ended however the run ends.
+// documents queued, ended however the run ends: with the loop that runs its
+// jobs, which is not this start's own when it was issued while another run's
+// jobs were running (so that it cannot end that loop's progress early).
 class ProgressRun {
 public:
     ProgressRun(BatchProgress& progress, std::size_t documents) : progress_(progress) {
         progress_.begin(documents);
     }
-    ~ProgressRun() { progress_.end(); }
+    ~ProgressRun() {
+        BatchProgress& progress = progress_;
+        JobDriver::WhenLoopEnds([&progress] { progress.end(); });
+    }
     ProgressRun(const ProgressRun&) = delete;
     ProgressRun& operator=(const ProgressRun&) = delete;
 
@@ -122,37 +126,27 @@ std::vector<std::string> WorkingMode::dropQueued() {
     return paths;
 }
 
-void WorkingMode::issueNextJob() {
-    auto next = std::make_shared<Cmd2>();
-    next->init(coordinator());
-    Command& command = *next;
-    command.Execute();
-}
-
 void State1::Command1(std::string& path) {
     const BatchLockScope lock;
     if (!lock)
         return;
     General::wordPerfect().beginRun();
-    auto chain = BuildExtensionChain();
     coordinator().mainWindow().ListView1().clear();
     queue_ = std::make_shared<Stack>();
-    std::string extension = toText(clsFileSystem().GetFileExtension(path));
-    if (ExtensionAccepted(*chain, extension)) {
+    if (isDocument(path)) {
         auto element = std::make_shared<ParseObject2>();
         element->init(path);
         queue_->add(element);
     }
     const ProgressRun run(coordinator().mainWindow().Progress(), queue_->size());
     // A failure of the job goes back to the single-document choice.
-    issueNextJob();
+    issueNextJob(coordinator());
 }
 
 void State2::Command1(std::string&) {
     const BatchLockScope lock;
     if (!lock)
         return;
-    auto chain = BuildExtensionChain();
     MainWindowView& window = coordinator().mainWindow();
     window.ListView1().clear();
     queue_ = std::make_shared<Stack>();
@@ -170,32 +164,38 @@ void State2::Command1(std::string&) {
         tellUser("Select a target folder before starting a batch.");
         return;
     }
-    const std::size_t leftovers = General::files().removeLeftoverTemporaries(target, kLeftoverAgeSeconds);
+    FileServices& services = General::files();
+    const bool subfolders = coordinator().GetIncludeSubfolders();
+    // Results mirrored below a target inside the source would be found
+    // again below the source, by a later run if not by this one.
+    if (subfolders && folderRelation(target, source, [&services](const std::string& path) {
+                          return services.folderIdentity(path);
+                      }) == FolderRelation::Inside) {
+        tellUser(kTargetInsideSource);
+        return;
+    }
+    const std::size_t leftovers = services.removeLeftoverTemporaries(target, kLeftoverAgeSeconds);
     // A folder that cannot be read, or whose listing breaks off part-way,
-    // starts nothing: a part of it would pass for the whole.
-    FileListBox& files = window.FileList();
+    // starts nothing: a part of it would pass for the whole. A folder below
+    // it that cannot be read is one failed row in its place.
+    std::vector<FoundItem> found;
     try {
-        files.setPath(source);
+        found = documentsIn(window.FileList(), services, source, subfolders);
     } catch (...) {
         tellUser(unreadableSourceText(source, currentError().description()));
         return;
     }
-
-    clsFileSystem fs;
-    const int count = files.listCount();
-    for (int i = 0; i < count; ++i) {
-        try {
-            files.setListIndex(i);
-            const std::string path = files.selectedPath();
-            std::string extension = lowerCase(toText(fs.GetFileExtension(path)));
-            if (ExtensionAccepted(*chain, extension)) {
-                auto element = std::make_shared<ParseObject1>();
-                element->init(path);
-                queue_->add(element);
-            }
-        } catch (...) {
-            // This file is skipped; the others are examined as usual.
+    for (const FoundItem& item : found) {
+        std::shared_ptr<DocumentElement> element;
+        if (item.unreadable.empty()) {
+            element = std::make_shared<ParseObject1>();
+        } else {
+            auto folder = std::make_shared<UnreadableFolder>();
+            folder->setReason(item.unreadable);
+            element = folder;
         }
+        element->init(item.path);
+        queue_->add(element);
     }
 
     General::wordPerfect().beginRun();
@@ -207,7 +207,7 @@ void State2::Command1(std::string&) {
     for (;;) {
         const QueueMark mark = markOf(queue_);
         try {
-            issueNextJob();
+            issueNextJob(coordinator());
             return;
         } catch (...) {
             if (!movedOnSince(mark, queue_))

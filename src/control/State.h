@@ -12,6 +12,10 @@ class Stack;
 // What the user reads when a source folder cannot be listed: the folder and
 // the system's reason.
 std::string unreadableSourceText(const std::string& folder, const std::string& reason);
+// What the user reads when a batch with subfolders would put its results
+// below its own source folder.
+inline constexpr const char* kTargetInsideSource =
+    "The target folder is inside the source folder; choose one outside it";
 
 class State {
 public:
@@ -40,8 +44,6 @@ public:
 
 protected:
     Mediator& coordinator();
-    // Issues the next-job command.
-    void issueNextJob();
     std::shared_ptr<Stack> queue_;
 
 private:

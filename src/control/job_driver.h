@@ -19,6 +19,10 @@ namespace JobDriver {
 void Run(std::function<void()> step);
 // True while a loop is running jobs.
 bool Active();
+// Runs the action once the loop running now has run its last step (at once
+// when no loop runs): what belongs to a run of jobs ends with the loop that
+// runs them, not with a start issued while it runs.
+void WhenLoopEnds(std::function<void()> action);
 // Forgets recorded steps (tests start each case from nothing).
 void Reset();
 } // namespace JobDriver

@@ -24,11 +24,15 @@ Mediator& coordinator() {
 }
 
 // Plays the macro; a run that broke fails the document like any other step.
-void runMacro() {
+// Answers how the document ends when saved: converted, or saved as it is
+// because no macro is chosen.
+BatchProgress::Outcome runMacro() {
     clsRunMacro runner;
     runner.RunMacro();
     if (runner.failure())
         throw *runner.failure();
+    return runner.noMacroChosen() ? BatchProgress::Outcome::SavedWithoutMacro
+                                  : BatchProgress::Outcome::Converted;
 }
 
 std::string temporaryFile() {
@@ -39,13 +43,6 @@ std::string temporaryFile() {
     return temp;
 }
 
-void issueNextJob() {
-    auto next = std::make_shared<Cmd2>();
-    next->init(coordinator());
-    Command& command = *next;
-    command.Execute();
-}
-
 // Why the document being handled failed, as its row keeps it: the server's
 // or the system's own description, or "cancelled" for a cancelled Save
 // dialog.
@@ -53,10 +50,10 @@ std::string failureReason(const AppError& error) {
     return error.number() == ErrorNumber::CancelSelected ? "cancelled" : error.description();
 }
 
-void markConverted(const std::string& path) {
+void markConverted(const std::string& path, BatchProgress::Outcome outcome) {
     MainWindowView& window = coordinator().mainWindow();
     window.ListView1().insertStatus(path, JobStatus::Converted);
-    window.Progress().finished(path, BatchProgress::Outcome::Converted);
+    window.Progress().finished(path, outcome);
 }
 
 // What a job has to undo when one of its own steps fails. Clean-up is best
@@ -164,8 +161,37 @@ struct Cleanup {
 
 } // namespace
 
-std::string DecObj::ResultPath(const std::string& document, const std::string& targetFolder) {
-    return targetFolder + "\\" + clsFileSystem().GetFileName(document);
+std::string DecObj::ResultPath(const std::string& document, const std::string& sourceFolder,
+                               const std::string& targetFolder) {
+    const std::string below = sourceFolder.ends_with('\\') ? sourceFolder : sourceFolder + "\\";
+    const bool inside =
+        !sourceFolder.empty() && document.size() > below.size() && document.starts_with(below);
+    return targetFolder + "\\" +
+           (inside ? document.substr(below.size()) : clsFileSystem().GetFileName(document));
+}
+
+namespace {
+// Makes the folders between the target folder and the result, as needed: a
+// folder made meanwhile by another run (another PC) is as good as one made here.
+void makeFoldersFor(const std::string& result, const std::string& targetFolder) {
+    FileServices& files = General::files();
+    const std::string folder = result.substr(0, result.find_last_of('\\'));
+    for (std::size_t at = targetFolder.size() + 1; at <= folder.size(); ++at) {
+        at = std::min(folder.find('\\', at), folder.size());
+        const std::string level = folder.substr(0, at);
+        if (!files.createFolder(level) && !files.pathExists(level))
+            throw AppError(ErrorNumber::PathNotFound, "The folder " + level + " cannot be made", "Tarnwick");
+    }
+}
+} // namespace
+
+void RecordUnreadableFolder(const std::string& folder, const std::string& reason) {
+    MainWindowView& window = coordinator().mainWindow();
+    window.ListView1().addRow(folder, folder);
+    window.Progress().started(folder);
+    window.ListView1().insertStatus(folder, JobStatus::Failed, reason);
+    window.Progress().finished(folder, BatchProgress::Outcome::Failed, reason);
+    issueNextJob(coordinator());
 }
 
 void DecObj::Execute() {
@@ -176,9 +202,12 @@ void DecObj::Execute() {
         // 1. The row, "Converting...".
         cleanup.addRow();
         yield(1);
-        // 2. The target path: the separator is always inserted.
-        const std::string folder = coordinator().GetTgtFolder();
-        const std::string target = ResultPath(path_, folder);
+        // 2. The target path: the separator is always inserted; a document
+        //    of a folder below the source goes to the same folder below the
+        //    target.
+        const std::string targetFolder = coordinator().GetTgtFolder();
+        const std::string target = ResultPath(path_, coordinator().GetSourceFolder(), targetFolder);
+        const std::string folder = target.substr(0, target.find_last_of('\\'));
         // 3. Open (a server given up on in this run fails the document here).
         General::wordPerfect().beginDocument(path_);
         const Arg document[] = {byVal(path_)};
@@ -186,7 +215,7 @@ void DecObj::Execute() {
         cleanup.documentOpen = true;
         yield(4);
         // 4. The macro.
-        runMacro();
+        const BatchProgress::Outcome outcome = runMacro();
         // 5. The pause the word processor needs after a macro.
         General::platform().pause(4);
         yield(5);
@@ -195,7 +224,8 @@ void DecObj::Execute() {
         const Arg temporary[] = {byRef(cleanup.temporary)};
         General::wordPerfect().call("FileSave", temporary);
         yield(1);
-        // 8. ...then into the target folder, under a temporary name.
+        // 8. ...then into the result's folder, under a temporary name.
+        makeFoldersFor(target, targetFolder);
         cleanup.saveBeside(folder);
         yield(3);
         // 9. The first temporary file goes; the job goes on whether or not
@@ -208,7 +238,7 @@ void DecObj::Execute() {
         yield(4);
         cleanup.renameOnto(target);
         // 11.-12.
-        markConverted(path_);
+        markConverted(path_, outcome);
         coordinator().mainWindow().show();
         yield(3);
     } catch (...) {
@@ -221,7 +251,7 @@ void DecObj::Execute() {
     }
     // 13. The next job. A failure that comes back from here belongs to a
     //     later document; this job's row and clean-up are done.
-    issueNextJob();
+    issueNextJob(coordinator());
     yield(3);
 }
 
@@ -229,6 +259,7 @@ void DecObj2::Execute() {
     Cleanup cleanup;
     cleanup.path = path_;
     std::string proposed;
+    BatchProgress::Outcome outcome = BatchProgress::Outcome::Converted;
     try {
         // 1. The row, "Converting...".
         cleanup.addRow();
@@ -241,7 +272,7 @@ void DecObj2::Execute() {
         General::wordPerfect().call("FileOpen", document);
         yield(4);
         // 4. The macro.
-        runMacro();
+        outcome = runMacro();
         yield(1);
         General::platform().pause(4);
         yield(4);
@@ -284,7 +315,7 @@ void DecObj2::Execute() {
         // 13.
         coordinator().mainWindow().show();
         yield(3);
-        markConverted(path_);
+        markConverted(path_, outcome);
         yield(3);
     } catch (...) {
         // 15. Cancelled or failed: "Failed", no message, the document left
@@ -294,7 +325,7 @@ void DecObj2::Execute() {
         return;
     }
     // 14. The next job; what fails there belongs to that job.
-    issueNextJob();
+    issueNextJob(coordinator());
     yield(3);
 }
 

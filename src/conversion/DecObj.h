@@ -28,8 +28,10 @@ class DecObj : public ConversionJob {
 public:
     void Execute() override;
     // Where the result of a document goes: the target folder, a backslash
-    // (always inserted), the document's file name.
-    static std::string ResultPath(const std::string& document, const std::string& targetFolder);
+    // (always inserted), and the document's path below the source folder
+    // (its file name, for a document of the source folder itself).
+    static std::string ResultPath(const std::string& document, const std::string& sourceFolder,
+                                  const std::string& targetFolder);
 
 protected:
     const char* className() const override { return "DecObj"; }
@@ -43,6 +45,11 @@ public:
 protected:
     const char* className() const override { return "DecObj2"; }
 };
+
+// A folder below a batch's source folder that could not be read: its row
+// says "Failed" with the system's reason, it counts as one failed document,
+// and the batch goes on.
+void RecordUnreadableFolder(const std::string& folder, const std::string& reason);
 
 namespace JobStatus {
 inline constexpr const char* Converting = "Converting...";

@@ -22,3 +22,6 @@ void ParseObject1::Execute() {
 void ParseObject2::Execute() {
     runThroughDecorator<DecObj2>(path_);
 }
+void UnreadableFolder::Execute() {
+    RecordUnreadableFolder(path_, reason_);
+}

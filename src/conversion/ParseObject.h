@@ -34,3 +34,14 @@ class ParseObject2 : public DocumentElement {
 public:
     void Execute() override;
 };
+
+// A folder below a batch's source folder that could not be read: its own
+// failed row, in its place in the batch.
+class UnreadableFolder : public DocumentElement {
+public:
+    void setReason(std::string reason) { reason_ = std::move(reason); }
+    void Execute() override;
+
+private:
+    std::string reason_;
+};

@@ -33,12 +33,14 @@ void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool 
 
 bool clsRunMacro::RunMacro() {
     failure_.reset();
+    noMacroChosen_ = false;
     try {
         LateBound& wp = General::wordPerfect();
         if (isTrue(wp.get("envDocBlank")))
             return false;
         wp.call("PosDocVeryTop");
         const std::string macro = General::ReadMacroSetting(); // read anew for every document
+        noMacroChosen_ = macro.empty();
         if (clsFileSystem().FileExist(macro))
             playAndWait(wp, macro, true);
         else if (!macro.empty())

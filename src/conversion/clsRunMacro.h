@@ -30,6 +30,12 @@ public:
     // True when the run went through (also without a macro to play); false
     // when the document was blank or a step failed.
     bool RunMacro();
+    // The last run found no macro chosen (the setting empty): the document
+    // is saved as it is.
+    bool noMacroChosen() const { return noMacroChosen_; }
+
+private:
+    bool noMacroChosen_ = false;
 };
 
 class RmvDelayCode : public MacroRunnerBase {

@@ -7,8 +7,8 @@
 #include "base/ports.h"
 #include "base/text.h"
 #include "base/views.h"
-#include "control/Chain.h"
 #include "control/Command.h"
+#include "control/documents.h"
 #include "core/General.h"
 #include "core/connection.h"
 #include "files/clsFileSystem.h"
@@ -36,6 +36,13 @@ std::string TrimAndCutAtNul(const std::string& buffer) {
     if (nul != std::string::npos)
         text.erase(nul);
     return text;
+}
+
+std::string FolderAnswer(const std::string& answer) {
+    // A padded buffer: cut at its first NUL, its blanks trimmed. An answer
+    // cut already is the folder's own name, whose last blank belongs to it
+    // ("D:\Scans "): taken as it is.
+    return answer.find('\0') != std::string::npos ? TrimAndCutAtNul(answer) : answer;
 }
 
 std::string TrimTemporaryFolder(const std::string& buffer) {
@@ -145,6 +152,12 @@ void Mediator::SetTgtFile(const std::string& file) {
 std::string Mediator::GetTgtFile() {
     return toText(settings().GetTgtFile());
 }
+void Mediator::SetIncludeSubfolders(bool include) {
+    settings().IncludeSubfolders = include;
+}
+bool Mediator::GetIncludeSubfolders() {
+    return settings().IncludeSubfolders;
+}
 void Mediator::SetTempFolder(const std::string& folder) {
     tempFolder_ = folder;
 }
@@ -180,8 +193,7 @@ void Mediator::SingleSourceFile() {
 }
 
 std::string Mediator::BrowseForFolder(const std::string& prompt) {
-    // Blanks trimmed from both ends, then cut at the first NUL.
-    return TrimAndCutAtNul(General::platform().browseForFolder(prompt));
+    return FolderAnswer(General::platform().browseForFolder(prompt));
 }
 
 void Mediator::SourceFolder() {
@@ -189,32 +201,30 @@ void Mediator::SourceFolder() {
     if (folder.empty())
         return;
     BatchDocumentsView& dialog = General::forms().Form1();
-    dialog.clearFoundDocuments();
     dialog.setSourceFolderText(folder);
     SetSourceFolder(folder);
-    FileListBox& files = mainWindow().FileList();
+    ListFoundDocuments();
+}
+
+void Mediator::ListFoundDocuments() {
+    BatchDocumentsView& dialog = General::forms().Form1();
+    dialog.clearFoundDocuments();
+    const std::string folder = GetSourceFolder();
+    if (folder.empty())
+        return;
+    std::vector<FoundItem> found;
     try {
-        files.setPath(folder);
+        found = documentsIn(mainWindow().FileList(), General::files(), folder, GetIncludeSubfolders());
     } catch (const AppError& error) {
         // The same words as a batch of this folder would say.
         General::platform().messageBox(unreadableSourceText(folder, error.description()), TARNWICK_TITLE,
                                        MsgIcon::None, MsgButtons::Ok);
         return;
     }
-    clsFileSystem fs;
-    const int count = files.listCount();
-    for (int i = 0; i < count; ++i) {
-        auto chain = BuildExtensionChain(); // a chain of its own for each file
-        try {
-            files.setListIndex(i);
-            const std::string path = files.selectedPath();
-            std::string extension = toText(fs.GetFileExtension(path));
-            if (ExtensionAccepted(*chain, extension))
-                dialog.addFoundDocument(fs.GetFileName(path));
-        } catch (...) {
-            // Only this file is skipped.
-        }
-    }
+    // By their path below the source: without subfolders, their names.
+    for (const FoundItem& item : found)
+        dialog.addFoundDocument(item.unreadable.empty() ? item.relative
+                                                        : item.relative + "\\ (" + item.unreadable + ")");
 }
 
 void Mediator::TargetFolder() {

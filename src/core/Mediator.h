@@ -37,6 +37,11 @@ public:
     std::string GetSourceFile();
     void SetTgtFile(const std::string& file);
     std::string GetTgtFile();
+    void SetIncludeSubfolders(bool include);
+    bool GetIncludeSubfolders();
+    // Lists the documents of the chosen source folder in the Batch Documents
+    // dialog (with those of its subfolders when they are included).
+    void ListFoundDocuments();
     void SetTempFolder(const std::string& folder);
     std::string GetTempFolder() const { return tempFolder_; }
     std::string MacroSet();
@@ -71,3 +76,7 @@ std::string TrimTemporaryFolder(const std::string& buffer);
 // A text a system call wrote into a buffer: blanks trimmed from both ends,
 // then cut at the first NUL.
 std::string TrimAndCutAtNul(const std::string& buffer);
+// The folder browser's answer: a buffer padded behind a NUL is cut there and
+// trimmed of blanks; an answer without a NUL is taken as it is, its blanks
+// belonging to the folder's name.
+std::string FolderAnswer(const std::string& answer);

@@ -11,6 +11,9 @@ public:
     std::string SrcFolder;
     std::string SrcFile;
     std::string TgtFile;
+    // A batch takes the documents of the folders below the source folder
+    // too, and mirrors them below the target folder.
+    bool IncludeSubfolders = false;
 
     void SetSourceFolder(const std::string& folder) { SrcFolder = folder; }
     std::string GetSourceFolder() const { return SrcFolder; }

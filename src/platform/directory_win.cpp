@@ -49,6 +49,7 @@ std::vector<DirectoryEntry> Win32DirectoryLister::list(const std::string& folder
             entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             entry.hidden = (data.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
             entry.system = (data.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) != 0;
+            entry.reparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
             entries.push_back(std::move(entry));
         }
         if (!calls_.next(find.get(), &data)) {

@@ -21,6 +21,8 @@ public:
     Win32DirectoryLister();
     explicit Win32DirectoryLister(DirectorySearchCalls calls) : calls_(std::move(calls)) {}
     std::vector<DirectoryEntry> list(const std::string& folder) override;
+    // Replaces the search's calls (a test makes a listing break off).
+    void setCalls(DirectorySearchCalls calls) { calls_ = std::move(calls); }
 
 private:
     DirectorySearchCalls calls_;

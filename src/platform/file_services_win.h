@@ -31,6 +31,9 @@ public:
     std::string createResultTemporary(const std::string& folder) override;
     void replaceByRename(const std::string& from, const std::string& to) override;
     std::size_t removeLeftoverTemporaries(const std::string& folder, std::uint64_t olderThanSeconds) override;
+    std::optional<FolderIdentity> folderIdentity(const std::string& path) override {
+        return ::folderIdentity(path);
+    }
     std::optional<std::string> findOrdinaryFile(const std::string& path) override;
     std::optional<std::uint64_t> fileSize(const std::string& path) override;
     std::optional<std::uint32_t> attributes(const std::string& path) override;

@@ -1,5 +1,6 @@
 #include "platform/platform_win.h"
 
+#include "base/result_list.h"
 #include "platform/automation_win.h"
 #include "platform/wide_win.h"
 
@@ -54,6 +55,18 @@ bool processPendingEvents() {
         any = true;
     }
     return any;
+}
+
+int systemCollation(std::string_view a, std::string_view b) {
+    const std::wstring x = widen(a), y = widen(b);
+    const int order =
+        CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, x.data(), static_cast<int>(x.size()),
+                        y.data(), static_cast<int>(y.size()), nullptr, nullptr, 0);
+    return order == 0 ? 0 : order - CSTR_EQUAL;
+}
+
+void useSystemCollation() {
+    setTextCollation(&systemCollation);
 }
 
 void waitServingWindows(DWORD milliseconds) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string_view>
+
 // The system services of the program on Windows.
 class Win32Platform : public Platform {
 public:
@@ -27,6 +29,12 @@ private:
     int batchLockTakes_ = 0; // runs of this program that hold it (a run started during a run)
     UniqueHandle timer_;     // high-resolution waitable timer, when the system has one
 };
+
+// Orders texts as the system's sorted lists do (the user's language, without
+// regard to case); installed as the program's comparison of list texts by
+// useSystemCollation().
+int systemCollation(std::string_view a, std::string_view b);
+void useSystemCollation();
 
 // Lets the window system process every pending event once; answers whether
 // there were any.

@@ -32,6 +32,18 @@ void Form1::addFoundDocument(const std::string& name) {
         sendItem(IDC_LIST1, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(width));
 }
 
+void Form1::initialise() {
+    // Unchecked when the program starts, kept while it runs (also when the
+    // dialog is built anew), never stored.
+    if (General::mediator)
+        sendItem(IDC_CHKSUBFOLDERS, BM_SETCHECK,
+                 General::coordinator().GetIncludeSubfolders() ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool Form1::subfoldersChecked() {
+    return sendItem(IDC_CHKSUBFOLDERS, BM_GETCHECK) == BST_CHECKED;
+}
+
 void Form1::start() {
     hide();
     Mediator& coordinator = General::coordinator();
@@ -42,6 +54,7 @@ void Form1::start() {
     // from the batch mode.
     coordinator.SetSourceFolder(itemText(IDC_TXTSRCFOLDER));
     coordinator.SetTgtFolder(itemText(IDC_TXTTGTFOLDER));
+    coordinator.SetIncludeSubfolders(subfoldersChecked());
     coordinator.StartStateTwo();
     command_ = std::make_shared<cmd1>();
     command_->init(coordinator);
@@ -57,6 +70,12 @@ bool Form1::command(int id, int) {
         return true;
     case IDC_BTNTARGET:
         General::coordinator().TargetFolder();
+        return true;
+    case IDC_CHKSUBFOLDERS:
+        // The found documents are those a batch would take now.
+        General::coordinator().SetIncludeSubfolders(subfoldersChecked());
+        if (!itemText(IDC_TXTSRCFOLDER).empty())
+            General::coordinator().ListFoundDocuments();
         return true;
     case IDC_BD_COMMAND1:
         start();

@@ -25,8 +25,10 @@ public:
     const std::shared_ptr<cmd1>& startCommand() const { return command_; }
 
 private:
+    void initialise() override;
     bool command(int id, int code) override;
     void start();
+    bool subfoldersChecked();
 
     std::shared_ptr<cmd1> command_;
 };

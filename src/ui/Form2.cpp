@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <utility>
 
 namespace {
 const wchar_t* const kClassName = L"TarnwickForm2";
@@ -90,10 +91,7 @@ void Form2::load() {
 void Form2::create() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     background_.reset(CreateSolidBrush(kGrey));
-    const UINT dpi = windowDpi(hwnd_);
-    // "MS Sans Serif" 8.25 pt bold for the list, the dialog font for the rest.
-    listFont_.reset(makeFont(L"MS Sans Serif", 8.25, true, dpi));
-    uiFont_.reset(makeFont(L"MS Shell Dlg", 8.25, false, dpi));
+    dpi_ = windowDpi(hwnd_);
 
     // The result list shows rows kept by ResultList, which keeps them sorted
     // descending by path; the list only asks for the text it draws.
@@ -101,7 +99,6 @@ void Form2::create() {
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA |
                                     LVS_SHOWSELALWAYS | LVS_SINGLESEL,
                                 0, 0, 100, 100, hwnd_, controlId(IDC_LISTVIEW1), instance, nullptr);
-    SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
     // A click selects the whole row; a failed row tells its reason as its tip.
     ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     LVCOLUMNW column{};
@@ -129,12 +126,37 @@ void Form2::create() {
     for (HWND control : {listView_, btnExit_, next_, fileFrame_, fileList_, statusBar_})
         if (control == nullptr)
             throw windowError("the main window's controls");
-    for (HWND control : {btnExit_, next_, fileList_, statusBar_})
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
+    makeFonts();
 
     list_.setObserver(this);
     ListView_SetItemCountEx(listView_, static_cast<int>(list_.count()), 0);
     mirrorFileList();
+    layout();
+}
+
+// "MS Sans Serif" 8.25 pt bold for the list, the dialog font for the rest,
+// at the resolution of the monitor the window is on.
+void Form2::makeFonts() {
+    listFont_.reset(makeFont(L"MS Sans Serif", 8.25, FontLook::Bold, dpi_));
+    uiFont_.reset(makeFont(L"MS Shell Dlg", 8.25, FontLook::Regular, dpi_));
+    SendMessageW(listView_, WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), TRUE);
+    for (HWND control : {btnExit_, next_, fileList_, statusBar_})
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), TRUE);
+}
+
+// Moved to a monitor of another scale: the fonts are made anew and the
+// window takes the size the system proposes, which lays out the controls
+// and sizes the columns for the new resolution. Widths the user chose keep
+// their share of the screen.
+void Form2::onDpiChanged(UINT dpi, const RECT& suggested) {
+    const UINT old = std::exchange(dpi_, dpi);
+    makeFonts();
+    if (userSizedColumns_ && old != 0)
+        setColumnWidths(
+            MulDiv(ListView_GetColumnWidth(listView_, 0), static_cast<int>(dpi), static_cast<int>(old)),
+            MulDiv(ListView_GetColumnWidth(listView_, 1), static_cast<int>(dpi), static_cast<int>(old)));
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layout();
 }
 
@@ -162,7 +184,7 @@ void Form2::mirrorFileList() {
 void Form2::layout() {
     RECT client;
     GetClientRect(hwnd_, &client);
-    const UINT dpi = windowDpi(hwnd_);
+    const UINT dpi = dpi_;
     const int margin = scale(8, dpi), buttonWidth = scale(96, dpi), buttonHeight = scale(26, dpi);
     SendMessageW(statusBar_, WM_SIZE, 0, 0);
     RECT status;
@@ -179,29 +201,44 @@ void Form2::layout() {
     // The run's progress on the left half, the selected row's reason beside it.
     int parts[] = {client.right / 2, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(parts));
-    sizeColumns();
+    sizeColumns(ColumnSizing::WindowChanged);
 }
 
 // The columns fill the list's visible width, which the vertical scroll bar
 // takes its share of once the rows outgrow the list: sized only to the
 // window, the columns would then reach under the scroll bar, a horizontal
 // one would appear, and the statuses would be cut off. "Status:" is never
-// narrower than its widest text; "File Name:" takes the rest.
-void Form2::sizeColumns() {
+// narrower than its widest text; "File Name:" takes the rest. Once the user
+// has dragged a divider the widths are theirs: a change in the rows leaves
+// them, and a smaller window narrows "File Name:" only as far as it must
+// for "Status:" to stay in view.
+void Form2::sizeColumns(ColumnSizing why) {
     RECT inner;
     GetClientRect(listView_, &inner);
     const int listWidth = inner.right;
+    if (userSizedColumns_) {
+        if (why == ColumnSizing::WindowChanged) {
+            const int status = ListView_GetColumnWidth(listView_, 1);
+            setColumnWidths(std::min(ListView_GetColumnWidth(listView_, 0), std::max(0, listWidth - status)),
+                            status);
+        }
+        return;
+    }
     int widest = 0;
     for (const char* text : {"Status:", "Converting...", "Converted", "Failed"})
         widest = std::max(widest, ListView_GetStringWidth(listView_, widen(text).c_str()));
     // The list's own padding around a cell's text, on both sides.
-    const int statusMinimum = widest + 2 * scale(kCellPadding, windowDpi(hwnd_));
+    const int statusMinimum = widest + 2 * scale(kCellPadding, dpi_);
     int status = MulDiv(listWidth, kStatusUnits, kListUnits);
     int fileName = MulDiv(listWidth, kFileNameUnits, kListUnits);
     if (status < statusMinimum) {
         status = statusMinimum;
         fileName = std::max(0, listWidth - status);
     }
+    setColumnWidths(fileName, status);
+}
+
+void Form2::setColumnWidths(int fileName, int status) {
     if (ListView_GetColumnWidth(listView_, 0) != fileName)
         ListView_SetColumnWidth(listView_, 0, fileName);
     if (ListView_GetColumnWidth(listView_, 1) != status)
@@ -220,9 +257,17 @@ void Form2::sizeColumns() {
 // always current in ListView1. The status bar's progress follows the same
 // updates; a run's first and last texts show at once.
 void Form2::rowsCleared() {
+    selected_.reset();
+    focused_.reset();
     scheduleListUpdate();
 }
-void Form2::rowInserted(std::size_t) {
+// A row added at or above the selected one moves its document down a row.
+void Form2::rowInserted(std::size_t index) {
+    for (std::optional<std::size_t>* row : {&selected_, &focused_})
+        if (*row && index <= **row) {
+            ++**row;
+            rowsMoved_ = true;
+        }
     scheduleListUpdate();
 }
 void Form2::rowChanged(std::size_t) {
@@ -249,10 +294,10 @@ void Form2::updateList() {
     const int shown = ListView_GetItemCount(listView_);
     if (shown != count) {
         ListView_SetItemCountEx(listView_, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
-        sizeColumns(); // the vertical scroll bar may have come or gone
-        if (count < shown)
-            selected_ = selectedRow(); // fewer rows drop the selection of those gone
+        sizeColumns(ColumnSizing::RowsChanged); // the vertical scroll bar may have come or gone
     }
+    if (rowsMoved_)
+        followMovedRows();
     InvalidateRect(listView_, nullptr, FALSE);
     UpdateWindow(listView_);
     if (progressPending_)
@@ -314,11 +359,23 @@ void Form2::showSelectedReason() {
     SendMessageW(statusBar_, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(shownReason_.c_str()));
 }
 
+void Form2::followMovedRows() {
+    rowsMoved_ = false;
+    movingSelection_ = true;
+    ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED);
+    if (selected_)
+        ListView_SetItemState(listView_, static_cast<int>(*selected_), LVIS_SELECTED, LVIS_SELECTED);
+    if (focused_)
+        ListView_SetItemState(listView_, static_cast<int>(*focused_), LVIS_FOCUSED, LVIS_FOCUSED);
+    movingSelection_ = false;
+}
+
 // The selected row, or every row when none is selected.
 void Form2::copyRows() {
     // An empty list leaves the clipboard as it was.
     if (list_.count() > 0)
-        putClipboardText(hwnd_, rowsAsText(list_, selectedRow()));
+        putClipboardText(
+            hwnd_, rowsAsText(list_, selected_ && *selected_ < list_.count() ? selected_ : std::nullopt));
 }
 
 // The list's context menu, at the pointer, or below the selected row (or
@@ -327,7 +384,7 @@ void Form2::showListMenu(LPARAM position) {
     POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     if (position == -1) {
         RECT place{};
-        const auto row = selectedRow();
+        const auto row = selected_;
         if (!row || !ListView_GetItemRect(listView_, static_cast<int>(*row), &place, LVIR_LABEL))
             place = {}; // the list's corner
         at = {place.left, place.bottom};
@@ -345,20 +402,38 @@ void Form2::showListMenu(LPARAM position) {
 }
 
 void Form2::onNotify(const NMHDR& header, LRESULT& result) {
-    if (header.hwndFrom == listView_)
-        onListNotify(header, result);
+    // A divider dragged or double-clicked: the widths are the user's from
+    // now on. The list passes these notices of its header on.
+    switch (header.code) {
+    case HDN_ENDTRACKW:
+    case HDN_ENDTRACKA:
+    case HDN_DIVIDERDBLCLICKW:
+    case HDN_DIVIDERDBLCLICKA:
+        userSizedColumns_ = true;
+        return;
+    default:
+        if (header.hwndFrom == listView_)
+            onListNotify(header, result);
+    }
 }
 
 void Form2::onListNotify(const NMHDR& header, LRESULT&) {
     switch (header.code) {
     case LVN_ITEMCHANGED: {
-        // Only a change of selection matters. The notice names the row
-        // whose selection changed (one row at a time: the list selects one);
-        // a notice for every row (-1) is answered by asking the list. Focus
-        // changes, which come with the batch's new rows, cost nothing.
+        // Only a change of selection or focus matters. The notice names the
+        // row whose state changed (one row at a time: the list selects one);
+        // a notice for every row (-1) is answered by asking the list.
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
-        if ((change.uChanged & LVIF_STATE) == 0 ||
-            ((change.uOldState ^ change.uNewState) & LVIS_SELECTED) == 0)
+        if ((change.uChanged & LVIF_STATE) == 0 || movingSelection_)
+            return;
+        const UINT changed = change.uOldState ^ change.uNewState;
+        if ((changed & LVIS_FOCUSED) && change.iItem >= 0) {
+            if (change.uNewState & LVIS_FOCUSED)
+                focused_ = static_cast<std::size_t>(change.iItem);
+            else if (focused_ == static_cast<std::size_t>(change.iItem))
+                focused_.reset();
+        }
+        if ((changed & LVIS_SELECTED) == 0)
             return;
         if (change.iItem < 0)
             selected_ = selectedRow();
@@ -504,12 +579,9 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORBTN:
         SetBkColor(reinterpret_cast<HDC>(wParam), kGrey);
         return reinterpret_cast<LRESULT>(background_.get());
-    case WM_DPICHANGED: {
-        const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+        onDpiChanged(dpiOfMessage(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     case WM_CLOSE:
     case WM_DESTROY:
         // Closing the main window ends the program at once.

@@ -55,6 +55,8 @@ public:
     void updateList();
     HWND statusBar() const { return statusBar_; }
     HWND fileListBox() const { return fileList_; }
+    // What the file list reads folders with (a test makes a folder unreadable).
+    Win32DirectoryLister& directoryLister() { return lister_; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,7 +66,14 @@ private:
     void onCommand(int id);
     void onNotify(const NMHDR& header, LRESULT& result);
     void layout();
-    void sizeColumns();
+    // Sizes the columns to the list's visible width: both while the user
+    // has not sized them; after that only when the window's size changed,
+    // and only as far as needed to keep "Status:" in view.
+    enum class ColumnSizing { RowsChanged, WindowChanged };
+    void sizeColumns(ColumnSizing why);
+    void setColumnWidths(int fileName, int status);
+    void makeFonts();
+    void onDpiChanged(UINT dpi, const RECT& suggested);
     void mirrorFileList();
     void onListNotify(const NMHDR& header, LRESULT& result);
     void fillCell(LVITEMW& item);
@@ -73,6 +82,9 @@ private:
     // Why the row failed, or empty text when it did not.
     const std::string& failureReason(std::size_t index) const;
     void showSelectedReason();
+    // Moves the list's selection and focus onto the rows of their documents
+    // after rows were added above them.
+    void followMovedRows();
     void copyRows();
     void showListMenu(LPARAM position);
 
@@ -100,6 +112,7 @@ private:
     HWND fileFrame_ = nullptr;
     HWND fileList_ = nullptr;
     HWND statusBar_ = nullptr;
+    UINT dpi_ = 96; // of the monitor the window is on, as the system last told
     UniqueFont listFont_;
     UniqueFont uiFont_;
     UniqueBrush background_;
@@ -114,8 +127,14 @@ private:
     Win32FileDialogPort dialogPort_;
     FileDialog dialog_{dialogPort_};
     BatchProgress progress_;
-    std::shared_ptr<Cmd2> nextCommand_;   // the command of the last click on "Next Document"
-    std::wstring textBuffer_;             // holds the text handed to the list for drawing
-    std::wstring shownReason_;            // in the status bar's second part
-    std::optional<std::size_t> selected_; // the selected row, as of the last change of selection
+    std::shared_ptr<Cmd2> nextCommand_; // the command of the last click on "Next Document"
+    std::wstring textBuffer_;           // holds the text handed to the list for drawing
+    std::wstring shownReason_;          // in the status bar's second part
+    // The selected and the focused row, kept on their documents as rows are
+    // added above them; the list is moved after them at its next update.
+    std::optional<std::size_t> selected_;
+    std::optional<std::size_t> focused_;
+    bool rowsMoved_ = false;
+    bool movingSelection_ = false; // the list's notices of the move are the window's own
+    bool userSizedColumns_ = false;
 };

@@ -18,18 +18,22 @@ constexpr COLORREF kLinkColour = RGB(0, 0, 204);
 Form3::Form3(Form1& batchDocuments)
     : DialogWindow(IDD_FORM3, "the Quick Start dialog"), batchDocuments_(batchDocuments) {}
 
-void Form3::initialise() {
-    titleFont_.reset(makeFont(L"Arial", 18, true, windowDpi(hwnd())));
+void Form3::makeFonts(UINT dpi) {
+    titleFont_.reset(makeFont(L"Arial", 18, FontLook::Bold, dpi));
     setItemFont(IDC_QS_LABEL2, titleFont_.get());
-
-    // The address is shown underlined in the dialog's own font.
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)), sizeof font, &font);
-    font.lfUnderline = TRUE;
-    linkFont_.reset(CreateFontIndirectW(&font));
+    // The address is shown underlined in the dialog's own face and size.
+    linkFont_.reset(makeFont(L"MS Shell Dlg", 8, FontLook::Underlined, dpi));
     setItemFont(IDC_QS_LABEL3, linkFont_.get());
+    fitLink();
+}
+
+void Form3::initialise() {
     setItemText(IDC_QS_LABEL3, kMakerWebAddress);
-    // Only the address itself is clickable: the label is as wide as its text.
+    fitLink();
+}
+
+// Only the address itself is clickable: the label is as wide as its text.
+void Form3::fitLink() {
     HWND link = item(IDC_QS_LABEL3);
     RECT bounds;
     GetWindowRect(link, &bounds);

@@ -17,7 +17,9 @@ public:
 private:
     bool command(int id, int code) override;
     INT_PTR handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void makeFonts(UINT dpi) override;
     void initialise() override;
+    void fitLink();
 
     Form1& batchDocuments_;
     UniqueFont titleFont_;

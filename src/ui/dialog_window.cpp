@@ -23,6 +23,7 @@ void DialogWindow::load() {
     if (hwnd_ == nullptr)
         throw windowError(what_);
     addModelessDialog(hwnd_);
+    makeFonts(windowDpi(hwnd_));
     initialise();
 }
 
@@ -56,7 +57,15 @@ LRESULT DialogWindow::sendItem(int id, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void DialogWindow::setItemFont(int id, HFONT font) {
-    sendItem(id, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    // Where the system scales dialogs itself when they move to a monitor of
+    // another scale, it would give this control the dialog's font anew.
+    using SetBehaviourFn = BOOL(WINAPI*)(HWND, int, int);
+    static const auto setBehaviour = reinterpret_cast<SetBehaviourFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetDialogControlDpiChangeBehavior")));
+    constexpr int kKeepFont = 1; // DCDC_DISABLE_FONT_UPDATE
+    if (setBehaviour != nullptr)
+        setBehaviour(item(id), kKeepFont, kKeepFont);
+    sendItem(id, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 int DialogWindow::textWidth(int id, const std::string& text) {
@@ -75,6 +84,10 @@ INT_PTR DialogWindow::dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         closeBox();
         return TRUE;
+    case WM_DPICHANGED:
+        // The system moves and scales the dialog itself.
+        makeFonts(dpiOfMessage(wParam));
+        return handle(message, wParam, lParam);
     case WM_SHOWWINDOW:
         if (wParam == FALSE && lParam == 0) // hidden by the program, not with its owner
             modalDialogHidden(hwnd_);

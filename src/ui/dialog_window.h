@@ -27,7 +27,12 @@ protected:
     // Destroys the window without calling back into the object.
     virtual ~DialogWindow();
 
-    // Sets up a dialog just created (fonts, texts, the first entries).
+    // Makes the dialog's own fonts for a resolution and gives them to their
+    // controls: when the dialog is created, and again when it moves to a
+    // monitor of another scale (the controls in the dialog's font are
+    // scaled by the system).
+    virtual void makeFonts(UINT) {}
+    // Sets up a dialog just created (texts, the first entries).
     virtual void initialise() {}
     // A command from a control or a key (Enter, Escape): answers whether the
     // dialog handled it.
@@ -50,6 +55,7 @@ protected:
     std::string itemText(int id);
     void setItemText(int id, const std::string& text);
     LRESULT sendItem(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // A font of the dialog's own, which the system then leaves as it is.
     void setItemFont(int id, HFONT font);
     // The width in pixels of a text in the control's font.
     int textWidth(int id, const std::string& text);

@@ -52,9 +52,12 @@ void frmAbout::initialise() {
     const std::string version = versionText();
     if (!version.empty())
         setItemText(IDC_LBLVERSION, version);
-    titleFont_.reset(makeFont(L"Arial", 12, true, windowDpi(hwnd())));
-    setItemFont(IDC_LBLTITLE, titleFont_.get());
     setItemText(IDC_LBLTITLE, TARNWICK_TITLE);
+}
+
+void frmAbout::makeFonts(UINT dpi) {
+    titleFont_.reset(makeFont(L"Arial", 12, FontLook::Bold, dpi));
+    setItemFont(IDC_LBLTITLE, titleFont_.get());
 }
 
 std::string frmAbout::versionText() {

@@ -42,6 +42,7 @@ public:
 private:
     bool command(int id, int code) override;
     void initialise() override;
+    void makeFonts(UINT dpi) override;
 
     UniqueFont titleFont_;
 };

@@ -6,11 +6,10 @@
 
 frmMacroSelect::frmMacroSelect() : DialogWindow(IDD_FRMMACROSELECT, "the macro selection dialog") {}
 
-void frmMacroSelect::initialise() {
+void frmMacroSelect::makeFonts(UINT dpi) {
     // Arial 8.25 pt for the texts, 6.75 pt for the path box.
-    const UINT dpi = windowDpi(hwnd());
-    textFont_.reset(makeFont(L"Arial", 8.25, false, dpi));
-    pathFont_.reset(makeFont(L"Arial", 6.75, false, dpi));
+    textFont_.reset(makeFont(L"Arial", 8.25, FontLook::Regular, dpi));
+    pathFont_.reset(makeFont(L"Arial", 6.75, FontLook::Regular, dpi));
     for (int id : {IDC_MS_LABEL1, IDC_MS_BTNSELECT, IDC_MS_BTNOK, IDC_MS_BTNCANCEL})
         setItemFont(id, textFont_.get());
     setItemFont(IDC_TXTPATHFILE, pathFont_.get());

@@ -17,7 +17,7 @@ public:
 
 private:
     bool command(int id, int code) override;
-    void initialise() override;
+    void makeFonts(UINT dpi) override;
 
     UniqueFont textFont_;
     UniqueFont pathFont_;

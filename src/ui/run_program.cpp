@@ -37,6 +37,7 @@ int runProgram(const std::function<void(General::Services&)>& adjust) {
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    useSystemCollation();
 
     Win32Platform platform;
     ProgramForms windows;

@@ -22,11 +22,11 @@ UINT windowDpi(HWND hwnd) {
     return dpi > 0 ? static_cast<UINT>(dpi) : 96;
 }
 
-HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi) {
+HFONT makeFont(const wchar_t* face, double points, FontLook look, UINT dpi) {
     const int height = -static_cast<int>(std::lround(points * dpi / 72.0));
-    return CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       face);
+    return CreateFontW(height, 0, 0, 0, look == FontLook::Bold ? FW_BOLD : FW_NORMAL, FALSE,
+                       look == FontLook::Underlined, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
 int textWidth(HWND window, std::wstring_view text) {

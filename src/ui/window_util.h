@@ -18,7 +18,12 @@ inline int scale(int pixelsAt96, UINT dpi) {
     return MulDiv(pixelsAt96, static_cast<int>(dpi), 96);
 }
 // A font of the given face and size in points at the window's resolution.
-HFONT makeFont(const wchar_t* face, double points, bool bold, UINT dpi);
+enum class FontLook { Regular, Bold, Underlined };
+HFONT makeFont(const wchar_t* face, double points, FontLook look, UINT dpi);
+// The resolution a WM_DPICHANGED message gives (its word parameter).
+inline UINT dpiOfMessage(WPARAM wParam) {
+    return LOWORD(wParam);
+}
 // The width in pixels of a text drawn in the window's font.
 int textWidth(HWND window, std::wstring_view text);
 // The failure to create a window, with the system's reason.

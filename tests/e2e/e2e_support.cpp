@@ -96,10 +96,7 @@ void RecordingTaskbar::setState(HWND, State state) {
 }
 
 std::string EndToEnd::statusText(int part) {
-    HWND bar = windows.Form2().statusBar();
-    std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) + 1, L'\0');
-    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
-    return narrow(text.c_str());
+    return statusBarText(windows.Form2().statusBar(), part);
 }
 
 std::string EndToEnd::rowTip(int index) {

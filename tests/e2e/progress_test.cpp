@@ -15,29 +15,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using ::testing::StartsWith;
 
-std::string clipboardText() {
-    if (!OpenClipboard(nullptr))
-        return "<the clipboard could not be opened>";
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    std::string text = data == nullptr ? "" : narrow(static_cast<const wchar_t*>(GlobalLock(data)));
-    if (data != nullptr)
-        GlobalUnlock(data);
-    CloseClipboard();
-    return text;
-}
-
-// Ctrl+C as the list receives it.
-void pressControlC(HWND list) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const BYTE control = keys[VK_CONTROL];
-    keys[VK_CONTROL] = 0x80;
-    SetKeyboardState(keys);
-    SendMessageW(list, WM_KEYDOWN, 'C', 0);
-    keys[VK_CONTROL] = control;
-    SetKeyboardState(keys);
-}
-
 // Chooses "Copy" in the context menu once it shows.
 bool chooseCopy() {
     for (HWND menu : threadWindows(L"#32768")) {

@@ -2,6 +2,7 @@
 #include "e2e_support.h"
 
 #include "core/Mediator.h"
+#include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/wide_win.h"
 #include "ui/Form1_ids.h"
@@ -403,6 +404,75 @@ TEST_F(EndToEnd, WithoutTheServerTheProgramSaysSoAndEnds) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].icon, MsgIcon::Exclamation);
     EXPECT_FALSE(IsWindowVisible(windows.Form2().hwnd())); // no window was shown
+}
+
+// An archive as it is, through the Batch Documents dialog with "Include
+// subfolders": every document of the tree, its result in the same folder
+// below the target, byte for byte; the hidden folder and the link back up
+// not entered (here the listing does not mark the link, so that its
+// identity is what stops the loop); the folder that cannot be read one
+// failed row in its place.
+TEST_F(EndToEnd, IncludeSubfoldersConvertsTheTreeIntoTheSameFoldersBelowTheTarget) {
+    const ArchiveTree tree = makeArchiveTree(scratch.path("archive"));
+    const auto unmarked = [&tree](HANDLE search, WIN32_FIND_DATAW* found) {
+        if (search != INVALID_HANDLE_VALUE && std::wstring(found->cFileName) == L"up")
+            found->dwFileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT);
+        return search;
+    };
+    startCoordinator();
+    windows.Form2().directoryLister().setCalls(
+        {[&](const wchar_t* pattern, WIN32_FIND_DATAW* found) -> HANDLE {
+             if (std::wstring(pattern).ends_with(L"\\locked\\*")) {
+                 SetLastError(ERROR_ACCESS_DENIED);
+                 return INVALID_HANDLE_VALUE;
+             }
+             return unmarked(
+                 FindFirstFileExW(pattern, FindExInfoBasic, found, FindExSearchNameMatch, nullptr, 0), found);
+         },
+         [&](HANDLE search, WIN32_FIND_DATAW* found) -> BOOL {
+             if (!FindNextFileW(search, found))
+                 return FALSE;
+             unmarked(search, found);
+             return TRUE;
+         }});
+    Lines found;
+    auto steps = pickFolders(tree.root, target);
+    steps.push_back([] { // as a click of the mouse: the box checks itself and tells the dialog
+        PostMessageW(GetDlgItem(batchDocuments(), IDC_CHKSUBFOLDERS), BM_CLICK, 0, 0);
+        return true;
+    });
+    steps.push_back([&] {
+        found = listEntries(GetDlgItem(batchDocuments(), IDC_LIST1));
+        return found.size() == tree.documents.size() + 1;
+    });
+    steps.push_back(press(batchDocuments, IDC_BD_COMMAND1));
+    Script user(std::move(steps));
+    menu(IDM_BATCH);
+    ASSERT_TRUE(user.finished());
+
+    Lines expectedFound = tree.documents;
+    expectedFound.push_back("locked\\ (" + systemMessage(ERROR_ACCESS_DENIED) + ")");
+    EXPECT_EQ(found, expectedFound) << "the found documents by their paths below the source";
+    Lines opened;
+    for (const std::string& line : journalLines(journal))
+        if (line.starts_with("FileOpen\t"))
+            opened.push_back(line.substr(9));
+    Lines expectedOpened;
+    for (const std::string& relative : tree.documents) {
+        expectedOpened.push_back(tree.root + "\\" + relative);
+        EXPECT_EQ(readBytes(target + "\\" + relative), "text of " + relative) << relative;
+    }
+    EXPECT_EQ(opened, expectedOpened) << "depth first, folder by folder, the loop not followed";
+    EXPECT_FALSE(fileExists(target + "\\.hidden"));
+    EXPECT_FALSE(fileExists(target + "\\locked"));
+    EXPECT_FALSE(fileExists(target + "\\2009\\clients\\up"));
+    const auto rows = shownRows();
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& row) { return row.ends_with("|Converted"); }),
+              static_cast<long>(tree.documents.size()));
+    EXPECT_NE(std::find(rows.begin(), rows.end(), tree.locked + "|Failed"), rows.end());
+    EXPECT_EQ(statusText(0).rfind("5 documents: 4 converted, 1 failed", 0), 0u) << statusText(0);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 } // namespace

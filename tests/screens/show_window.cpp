@@ -13,6 +13,7 @@
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
 #include "platform/wide_win.h"
+#include "ui/Form1_ids.h"
 #include "ui/program_windows.h"
 
 #include <windows.h>
@@ -146,9 +147,12 @@ int wmain(int argc, wchar_t** argv) {
         windows.showQuickStartOwnedByMain();
     } else if (name == L"batch") {
         Form1& batch = windows.Form1();
-        batch.setSourceFolderText("C:\\Letters\\2026");
-        batch.setTargetFolderText("C:\\Letters\\2026 converted");
-        for (const char* document : {"april.wpd", "august.wpd", "july.wpd", "june.wpd", "may.wpd"})
+        batch.setSourceFolderText("\\\\server\\archive");
+        batch.setTargetFolderText("\\\\server\\converted");
+        SendDlgItemMessageW(batch.hwnd(), IDC_CHKSUBFOLDERS, BM_SETCHECK, BST_CHECKED, 0);
+        for (const char* document :
+             {"board minutes.wpd", "2009\\budget.wpd", "2009\\clients\\jones\\offer.wpd",
+              "2009\\clients\\smith\\letter.wpd", "2010\\annual report.wpd"})
             batch.addFoundDocument(document);
         pictureWhenShown(batch.hwnd());
         batch.showModal(nullptr);

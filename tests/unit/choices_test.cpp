@@ -152,18 +152,6 @@ TEST_F(Folders, SourceFolderListsTheAcceptedDocuments) {
     EXPECT_EQ(windows.main.files.path(), "C:\\docs");
 }
 
-TEST_F(Folders, AFailureWhileExaminingOneFileSkipsOnlyThatFile) {
-    folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
-    windows.extensions.onRead = [&] {
-        if (windows.main.files.fileName() == "b.wpd")
-            throw AppError(5, "Access denied");
-    };
-    platform.folderAnswers = {"C:\\docs"};
-    m->SourceFolder();
-    EXPECT_EQ(windows.batch.found, (std::vector<std::string>{"a.wpd", "c.wpd"}));
-    EXPECT_TRUE(platform.messages.empty());
-}
-
 TEST_F(Folders, ASecondFolderReplacesTheListAndAnEmptyOneEmptiesIt) {
     folder("C:\\docs", {"a.wpd"});
     folder("C:\\", {"root.wpd"});
@@ -194,11 +182,21 @@ TEST_F(Folders, CancellingTheSourceChangesNothingCancellingTheTargetClearsIt) {
     EXPECT_EQ(m->GetTgtFolder(), "");
 }
 
-TEST_F(Folders, TheFolderTextIsTrimmedAndCutAtItsEnd) {
-    folder("C:\\docs", {"a.wpd"});
-    platform.folderAnswers = {std::string("  C:\\docs") + '\0' + "garbage   "};
-    m->SourceFolder();
-    EXPECT_EQ(m->GetSourceFolder(), "C:\\docs");
+// A padded answer is cut at its NUL and trimmed; an answer without one is
+// the folder's own name, a last blank included ("D:\Scans ").
+TEST_F(Folders, AFoldersAnswerIsCutAndTrimmedOnlyWhenItIsAPaddedBuffer) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {std::string("  C:\\docs") + '\0' + "garbage   ", "C:\\docs"},
+        {"D:\\Scans ", "D:\\Scans "},
+        {" D:\\lead", " D:\\lead"},
+    };
+    for (const auto& [answer, folder] : cases) {
+        platform.folderAnswers = {answer};
+        platform.folderPrompts.clear();
+        m->TargetFolder();
+        EXPECT_EQ(m->GetTgtFolder(), folder);
+        EXPECT_EQ(windows.batch.target, folder);
+    }
 }
 
 TEST_F(Folders, AnUnreadableFolderIsSaidAsABatchWouldSayIt) {

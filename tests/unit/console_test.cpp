@@ -7,6 +7,7 @@
 #include "console/console_ports.h"
 #include "console/console_text.h"
 #include "console/console_views.h"
+#include "console/listing.h"
 #include "console/resume.h"
 #include "console/stop_request.h"
 #include "fakes.h"
@@ -128,6 +129,34 @@ public:
             folder.erase(0, 4);
         return FolderIdentity{1, std::hash<std::string>{}(lowerCase(folder))};
     }
+    // Files by path: their size, when they were written, whether they can be
+    // read now; names the code page cannot hold are those with a byte
+    // beyond ASCII.
+    struct File {
+        std::uint64_t size = 10;
+        std::uint64_t written = 1;
+        std::string readProblem;
+    };
+    std::map<std::string, File> files;
+    std::optional<std::uint64_t> size(const std::string& path) override {
+        return files.count(path) ? std::optional(files[path].size) : std::nullopt;
+    }
+    std::optional<std::uint64_t> lastWritten(const std::string& path) override {
+        return files.count(path) ? std::optional(files[path].written) : std::nullopt;
+    }
+    std::string readProblem(const std::string& path) override {
+        return files.count(path) ? files[path].readProblem : "File not found";
+    }
+    bool fitsCodePage(const std::string& name) override {
+        return std::all_of(name.begin(), name.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    }
+    std::string upperCase(const std::string& text) override {
+        std::string upper = text;
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](unsigned char c) { return std::toupper(c); });
+        return upper;
+    }
 };
 
 TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
@@ -153,6 +182,16 @@ TEST(ConsoleCommandLine, FoldersAndMacroCheckedWithOneLineReasons) {
         {{"C:\\src", "Z:\\mapped"},
          "The target folder is the source folder C:\\src: the results would replace the documents"},
         {{"C:\\src", "C:\\src\\new"}, ""},
+        {{"C:\\src",
+          "C:\\src\\new",
+          std::nullopt,
+          {},
+          std::nullopt,
+          std::nullopt,
+          std::nullopt,
+          std::nullopt,
+          true},
+         "The target folder is inside the source folder; choose one outside it"},
         {{"C:\\src", "C:\\out", "C:\\gone.wcm"}, "C:\\gone.wcm" + notMacro},
         {{"C:\\src", "C:\\out", "C:\\src"}, "C:\\src" + notMacro},
         {{"C:\\src", "C:\\out", "C:\\notes.txt"}, "C:\\notes.txt" + notMacro},
@@ -242,7 +281,7 @@ TEST(ConsoleResume, SkipsWhatWasDoneWhoseResultIsStillThere) {
         {"C:\\src\\f.wpd", false},
     };
     for (const auto& [document, skipped] : cases)
-        EXPECT_EQ(skipOnResume(earlier, document, "C:\\Out", files), skipped) << document;
+        EXPECT_EQ(skipOnResume(earlier, document, "C:\\src", "C:\\Out", files), skipped) << document;
 }
 
 TEST(ConsoleResume, TextThatIsNotAReportIsRefused) {
@@ -384,19 +423,82 @@ TEST(ConsoleBatchRun, AMessageBeforeTheRunBeginsRefusesItAndLeavesTheReportAlone
     EXPECT_TRUE(rows.empty());
 }
 
-TEST(ConsoleViews, AResumedListingLeavesOutOnlySkippedDocumentsTheExtensionsAccept) {
+// Only what a run would convert is put to its choices, with its path below
+// the source: taken, skipped (and told), or left to another PC.
+TEST(ConsoleViews, ARunsListingPutsOnlyDocumentsToItsChoices) {
     ProgramFixture program;
     FakeLister directory;
-    directory.folders["C:\\d"] = {{"a.wpd"}, {"B.WPD"}, {"c.txt"}, {"sub.wpd", true}, {"h.wpd", false, true}};
-    Strings skipped;
-    ResumeLister lister(
-        directory, [](const std::string&) { return true; },
+    directory.folders["C:\\d\\sub"] = {{"a.wpd"}, {"B.WPD"},       {"take.wpd"},
+                                       {"c.txt"}, {"x.wpd", true}, {"h.wpd", false, true}};
+    Strings asked, skipped;
+    RunLister lister(
+        directory, "C:\\d",
+        [&asked](const std::string& path, const std::string& relative) {
+            asked.push_back(relative);
+            return path.ends_with("a.wpd")       ? RunChoice::Skip
+                   : relative.ends_with("B.WPD") ? RunChoice::Leave
+                                                 : RunChoice::Take;
+        },
         [&skipped](const std::string& path) { skipped.push_back(path); });
     Strings kept;
-    for (const DirectoryEntry& entry : lister.list("C:\\d"))
+    for (const DirectoryEntry& entry : lister.list("C:\\d\\sub"))
         kept.push_back(entry.name);
-    EXPECT_EQ(skipped, (Strings{"C:\\d\\a.wpd", "C:\\d\\B.WPD"}));
-    EXPECT_EQ(kept, (Strings{"c.txt", "sub.wpd", "h.wpd"}));
+    EXPECT_EQ(asked, (Strings{"sub\\a.wpd", "sub\\B.WPD", "sub\\take.wpd"}));
+    EXPECT_EQ(skipped, Strings{"C:\\d\\sub\\a.wpd"});
+    EXPECT_EQ(kept, (Strings{"take.wpd", "c.txt", "x.wpd", "h.wpd"}));
+}
+
+// Each document goes to one PC of several by its path below the source, in
+// capitals: the hash is pinned, so that PCs with other builds agree.
+TEST(ConsoleShares, EachDocumentBelongsToOneShareByItsPinnedHash) {
+    EXPECT_EQ(shareHash("2009\\CLIENTS\\SMITH\\LETTER.WPD"), 0xfa25064a2f6f5456u);
+    EXPECT_EQ(shareHash(""), 0xcbf29ce484222325u);
+    for (int k = 1; k <= 3; ++k)
+        EXPECT_EQ(inShare(0xfa25064a2f6f5456u, k, 3), k == 3) << k;
+    int owners = 0;
+    for (int k = 1; k <= 4; ++k)
+        owners += inShare(shareHash("A\\B.WPD"), k, 4) ? 1 : 0;
+    EXPECT_EQ(owners, 1);
+}
+
+// A look before the night: what would be converted, how much, and what a
+// run would likely stumble on, with why.
+TEST(ConsoleList, EachLikelyStumblingBlockIsNamedOnceWithItsReason) {
+    FakeProbe probe;
+    const std::string longName = std::string(250, 'n') + ".wpd";
+    probe.files = {{"C:\\src\\fine.wpd", {2048, 1, ""}},
+                   {"C:\\src\\empty.wpd", {0, 1, ""}},
+                   {"C:\\src\\locked.wpd", {10, 1, "The process cannot access the file"}},
+                   {"C:\\src\\" + kGreek + ".wpd", {10, 1, ""}},
+                   {"C:\\src\\replaced.wpd", {10, 1, ""}},
+                   {"C:\\src\\" + longName, {10, 1, ""}}};
+    probe.kinds["C:\\out\\replaced.wpd"] = PathKind::File;
+    std::vector<FoundItem> found;
+    for (const auto& [path, file] : probe.files)
+        found.push_back({path, path.substr(7), {}});
+    found.push_back({"C:\\src\\sub", "sub", "Access denied"});
+    const Strings lines = listingLines(listFound(found, "C:\\src", "C:\\out", probe));
+    const Strings expected = {
+        "C:\\src\\empty.wpd",
+        "C:\\src\\fine.wpd",
+        "C:\\src\\locked.wpd",
+        "C:\\src\\" + longName,
+        "C:\\src\\replaced.wpd",
+        "C:\\src\\" + kGreek + ".wpd",
+        "6 documents, 2.0 KB in all",
+        "6 likely to fail:",
+        "  C:\\src\\empty.wpd: empty (0 bytes)",
+        "  C:\\src\\locked.wpd: cannot be read now: The process cannot access the file",
+        "  C:\\src\\" + longName +
+            ": its path is longer than 259 characters; its result's path is longer "
+            "than 259 characters",
+        "  C:\\src\\replaced.wpd: its result exists and would be replaced",
+        "  C:\\src\\" + kGreek +
+            ".wpd: its name has characters the system's code page cannot hold: an "
+            "older word processor may not open it",
+        "  C:\\src\\sub: cannot be read: Access denied",
+    };
+    EXPECT_EQ(lines, expected);
 }
 
 } // namespace

@@ -85,6 +85,8 @@ struct Modes : ::testing::Test, ProgramFixture {
 
     Modes() {
         platform.objectFactory = [this](const std::string&) { return wp; };
+        settings.setMacro("C:\\m\\fix.wcm");
+        files.files["C:\\m\\fix.wcm"] = {"macro"};
         General::Main();
         m = General::mediator.get();
     }
@@ -133,15 +135,72 @@ TEST_F(Modes, BatchQueuesTheAcceptedDocumentsInFileListOrder) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(Modes, AFailureWhileExaminingOneFileSkipsOnlyThatFile) {
+// The found-documents list and the batch take a folder's documents in one
+// place: a failure while one file is examined skips that file alone.
+TEST_F(Modes, AFailureWhileExaminingOneFileSkipsOnlyThatFileInTheListAndTheBatch) {
     folder("C:\\docs", {"a.wpd", "b.wpd", "c.wpd"});
+    int reads = 0;
     windows.extensions.onRead = [&] {
-        if (windows.main.files.fileName() == "b.wpd")
+        if (++reads % 3 == 2) // b.wpd's
             throw AppError(5, "Access denied");
     };
+    platform.folderAnswers = {"C:\\docs"};
+    m->SourceFolder();
+    EXPECT_EQ(windows.batch.found, (std::vector<std::string>{"a.wpd", "c.wpd"}));
     startBatch("C:\\docs");
     EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}));
     EXPECT_TRUE(platform.messages.empty());
+}
+
+// With subfolders: the documents of every folder below the source, depth
+// first, folder by folder, each result in the same folder below the target.
+// Hidden, system and link folders are not entered, nor a folder already on
+// the way down (a loop the file system does not mark); a folder that cannot
+// be read is one failed row in its place.
+TEST_F(Modes, WithSubfoldersTheTreeIsTakenDepthFirstAndMirroredBelowTheTarget) {
+    const auto subfolder = [&](const std::string& parent, const std::string& name,
+                               DirectoryEntry entry = {}) {
+        entry.name = name;
+        entry.directory = true;
+        windows.main.lister.folders[parent].push_back(entry);
+        files.folders.insert(parent + "\\" + name);
+    };
+    folder("C:\\src", {"b.wpd", "a.wpd"});
+    subfolder("C:\\src", "2009");
+    folder("C:\\src\\2009", {"c.wpd"});
+    subfolder("C:\\src\\2009", "clients");
+    folder("C:\\src\\2009\\clients", {"d.WPD", "e.txt"});
+    subfolder("C:\\src\\2009", "back");
+    files.aliases["C:\\src\\2009\\back"] = "C:\\src";
+    subfolder("C:\\src", "hidden", {{}, true, true});
+    folder("C:\\src\\hidden", {"h.wpd"});
+    subfolder("C:\\src", "link", {{}, true, false, false, true});
+    folder("C:\\src\\link", {"l.wpd"});
+    subfolder("C:\\src", "locked"); // not readable: the lister knows no such folder
+    m->SetIncludeSubfolders(true);
+    startBatch("C:\\src");
+    EXPECT_EQ(opened(), (std::vector<std::string>{"C:\\src\\a.wpd", "C:\\src\\b.wpd", "C:\\src\\2009\\c.wpd",
+                                                  "C:\\src\\2009\\clients\\d.WPD"}));
+    for (const char* result : {"C:\\Out\\a.wpd", "C:\\Out\\2009\\c.wpd", "C:\\Out\\2009\\clients\\d.WPD"})
+        EXPECT_TRUE(files.files.count(result)) << result;
+    EXPECT_EQ(status("C:\\src\\locked"), "Failed");
+    EXPECT_EQ(reason("C:\\src\\locked"), "Path not found");
+    EXPECT_EQ(windows.main.progress.text().rfind("5 documents: 4 converted, 1 failed", 0), 0u);
+
+    // Results below the source would be found again: refused, by what the
+    // folders are; the source itself as target keeps today's rule.
+    files.aliases["D:\\mapped"] = "C:\\src";
+    for (const char* inside : {"C:\\src\\out", "C:\\SRC\\2009\\new", "D:\\mapped\\out"}) {
+        platform.messages.clear();
+        wp->log.clear();
+        startBatch("C:\\src", inside);
+        ASSERT_EQ(platform.messages.size(), 1u) << inside;
+        EXPECT_EQ(platform.messages[0].text, kTargetInsideSource) << inside;
+        EXPECT_TRUE(wp->log.empty()) << inside;
+    }
+    m->SetIncludeSubfolders(false);
+    startBatch("C:\\src", "C:\\src\\out");
+    EXPECT_EQ(opened().size(), 2u) << "without subfolders the source's own documents only";
 }
 
 TEST_F(Modes, DriveRootPathsHaveNoDoubledBackslash) {
@@ -444,6 +503,40 @@ TEST_F(Modes, DroppingTheQueueEndsTheBatchAfterTheDocumentInProgress) {
     EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
     EXPECT_EQ(stop.dropped, (std::vector<std::string>{"C:\\docs\\b.wpd", "C:\\docs\\c.wpd"}));
     EXPECT_FALSE(windows.main.progress.running());
+}
+
+TEST_F(Modes, ARunWithNoMacroChosenSaysSoInItsSummary) {
+    folder("C:\\docs", {"a.wpd", "b.wpd"});
+    settings.setMacro("");
+    startBatch("C:\\docs");
+    EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
+    EXPECT_EQ(windows.main.progress.text(),
+              "2 documents: 2 saved without a macro (none is chosen), 0 failed, in 0.0 s");
+}
+
+// A start that reaches the modes while the jobs of a batch run (from a
+// message box's loop, say) begins its own count; the progress ends only with
+// the loop that runs the jobs.
+TEST_F(Modes, AStartIssuedWhileABatchRunsCannotEndItsProgress) {
+    folder("C:\\docs", {"a.wpd", "b.wpd"});
+    folder("C:\\more", {"c.wpd", "d.wpd", "e.wpd"});
+    struct StartAgain : BatchProgress::Observer {
+        std::function<void()> start;
+        std::vector<std::string> seen;
+        void progressChanged(const BatchProgress& progress, BatchProgress::Event event) override {
+            if (event == BatchProgress::Event::DocumentStarted)
+                seen.push_back(progress.lastPath() + (progress.running() ? "" : " after the end"));
+            if (event == BatchProgress::Event::DocumentFinished && start)
+                std::exchange(start, nullptr)();
+        }
+    } again;
+    again.start = [this] { startBatch("C:\\more"); };
+    windows.main.progress.setObserver(&again);
+    startBatch("C:\\docs");
+    EXPECT_EQ(again.seen, (std::vector<std::string>{"C:\\docs\\a.wpd", "C:\\more\\c.wpd", "C:\\more\\d.wpd",
+                                                    "C:\\more\\e.wpd"}));
+    EXPECT_FALSE(windows.main.progress.running());
+    EXPECT_EQ(windows.main.progress.text(), "3 documents: 3 converted, 0 failed, in 0.0 s");
 }
 
 TEST_F(Modes, ABatchLockHeldElsewhereRefusesEitherStartAndALockTakenIsLetGo) {

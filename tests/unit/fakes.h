@@ -424,6 +424,21 @@ public:
         return true;
     }
     bool createFolder(const std::string& path) override { return folders.insert(path).second; }
+    // Folders are told apart by their lower-cased path; an alias stands for
+    // the folder it names (a link, a mapped drive).
+    std::map<std::string, std::string> aliases;
+    std::optional<FolderIdentity> folderIdentity(const std::string& path) override {
+        const auto lower = [](std::string text) {
+            std::transform(text.begin(), text.end(), text.begin(),
+                           [](unsigned char c) { return std::tolower(c); });
+            return text;
+        };
+        const std::string key = lower(aliases.count(path) ? aliases[path] : path);
+        for (const std::string& folder : folders)
+            if (lower(folder) == key)
+                return FolderIdentity{1, std::hash<std::string>{}(key)};
+        return std::nullopt;
+    }
     bool removeFolder(const std::string& path) override { return folders.erase(path) == 1; }
     std::string decimalSeparator() override { return "."; }
     std::string now() override { return "12/7/2026 5:09:00 AM"; }

@@ -6,6 +6,7 @@
 #include "console/console_io_win.h"
 #include "console/console_text.h"
 #include "console/resume.h"
+#include "control/State.h"
 #include "platform/batch_lock_win.h"
 #include "platform/errors_win.h"
 #include "platform/handles_win.h"
@@ -371,6 +372,111 @@ TEST_F(TarnwickBatchRun, AWaitForAPersonCostsOneDocumentAndItsTimeLimit) {
         {3, 2, 1, lost, static_cast<int>(temporaryFiles().size() - temporaryBefore.size())});
 }
 
+// An archive as it is with /recurse: every document of the tree, mirrored
+// below the target byte for byte, the hidden folder and the link back up not
+// entered; then /resume and /changed over the tree, three PCs' shares that
+// together convert every document once, and a target inside the source.
+TEST_F(TarnwickBatchRun, ATreeWithItsSubfoldersSharesAndOnlyWhatChanged) {
+    const ArchiveTree tree = makeArchiveTree(scratch.path("archive"));
+    std::vector<std::string> documents = tree.documents;
+    documents.push_back("locked\\l.wpd"); // readable here
+    std::vector<std::string> paths;
+    for (const std::string& relative : documents)
+        paths.push_back(tree.root + "\\" + relative);
+    const auto run = [&](const std::string& arguments) {
+        const std::size_t before = opened().size();
+        const Started batch(scratch, L"tarnwick-batch.exe", "archive " + arguments);
+        const DWORD code = batch.exitCode();
+        const auto all = opened();
+        return std::tuple{code, std::vector<std::string>(all.begin() + static_cast<long>(before), all.end()),
+                          batch.out()};
+    };
+
+    auto [code, converted, out] = run("out /recurse /report first.csv");
+    EXPECT_EQ(code, 0u) << out;
+    EXPECT_EQ(converted, paths) << "depth first, folder by folder";
+    for (const std::string& relative : documents)
+        EXPECT_EQ(readBytes(scratch.path("out\\" + relative)), "text of " + relative) << relative;
+    for (const char* absent : {"out\\.hidden", "out\\2009\\clients\\up", "out\\notes.txt"})
+        EXPECT_FALSE(fileExists(scratch.path(absent))) << absent;
+
+    std::tie(code, converted, out) = run("out /recurse /resume first.csv");
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(converted.empty()) << "every result is at its mirrored place";
+
+    Sleep(1100); // a later time of writing than the results' on any file system
+    writeBytes(paths[2], "a new text");
+    std::tie(code, converted, out) = run("out /recurse /changed");
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(converted, std::vector<std::string>{paths[2]});
+    EXPECT_EQ(readBytes(scratch.path("out\\" + documents[2])), "a new text");
+
+    std::vector<std::string> shared;
+    for (int k = 1; k <= 3; ++k) {
+        std::tie(code, converted, out) = run("shares /recurse /shard " + std::to_string(k) + "/3");
+        EXPECT_EQ(code, 0u);
+        const std::string heading = "shard " + std::to_string(k) +
+                                    " of 3: " + std::to_string(converted.size()) + " of " +
+                                    std::to_string(paths.size()) + " documents\r\n";
+        EXPECT_EQ(out.substr(out.find("shard ")).rfind(heading, 0), 0u) << out;
+        shared.insert(shared.end(), converted.begin(), converted.end());
+    }
+    std::sort(shared.begin(), shared.end());
+    std::vector<std::string> all = paths;
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(shared, all) << "every document once, none twice";
+
+    const Started inside(scratch, L"tarnwick-batch.exe", "archive archive\\2009\\out /recurse");
+    EXPECT_EQ(inside.exitCode(), static_cast<DWORD>(ExitCode::BadArguments));
+    EXPECT_EQ(inside.err(), std::string("tarnwick-batch: ") + kTargetInsideSource + "\r\n");
+    EXPECT_FALSE(fileExists(tree.root + "\\2009\\out"));
+}
+
+// A look before the night: each document a run would take, their number and
+// size, and each likely stumbling block with why; no WordPerfect, no lock,
+// nothing written but the report.
+TEST_F(TarnwickBatchRun, AListNamesEachStumblingBlockOnceAndReachesNoServer) {
+    CreateDirectoryW(widen(scratch.path("look")).c_str(), nullptr);
+    CreateDirectoryW(widen(scratch.path("done")).c_str(), nullptr);
+    const std::string longName = std::string(260 - scratch.path("look\\").size(), 'n') + ".wpd";
+    scratch.file("look\\fine.wpd", std::string(2048, 'x'));
+    scratch.file("look\\empty.wpd", "");
+    const std::string locked = scratch.file("look\\locked.wpd", "text");
+    scratch.file("look\\" + kGreek + ".wpd", "text");
+    scratch.file("look\\replaced.wpd", "text");
+    scratch.file("done\\replaced.wpd", "an earlier result");
+    scratch.file("look\\" + longName, "text");
+    const UniqueHandle holder(CreateFileW(widen(locked).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    const BatchLock anotherBatch = BatchLock::tryTake(); // a look takes no lock
+
+    const bool greekFits = GetACP() == CP_UTF8 || GetACP() == 1253; // a Greek system's code page holds it
+    const Started list(scratch, L"tarnwick-batch.exe", "look done /list /report list.csv");
+    EXPECT_EQ(list.exitCode(), 0u) << list.err();
+    const std::string look = scratch.path("look\\");
+    const std::string expected =
+        look + "empty.wpd\r\n" + look + "fine.wpd\r\n" + look + "locked.wpd\r\n" + look + longName + "\r\n" +
+        look + "replaced.wpd\r\n" + look + kGreek + ".wpd\r\n6 documents, 2.0 KB in all\r\n" +
+        (greekFits ? "4" : "5") + " likely to fail:\r\n  " + look + "empty.wpd: empty (0 bytes)\r\n  " +
+        look + "locked.wpd: cannot be read now: " + systemMessage(ERROR_SHARING_VIOLATION) + "\r\n  " + look +
+        longName +
+        ": its path is longer than 259 characters; its result's path is longer than 259 characters\r\n  " +
+        look + "replaced.wpd: its result exists and would be replaced\r\n" +
+        (greekFits ? ""
+                   : "  " + look + kGreek +
+                         ".wpd: its name has characters the system's code page cannot hold: an older word "
+                         "processor may not open it\r\n");
+    EXPECT_EQ(list.out(), expected);
+    EXPECT_EQ(readBytes(scratch.path("done\\replaced.wpd")), "an earlier result");
+    EXPECT_EQ(namesIn(scratch.path("done")), std::vector<std::string>{"replaced.wpd"});
+    EXPECT_TRUE(journalLines(journal, true).empty()) << "no call reached the server";
+    const auto rows = csvRecords(readBytes(scratch.path("list.csv")));
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[1], (std::vector<std::string>{look + "empty.wpd", "Listed", "empty (0 bytes)", "0.000"}));
+    EXPECT_EQ(rows[2], (std::vector<std::string>{look + "fine.wpd", "Listed", "", "0.000"}));
+}
+
 TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose) {
     standin.delay("FileSave:500");
     const Started stopped(scratch, L"tarnwick-batch.exe", "src out /macro final.wcm /report report.csv");
@@ -396,22 +502,6 @@ TEST_F(TarnwickBatchRun, CtrlCLeavesTheRestUnstartedAndAResumeConvertsOnlyThose)
     EXPECT_EQ(timeless(readBytes(scratch.path("report.csv"))),
               std::string("\xEF\xBB\xBF") + kReportHeader + "\r\n" + source(0) + ",Skipped,,s\r\n" +
                   source(1) + ",Converted,,s\r\n" + source(2) + ",Converted,,s\r\n");
-}
-
-// The folder's path as Wine shows its Unix file system on drive Z: (as a
-// mapped drive or a share shows a folder of another drive), or empty text
-// outside Wine.
-std::string throughDriveZ(const std::string& path) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(widen(path).c_str()) : nullptr;
-    if (name == nullptr)
-        return {};
-    std::string z = std::string("Z:") + name;
-    HeapFree(GetProcessHeap(), 0, name);
-    std::replace(z.begin(), z.end(), '/', '\\');
-    return z;
 }
 
 // Relative paths against the current folder, names in any script on a
@@ -445,8 +535,13 @@ TEST(TarnwickBatch, UsageAndBadArgumentsWithExitCodesAndOneLineReasons) {
                                           kReportHeader},
     };
     ASSERT_NE(narrow(shortName), source) << "Wine makes short names";
-    if (const std::string z = throughDriveZ(source); !z.empty())
+    // The same folder through Wine's drive Z: (as through a mapped drive or
+    // a share), outside Wine nothing.
+    if (const std::string unix = unixPath(source); !unix.empty()) {
+        std::string z = "Z:" + unix;
+        std::replace(z.begin(), z.end(), '/', '\\');
         cases.push_back({"\"source folder\" \"" + z + "\"", sameFolder});
+    }
     for (const auto& [arguments, reason] : cases) {
         const Started batch(scratch, L"tarnwick-batch.exe", arguments);
         EXPECT_EQ(batch.exitCode(), static_cast<DWORD>(ExitCode::BadArguments)) << arguments;

@@ -8,6 +8,7 @@
 #include "platform/wide_win.h"
 #include "standin_test_support.h"
 #include "ui/Form2_ids.h"
+#include "ui/frmMacroSelect_ids.h"
 #include "ui/program_windows.h"
 #include "ui_helpers.h"
 
@@ -64,6 +65,15 @@ struct MainWindow : ::testing::Test {
         return buffer;
     }
     void command(int id) { SendMessageW(windows.Form2().hwnd(), WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    void addRow(const std::string& path, const char* status, const std::string& reason = {}) {
+        ResultList& rows = windows.Form2().ListView1();
+        rows.addRow(path, path);
+        rows.insertStatus(path, status, reason);
+    }
+    void addRows(int count, const std::string& prefix = "C:\\docs\\document ") {
+        for (int i = 0; i < count; ++i)
+            addRow(prefix + std::to_string(i) + ".wpd", "Converting...");
+    }
     // The start-up routine; its two modal dialogs are left with Escape.
     void startProgram() {
         ScriptedUser user(escapeEveryDialog());
@@ -125,23 +135,24 @@ TEST_F(MainWindow, ShowsItsCaptionMenusColumnsAndButtons) {
     EXPECT_NE(GetDlgItem(hwnd, IDC_STATUSBAR1), nullptr);
 }
 
+// In the order of the user's language without regard to case: accented
+// letters beside their plain ones, capitals beside small ones.
 TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
     startProgram();
     ResultList& rows = windows.Form2().ListView1();
     for (const char* path :
-         {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\a.wpd", "C:\\docs\\c.wpd"}) {
-        rows.addRow(path, path);
-        rows.insertStatus(path, "Converting...");
-    }
+         {"C:\\docs\\b.wpd", "C:\\docs\\\xCE\xB1.wpd", "C:\\docs\\zebra.wpd", "C:\\docs\\a.wpd",
+          "C:\\docs\\\xC3\x89\x63ole.wpd", "C:\\docs\\ecole.wpd", "C:\\docs\\\xC3\xA9\x63ole.wpd"})
+        addRow(path, "Converting...");
     rows.insertStatus("C:\\docs\\a.wpd", "Converted");
     windows.Form2().updateList();
-    ASSERT_EQ(ListView_GetItemCount(windows.Form2().listView()), 4);
-    EXPECT_EQ(cell(0, 0), L"C:\\docs\\\u03B1.wpd");
-    EXPECT_EQ(cell(1, 0), L"C:\\docs\\c.wpd");
-    EXPECT_EQ(cell(2, 0), L"C:\\docs\\b.wpd");
-    EXPECT_EQ(cell(3, 0), L"C:\\docs\\a.wpd");
-    EXPECT_EQ(cell(3, 1), L"Converted");
-    EXPECT_EQ(cell(2, 1), L"Converting...");
+    const std::vector<std::wstring> expected = {
+        L"\u03B1", L"zebra", L"\u00E9\x63ole", L"\u00C9\x63ole", L"ecole", L"b", L"a"};
+    ASSERT_EQ(ListView_GetItemCount(windows.Form2().listView()), static_cast<int>(expected.size()));
+    for (int i = 0; i < static_cast<int>(expected.size()); ++i)
+        EXPECT_EQ(cell(i, 0), L"C:\\docs\\" + expected[static_cast<std::size_t>(i)] + L".wpd") << i;
+    EXPECT_EQ(cell(6, 1), L"Converted");
+    EXPECT_EQ(cell(5, 1), L"Converting...");
 
     // "Close" empties the list; the mode stays what it was.
     General::mediator->StartStateTwo();
@@ -174,11 +185,7 @@ TEST_F(MainWindow, TheColumnsFitTheVisibleWidthAndTheStatusesShowWhole) {
 
     // Hundreds of rows: the vertical scroll bar takes its width.
     ResultList& rows = form.ListView1();
-    for (int i = 0; i < 400; ++i) {
-        const std::string path = "C:\\docs\\document " + std::to_string(i) + ".wpd";
-        rows.addRow(path, path);
-        rows.insertStatus(path, "Converting...");
-    }
+    addRows(400);
     form.updateList();
     EXPECT_TRUE(GetWindowLongPtrW(list, GWL_STYLE) & WS_VSCROLL);
     expectFitting("with a vertical scroll bar");
@@ -191,6 +198,89 @@ TEST_F(MainWindow, TheColumnsFitTheVisibleWidthAndTheStatusesShowWhole) {
     GetClientRect(list, &inner);
     EXPECT_EQ(expectFitting("wide, empty again"), MulDiv(inner.right, 2470, 20135));
     EXPECT_EQ(ListView_GetColumnWidth(list, 0), MulDiv(inner.right, 17639, 20135));
+}
+
+// Rows of a batch arrive above the one the user selected (the list is
+// sorted descending): the selection, the focus, the reason shown and what
+// Ctrl+C copies stay with the document the user chose.
+TEST_F(MainWindow, TheSelectedRowStaysOnItsDocumentAsRowsAreAddedAboveIt) {
+    startProgram();
+    Form2& form = windows.Form2();
+    HWND list = form.listView();
+    addRow("C:\\docs\\b.wpd", "Failed", "Disk is full");
+    addRow("C:\\docs\\a.wpd", "Converted");
+    form.updateList();
+    ListView_SetItemState(list, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    addRow("C:\\docs\\c.wpd", "Converting...");
+    addRow("C:\\docs\\d.wpd", "Converting...");
+    form.updateList();
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 2);
+    EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_FOCUSED), 2);
+    EXPECT_EQ(ListView_GetSelectedCount(list), 1u);
+    EXPECT_EQ(statusBarText(form.statusBar(), 1), "Disk is full");
+    pressControlC(list);
+    EXPECT_EQ(clipboardText(), "C:\\docs\\b.wpd\tFailed\tDisk is full\r\n");
+}
+
+// Sized to the list until the user drags a divider; after that the user's
+// widths stay through a batch's rows, and a narrower window takes its room
+// from "File Name:" so that "Status:" stays in view.
+TEST_F(MainWindow, AColumnTheUserWidenedKeepsItsWidth) {
+    startProgram();
+    Form2& form = windows.Form2();
+    HWND list = form.listView(), header = ListView_GetHeader(list);
+    RECT divider{};
+    ASSERT_TRUE(Header_GetItemRect(header, 0, &divider));
+    const int x = divider.right - 2, y = (divider.top + divider.bottom) / 2, dragged = -80;
+    const int fileName = ListView_GetColumnWidth(list, 0), status = ListView_GetColumnWidth(list, 1);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dragged / 2, y));
+    SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dragged, y));
+    SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x + dragged, y));
+    ASSERT_EQ(ListView_GetColumnWidth(list, 0), fileName + dragged);
+
+    addRows(400); // the rows change, and the vertical scroll bar comes
+    form.updateList();
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0), fileName + dragged);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), status);
+
+    RECT window;
+    GetWindowRect(form.hwnd(), &window);
+    SetWindowPos(form.hwnd(), nullptr, 0, 0, window.right - window.left - 200, window.bottom - window.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT inner;
+    GetClientRect(list, &inner);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), status);
+    EXPECT_EQ(ListView_GetColumnWidth(list, 0) + status, inner.right) << "\"Status:\" ends at the scroll bar";
+}
+
+// Moved to a monitor of twice the scale: the system tells the window and
+// the open dialogs the new resolution, and their fonts and the layout are
+// made for it.
+TEST_F(MainWindow, AMonitorOfAnotherScaleGetsFontsMadeForIt) {
+    startProgram();
+    Form2& form = windows.Form2();
+    frmMacroSelect& dialog = windows.frmMacroSelect();
+    dialog.load();
+    const auto fontHeight = [](HWND control) {
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        return font.lfHeight;
+    };
+    const UINT dpi = 192;
+    RECT place{0, 0, 1440, 960};
+    for (HWND window : {form.hwnd(), dialog.hwnd()})
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+
+    HWND list = form.listView(), exit = GetDlgItem(form.hwnd(), IDC_BTN_EXIT);
+    EXPECT_EQ(fontHeight(list), -22) << "8.25 pt";
+    EXPECT_EQ(fontHeight(exit), -22);
+    EXPECT_EQ(fontHeight(GetDlgItem(dialog.hwnd(), IDC_TXTPATHFILE)), -18) << "6.75 pt";
+    RECT button;
+    GetWindowRect(exit, &button);
+    EXPECT_EQ(button.bottom - button.top, 52) << "26 pixels at 96 dpi";
+    EXPECT_GE(ListView_GetColumnWidth(list, 1), ListView_GetStringWidth(list, L"Converting...") + 24)
+        << "the status column's padding at the new scale";
 }
 
 TEST_F(MainWindow, HiddenFileListHoldsOnlyThePlainFilesOfTheFolder) {

@@ -50,7 +50,10 @@ void removeTree(const std::wstring& folder) {
             // A read-only file or folder would refuse to go.
             if (found.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
                 SetFileAttributesW(path.c_str(), found.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            // A link goes itself; what it leads to is not entered.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                RemoveDirectoryW(path.c_str()) || DeleteFileW(path.c_str());
+            else if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 removeTree(path);
             else
                 DeleteFileW(path.c_str());
@@ -409,4 +412,63 @@ void recordReliabilityCase(const std::string& name, const ReliabilityCounts& cou
     std::fprintf(file, "%s\t%d\t%d\t%d\t%d\t%d\t%s\n", name.c_str(), counts.documents, counts.converted,
                  counts.failed, counts.lost, counts.temporaryLeft, testName.c_str());
     std::fclose(file);
+}
+
+std::string unixPath(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName ? unixName(widen(path).c_str()) : nullptr;
+    if (name == nullptr)
+        return {};
+    std::string unix = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return unix;
+}
+
+bool makeUnixLink(const std::string& link, const std::string& target) {
+    const std::string parent = unixPath(link.substr(0, link.find_last_of('\\')));
+    if (parent.empty())
+        return false;
+    // Wine starts a Unix program given by its path on drive Z:, and hands
+    // back no handle to wait on: the link is waited for instead.
+    std::wstring commandLine = L"/bin/ln -s \"" + widen(target) + L"\" \"" +
+                               widen(parent + "/" + link.substr(link.find_last_of('\\') + 1)) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return false;
+    const UniqueHandle process(started.hProcess), thread(started.hThread);
+    for (int i = 0; i < 200; ++i, Sleep(50))
+        if (GetFileAttributesW(longForm(widen(link)).c_str()) != INVALID_FILE_ATTRIBUTES)
+            return true;
+    return false;
+}
+
+ArchiveTree makeArchiveTree(const std::string& root) {
+    ArchiveTree tree;
+    tree.root = root;
+    const std::string greek = "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC"; // Ελληνικά
+    const std::string chinese = "\xE6\x96\x87\xE4\xBB\xB6";                                       // 文件
+    for (const std::string& folder : std::vector<std::string>{
+             "", "\\2009", "\\2009\\clients", "\\2009\\clients\\smith " + chinese, "\\.hidden", "\\locked"})
+        CreateDirectoryW(longForm(widen(root + folder)).c_str(), nullptr);
+    SetFileAttributesW(longForm(widen(root + "\\.hidden")).c_str(), FILE_ATTRIBUTE_HIDDEN);
+    const auto put = [&](const std::string& relative, std::vector<std::string>& into) {
+        writeBytes(root + "\\" + relative, "text of " + relative);
+        into.push_back(relative);
+    };
+    put("a.wpd", tree.documents);
+    put(greek + ".wpd", tree.documents);
+    put("2009\\b.WPD", tree.documents);
+    put("2009\\clients\\smith " + chinese + "\\letter.wpd", tree.documents);
+    put("notes.txt", tree.others);
+    put(".hidden\\h.wpd", tree.others);
+    put("locked\\l.wpd", tree.others);
+    tree.locked = root + "\\locked";
+    tree.loop = root + "\\2009\\clients\\up";
+    EXPECT_TRUE(makeUnixLink(tree.loop, unixPath(root))) << "a link back up to the root";
+    return tree;
 }

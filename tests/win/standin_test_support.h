@@ -163,6 +163,26 @@ struct ReliabilityCounts {
 // nothing when it is unset.
 void recordReliabilityCase(const std::string& name, const ReliabilityCounts& counts);
 
+// The Unix path of a folder or file under Wine; empty text outside Wine.
+std::string unixPath(const std::string& path);
+// Makes a Unix symbolic link at `link` (a Windows path) to `target` (a
+// Unix path), with the system's own ln: Wine reports such a link to a
+// folder as a folder that is a reparse point. False outside Wine.
+bool makeUnixLink(const std::string& link, const std::string& target);
+
+// An archive as it is: a tree of three levels below a root, with names in
+// other scripts, a hidden folder, a link from deep inside back up to the
+// root (a loop) and a folder "locked" that a test makes unreadable. Each
+// document holds "text of " and its path below the root.
+struct ArchiveTree {
+    std::string root;
+    std::vector<std::string> documents; // below the root, in the order a run takes them
+    std::vector<std::string> others;    // below the root: not taken (hidden, not documents, in the loop)
+    std::string locked;                 // the full path of the folder "locked"
+    std::string loop;                   // the full path of the link back up
+};
+ArchiveTree makeArchiveTree(const std::string& root);
+
 // Removes every stand-in setting from the environment and the registry.
 void clearStandinSettings();
 

@@ -2,6 +2,8 @@
 
 #include "platform/wide_win.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <map>
 
@@ -104,4 +106,32 @@ std::string MessageBoxes::list() const {
     for (const auto& message : seen_)
         all += narrow(message.caption) + ": " + narrow(message.text) + "\n";
     return all;
+}
+
+std::string clipboardText() {
+    if (!OpenClipboard(nullptr))
+        return "<the clipboard could not be opened>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    std::string text = data == nullptr ? "" : narrow(static_cast<const wchar_t*>(GlobalLock(data)));
+    if (data != nullptr)
+        GlobalUnlock(data);
+    CloseClipboard();
+    return text;
+}
+
+void pressControlC(HWND control) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    const BYTE pressed = keys[VK_CONTROL];
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(control, WM_KEYDOWN, 'C', 0);
+    keys[VK_CONTROL] = pressed;
+    SetKeyboardState(keys);
+}
+
+std::string statusBarText(HWND bar, int part) {
+    std::wstring text(LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0)) + 1, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+    return narrow(text.c_str());
 }

@@ -68,3 +68,10 @@ std::function<bool()> escapeEveryDialog();
 // True for a message box (the system's dialog with its text control),
 // false for other dialogs such as the file dialogs.
 bool isMessageBox(HWND dialog);
+
+// The clipboard's text, in UTF-8.
+std::string clipboardText();
+// Ctrl+C as a control receives it.
+void pressControlC(HWND control);
+// The text of a part of a status bar, in UTF-8.
+std::string statusBarText(HWND bar, int part);

@@ -5,6 +5,9 @@
 //
 //   batch_bench program inproc|local N SOURCE TARGET MACRO
 //       the program's batch over the N documents doc000000.wpd... of SOURCE
+//   batch_bench tree inproc|local N SOURCE TARGET MACRO
+//       the program's batch with subfolders over the N documents of the
+//       folders below SOURCE, mirrored below TARGET
 //   batch_bench bare inproc|local N SOURCE TARGET MACRO
 //       the same commands per document sent straight to the server, with the
 //       same 4 ms pause, the same temporary files and the same rename, and
@@ -255,9 +258,10 @@ int runBare(DWORD context, const std::wstring& source, const std::wstring& targe
 }
 
 int runProgram(DWORD context, const std::wstring& source, const std::wstring& target,
-               const std::string& macro) {
+               const std::string& macro, bool subfolders) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+    useSystemCollation();
     BenchPlatform platform(context);
     ProgramForms forms;
     TimedFiles files;
@@ -275,6 +279,7 @@ int runProgram(DWORD context, const std::wstring& source, const std::wstring& ta
     Mediator& m = *General::mediator;
     m.SetSourceFolder(narrow(source));
     m.SetTgtFolder(narrow(target));
+    m.SetIncludeSubfolders(subfolders);
 
     const std::size_t before = peakWorkingSet();
     const Snapshot start{Clock::now(), spent};
@@ -398,9 +403,9 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD context =
         argc > 2 && std::wstring(argv[2]) == L"local" ? CLSCTX_LOCAL_SERVER : CLSCTX_INPROC_SERVER;
     documents = argc > 3 ? _wtoi(argv[3]) : 0;
-    const bool batch = (mode == L"program" || mode == L"bare") && argc == 7;
+    const bool batch = (mode == L"program" || mode == L"bare" || mode == L"tree") && argc == 7;
     if (documents <= 0 || !(batch || mode == L"calls")) {
-        std::fprintf(stderr, "usage: batch_bench program|bare inproc|local N SOURCE TARGET MACRO\n"
+        std::fprintf(stderr, "usage: batch_bench program|bare|tree inproc|local N SOURCE TARGET MACRO\n"
                              "       batch_bench calls inproc|local N\n");
         return 2;
     }
@@ -410,5 +415,5 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring source = argv[4], target = argv[5];
     const std::string macro = narrow(argv[6]);
     return mode == L"bare" ? runBare(context, source, target, macro)
-                           : runProgram(context, source, target, macro);
+                           : runProgram(context, source, target, macro, mode == L"tree");
 }
