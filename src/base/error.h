@@ -48,3 +48,13 @@ inline constexpr std::int64_t Stopped = 0x80040302;
 inline constexpr std::int64_t ElementNotFound = 35601;
 inline constexpr std::int64_t KeyNotUnique = 35602;
 } // namespace ErrorNumber
+
+// What a pointer points to, or the error "Object required: WHAT" raised by
+// the source when it points to nothing, as a call through an object that is
+// not set raises.
+template <typename Pointer>
+auto& required(const Pointer& pointer, const char* what, const char* source = "Tarnwick") {
+    if (!pointer)
+        throw AppError(ErrorNumber::ObjectRequired, std::string("Object required: ") + what, source);
+    return *pointer;
+}

@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 
-void FileDialog::show(bool save) {
-    if (!port_.show(*this, save) && CancelError)
+void FileDialog::show(FileDialogKind kind) {
+    if (!port_.show(*this, kind) && CancelError)
         throw AppError(ErrorNumber::CancelSelected, "Cancel was selected.", "CommonDialog");
 }

@@ -5,12 +5,15 @@
 
 class FileDialog;
 
+// Which of the two system dialogs is shown.
+enum class FileDialogKind { Open, Save };
+
 class FileDialogPort {
 public:
     virtual ~FileDialogPort() = default;
     // Shows the dialog for the given properties; answers false when the user
     // cancels, otherwise puts the chosen path into the dialog's FileName.
-    virtual bool show(FileDialog& dialog, bool save) = 0;
+    virtual bool show(FileDialog& dialog, FileDialogKind kind) = 0;
 };
 
 class FileDialog {
@@ -25,11 +28,11 @@ public:
 
     // On cancel: raises AppError (cancel was selected) when CancelError is
     // set, otherwise returns with the properties unchanged.
-    void ShowOpen() { show(false); }
-    void ShowSave() { show(true); }
+    void ShowOpen() { show(FileDialogKind::Open); }
+    void ShowSave() { show(FileDialogKind::Save); }
 
 private:
-    void show(bool save);
+    void show(FileDialogKind kind);
     FileDialogPort& port_;
 };
 

@@ -144,15 +144,8 @@ std::pair<int, bool> convert(const BatchArguments& batch, const std::string& mac
     }
     int code = ExitCode::Incomplete;
     try {
-        Mediator& coordinator = General::coordinator();
         // As the Batch Documents dialog's Start does.
-        coordinator.SetSourceFolder(batch.source);
-        coordinator.SetTgtFolder(batch.target);
-        coordinator.SetIncludeSubfolders(batch.recurse);
-        coordinator.StartStateTwo();
-        auto start = std::make_shared<cmd1>();
-        start->init(coordinator);
-        start->Execute();
+        General::coordinator().startBatch(batch.source, batch.target, batch.recurse);
         if (run.began()) {
             const BatchProgress& progress = forms.Form2().Progress();
             console.out(summaryLine(run.counts(), progress.elapsed()) + progress.notes());
@@ -236,36 +229,24 @@ private:
     std::string path_;
 };
 
-int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
-    Win32PathProbe probe;
-    const CommandLine line = parseCommandLine(arguments, probe.currentFolder());
-    if (line.kind == CommandLine::Kind::Usage) {
-        printUsage(console);
-        return ExitCode::Success;
-    }
-    if (line.kind == CommandLine::Kind::Error) {
-        console.err(kErrorPrefix + line.error);
+// Lists the documents without converting them: no lock, no word processor.
+int listOnly(const BatchArguments& batch, PathProbe& probe, ConsoleOutput& console) {
+    std::optional<EarlierReport> earlier;
+    std::optional<BatchReport> report;
+    try {
+        if (batch.resume && probe.kind(*batch.resume) != PathKind::Missing)
+            earlier = readEarlierReportFile(*batch.resume);
+        if (batch.report)
+            report.emplace(openReportFile(*batch.report));
+    } catch (const AppError& error) {
+        console.err(kErrorPrefix + error.description());
         return ExitCode::BadArguments;
     }
-    const BatchArguments& batch = line.arguments;
-    if (const std::string problem = checkArguments(batch, probe); !problem.empty()) {
-        console.err(kErrorPrefix + problem);
-        return ExitCode::BadArguments;
-    }
-    if (batch.list) {
-        std::optional<EarlierReport> earlier;
-        std::optional<BatchReport> report;
-        try {
-            if (batch.resume && probe.kind(*batch.resume) != PathKind::Missing)
-                earlier = readEarlierReportFile(*batch.resume);
-            if (batch.report)
-                report.emplace(openReportFile(*batch.report));
-        } catch (const AppError& error) {
-            console.err(kErrorPrefix + error.description());
-            return ExitCode::BadArguments;
-        }
-        return listDocuments(batch, earlier, report ? &*report : nullptr, console);
-    }
+    return listDocuments(batch, earlier, report ? &*report : nullptr, console);
+}
+
+// Converts the documents of arguments already checked.
+int convertAll(const BatchArguments& batch, PathProbe& probe, ConsoleOutput& console) {
     // Until the run begins nothing of the user's is changed: every refusal
     // below leaves the report as it was and takes back a target folder made
     // for the run.
@@ -316,6 +297,25 @@ int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
     // A report made for a run that never began goes before its folder.
     report.reset();
     return code;
+}
+
+int run(const std::vector<std::string>& arguments, ConsoleOutput& console) {
+    Win32PathProbe probe;
+    const CommandLine line = parseCommandLine(arguments, probe.currentFolder());
+    if (line.kind == CommandLine::Kind::Usage) {
+        printUsage(console);
+        return ExitCode::Success;
+    }
+    if (line.kind == CommandLine::Kind::Error) {
+        console.err(kErrorPrefix + line.error);
+        return ExitCode::BadArguments;
+    }
+    const BatchArguments& batch = line.arguments;
+    if (const std::string problem = checkArguments(batch, probe); !problem.empty()) {
+        console.err(kErrorPrefix + problem);
+        return ExitCode::BadArguments;
+    }
+    return batch.list ? listOnly(batch, probe, console) : convertAll(batch, probe, console);
 }
 
 } // namespace

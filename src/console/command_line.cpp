@@ -151,72 +151,61 @@ std::vector<std::string> defaultExtensions() {
     return {kDefaultExtension};
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& arguments, const std::string& currentFolder) {
-    for (const std::string& argument : arguments)
-        if (argument == "/?" || argument == "-?") {
-            CommandLine usage;
-            usage.kind = CommandLine::Kind::Usage;
-            return usage;
-        }
+namespace {
 
-    std::vector<std::string> folders;
-    std::array<std::optional<std::string>, kSwitches.size()> values;
+using SwitchValues = std::array<std::optional<std::string>, kSwitches.size()>;
+
+// Sorts the arguments into folders and switches with their values; answers
+// what is wrong with them, or empty text.
+std::string sortArguments(const std::vector<std::string>& arguments, std::vector<std::string>& folders,
+                          SwitchValues& values) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         // No file name holds a quotation mark. One in an argument comes from
         // a quoted path ending in a backslash, "C:\docs\", where the system
         // reads \" as a quotation mark and runs on into the next argument.
         if (argument.find('"') != std::string::npos)
-            return failure("The argument " + argument +
-                           " holds a quotation mark: write a quoted folder without its last backslash, "
-                           "as \"C:\\docs\"");
+            return "The argument " + argument +
+                   " holds a quotation mark: write a quoted folder without its last backslash, as "
+                   "\"C:\\docs\"";
         if (!looksLikeSwitch(argument)) {
             folders.push_back(argument);
             continue;
         }
         const int index = switchIndex(argument);
         if (index < 0)
-            return failure("Unknown switch " + argument + kUsageHint);
+            return "Unknown switch " + argument + kUsageHint;
         auto& value = values[static_cast<std::size_t>(index)];
         if (value)
-            return failure(argument + " is given twice" + kUsageHint);
+            return argument + " is given twice" + kUsageHint;
         if (kSwitches[static_cast<std::size_t>(index)].value == nullptr) {
             value = "";
             continue;
         }
         // A switch followed by another switch has lost its value.
         if (i + 1 == arguments.size() || arguments[i + 1].empty() || switchIndex(arguments[i + 1]) >= 0)
-            return failure(argument + " needs " + kSwitches[static_cast<std::size_t>(index)].value +
-                           kUsageHint);
+            return argument + " needs " + kSwitches[static_cast<std::size_t>(index)].value + kUsageHint;
         value = arguments[++i];
     }
     if (folders.size() > 2)
-        return failure("Unexpected argument \"" + folders[2] + "\"" + kUsageHint);
+        return "Unexpected argument \"" + folders[2] + "\"" + kUsageHint;
     if (folders.empty())
-        return failure(std::string("The source and the target folder are missing") + kUsageHint);
+        return std::string("The source and the target folder are missing") + kUsageHint;
     if (folders[0].empty())
-        return failure(std::string("The source folder is missing") + kUsageHint);
+        return std::string("The source folder is missing") + kUsageHint;
     if (folders.size() == 1 || folders[1].empty())
-        return failure(std::string("The target folder is missing") + kUsageHint);
+        return std::string("The target folder is missing") + kUsageHint;
+    return {};
+}
 
-    CommandLine result;
-    result.kind = CommandLine::Kind::Batch;
-    BatchArguments& batch = result.arguments;
-    batch.source = absolutePath(folders[0], currentFolder);
-    batch.target = absolutePath(folders[1], currentFolder);
-    const auto absolute = [&](const std::optional<std::string>& path) -> std::optional<std::string> {
-        if (!path)
-            return std::nullopt;
-        return absolutePath(*path, currentFolder);
-    };
-    batch.macro = absolute(values[Macro]);
-    batch.report = absolute(values[Report]);
-    batch.resume = absolute(values[Resume]);
+// Reads the values of /timeout, /shard and /extensions into the batch's
+// arguments; answers what is wrong with one, or empty text.
+std::string readValues(const SwitchValues& values, BatchArguments& batch) {
     if (const auto& timeout = values[Timeout]) {
         int seconds = 0;
         if (!wholeNumber(*timeout, seconds) || seconds < 1 || seconds > kLongestTimeout)
-            return failure("/timeout: \"" + *timeout + "\" is not a number of seconds from 1 to " +
-                           std::to_string(kLongestTimeout));
+            return "/timeout: \"" + *timeout + "\" is not a number of seconds from 1 to " +
+                   std::to_string(kLongestTimeout);
         batch.timeoutSeconds = seconds;
     }
     if (const auto& shard = values[Shard]) {
@@ -224,22 +213,53 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments, const st
         int k = 0, n = 0;
         if (slash == std::string::npos || !wholeNumber(std::string_view(*shard).substr(0, slash), k) ||
             !wholeNumber(std::string_view(*shard).substr(slash + 1), n) || k < 1 || k > n)
-            return failure("/shard: \"" + *shard + "\" is not K/N with K from 1 to N, as 2/3");
+            return "/shard: \"" + *shard + "\" is not K/N with K from 1 to N, as 2/3";
         batch.shard = BatchArguments::Share{k, n};
     }
-    batch.recurse = values[Recurse].has_value();
-    batch.changed = values[Changed].has_value();
-    batch.list = values[List].has_value();
     batch.extensions = defaultExtensions();
     if (values[Extensions]) {
         batch.extensions = extensionList(*values[Extensions]);
         if (batch.extensions.empty())
-            return failure(std::string("/extensions names no extension") + kUsageHint);
+            return std::string("/extensions names no extension") + kUsageHint;
         for (const std::string& entry : batch.extensions)
             if (entry.find_first_of("*?") != std::string::npos)
-                return failure("/extensions: \"" + entry +
-                               "\" is not an extension; give extensions such as wpd,doc");
+                return "/extensions: \"" + entry + "\" is not an extension; give extensions such as wpd,doc";
     }
+    return {};
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments, const std::string& currentFolder) {
+    for (const std::string& argument : arguments)
+        if (argument == "/?" || argument == "-?") {
+            CommandLine usage;
+            usage.kind = CommandLine::Kind::Usage;
+            return usage;
+        }
+    std::vector<std::string> folders;
+    SwitchValues values;
+    if (std::string problem = sortArguments(arguments, folders, values); !problem.empty())
+        return failure(std::move(problem));
+
+    CommandLine result;
+    result.kind = CommandLine::Kind::Batch;
+    BatchArguments& batch = result.arguments;
+    const auto absolute = [&](const std::optional<std::string>& path) -> std::optional<std::string> {
+        if (!path)
+            return std::nullopt;
+        return absolutePath(*path, currentFolder);
+    };
+    batch.source = absolutePath(folders[0], currentFolder);
+    batch.target = absolutePath(folders[1], currentFolder);
+    batch.macro = absolute(values[Macro]);
+    batch.report = absolute(values[Report]);
+    batch.resume = absolute(values[Resume]);
+    batch.recurse = values[Recurse].has_value();
+    batch.changed = values[Changed].has_value();
+    batch.list = values[List].has_value();
+    if (std::string problem = readValues(values, batch); !problem.empty())
+        return failure(std::move(problem));
     return result;
 }
 

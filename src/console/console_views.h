@@ -23,7 +23,7 @@ class StopRequest;
 // A file dialog no one answers: every showing counts as cancelled.
 class NoFileDialog : public FileDialogPort {
 public:
-    bool show(FileDialog&, bool) override { return false; }
+    bool show(FileDialog&, FileDialogKind) override { return false; }
 };
 
 class ConsoleMainWindow : public MainWindowView {

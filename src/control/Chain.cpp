@@ -2,6 +2,8 @@
 
 #include "base/text.h"
 #include "base/views.h"
+// From the spine above: the extension manager's list and the answer flag,
+// through General, as every link of the chain reads them.
 #include "core/General.h"
 
 void LinkedChain::passOn(std::string& extension) {

@@ -1,13 +1,13 @@
 #include "control/Command.h"
 
 #include "base/error.h"
+// From the spine above: the coordinator, to which a command carries its
+// request.
 #include "core/Mediator.h"
 
 namespace {
 Mediator& required(Mediator* coordinator) {
-    if (coordinator == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the command has no coordinator");
-    return *coordinator;
+    return required(coordinator, "the command has no coordinator");
 }
 } // namespace
 
@@ -30,11 +30,4 @@ void Cmd2::init(Mediator& coordinator) {
 void Cmd2::Execute() {
     std::string text = "test";
     required(coordinator_).Command2(text);
-}
-
-void issueNextJob(Mediator& coordinator) {
-    auto next = std::make_shared<Cmd2>();
-    next->init(coordinator);
-    Command& command = *next;
-    command.Execute();
 }

@@ -31,6 +31,17 @@ private:
     Mediator* coordinator_ = nullptr;
 };
 
-// Issues the next-job command as every job and mode does: a new Cmd2, given
-// the coordinator (which keeps it), executed through the Command interface.
-void issueNextJob(Mediator& coordinator);
+// The one way work is started or carried on: a new command of the kind,
+// given the coordinator (which keeps the latest of each kind), executed
+// through the Command interface. Answers the command once it has run.
+template <typename Kind> std::shared_ptr<Kind> issueCommand(Mediator& coordinator) {
+    auto command = std::make_shared<Kind>();
+    command->init(coordinator);
+    static_cast<Command&>(*command).Execute();
+    return command;
+}
+
+// The next-job command, as every job and mode issues it.
+inline void issueNextJob(Mediator& coordinator) {
+    issueCommand<Cmd2>(coordinator);
+}

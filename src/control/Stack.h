@@ -13,9 +13,13 @@ public:
     void add(std::shared_ptr<ParseObject> element);
     // Removes and answers the oldest element; none when empty.
     std::shared_ptr<ParseObject> NextElement();
+    bool hasMoreElements() const { return !elements_.empty(); }
+    std::size_t size() const { return elements_.size(); }
+
+    // The rest of the queue's operations, kept complete (and tested) though
+    // nothing in the program calls them.
     // The newest element, left in place; none when empty.
     std::shared_ptr<ParseObject> top() const;
-    bool hasMoreElements() const { return !elements_.empty(); }
     // The element added just before the newest; a new DummyObject when
     // fewer than two are held.
     std::shared_ptr<ParseObject> nextTop() const;
@@ -24,8 +28,6 @@ public:
     // Looks at the two newest and answers false.
     bool topStack(const std::shared_ptr<ParseObject>& first,
                   const std::shared_ptr<ParseObject>& second) const;
-
-    std::size_t size() const { return elements_.size(); }
 
 private:
     std::deque<std::shared_ptr<ParseObject>> elements_;

@@ -9,6 +9,8 @@
 #include "control/Stack.h"
 #include "control/documents.h"
 #include "control/job_driver.h"
+// From the spine above: the coordinator (job settings, main window), the
+// program's services and the word processor's connection, through General.
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
@@ -17,9 +19,7 @@
 namespace {
 
 Mediator& required(Mediator* coordinator) {
-    if (coordinator == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the mode has no coordinator");
-    return *coordinator;
+    return required(coordinator, "the mode has no coordinator");
 }
 
 void tellUser(const std::string& text) {
@@ -143,48 +143,38 @@ void State1::Command1(std::string& path) {
     issueNextJob(coordinator());
 }
 
-void State2::Command1(std::string&) {
-    const BatchLockScope lock;
-    if (!lock)
-        return;
-    MainWindowView& window = coordinator().mainWindow();
-    window.ListView1().clear();
-    queue_ = std::make_shared<Stack>();
+namespace {
 
-    // A batch needs both folders: without a source there is nothing to list
-    // (an empty path would list the current folder), without a target every
-    // result would land in the root of the current drive.
-    const std::string source = coordinator().GetSourceFolder();
+// The folders of a batch, when both are chosen and the target is not inside
+// the source of a batch with subfolders; tells the user otherwise.
+bool foldersFit(const std::string& source, const std::string& target, bool subfolders) {
+    // Without a source there is nothing to list (an empty path would list
+    // the current folder), without a target every result would land in the
+    // root of the current drive.
     if (source.empty()) {
         tellUser("Select a source folder before starting a batch.");
-        return;
+        return false;
     }
-    const std::string target = coordinator().GetTgtFolder();
     if (target.empty()) {
         tellUser("Select a target folder before starting a batch.");
-        return;
+        return false;
     }
-    FileServices& services = General::files();
-    const bool subfolders = coordinator().GetIncludeSubfolders();
     // Results mirrored below a target inside the source would be found
     // again below the source, by a later run if not by this one.
+    FileServices& services = General::files();
     if (subfolders && folderRelation(target, source, [&services](const std::string& path) {
                           return services.folderIdentity(path);
                       }) == FolderRelation::Inside) {
         tellUser(kTargetInsideSource);
-        return;
+        return false;
     }
-    const std::size_t leftovers = services.removeLeftoverTemporaries(target, kLeftoverAgeSeconds);
-    // A folder that cannot be read, or whose listing breaks off part-way,
-    // starts nothing: a part of it would pass for the whole. A folder below
-    // it that cannot be read is one failed row in its place.
-    std::vector<FoundItem> found;
-    try {
-        found = documentsIn(window.FileList(), services, source, subfolders);
-    } catch (...) {
-        tellUser(unreadableSourceText(source, currentError().description()));
-        return;
-    }
+    return true;
+}
+
+// A queued element for each document found, and for each folder below the
+// source that could not be read.
+std::shared_ptr<Stack> queueOf(const std::vector<FoundItem>& found) {
+    auto queue = std::make_shared<Stack>();
     for (const FoundItem& item : found) {
         std::shared_ptr<DocumentElement> element;
         if (item.unreadable.empty()) {
@@ -195,15 +185,44 @@ void State2::Command1(std::string&) {
             element = folder;
         }
         element->init(item.path);
-        queue_->add(element);
+        queue->add(element);
     }
+    return queue;
+}
 
+} // namespace
+
+void State2::Command1(std::string&) {
+    const BatchLockScope lock;
+    if (!lock)
+        return;
+    MainWindowView& window = coordinator().mainWindow();
+    window.ListView1().clear();
+    queue_ = std::make_shared<Stack>();
+    const std::string source = coordinator().GetSourceFolder(), target = coordinator().GetTgtFolder();
+    const bool subfolders = coordinator().GetIncludeSubfolders();
+    if (!foldersFit(source, target, subfolders))
+        return;
+    const std::size_t leftovers = General::files().removeLeftoverTemporaries(target, kLeftoverAgeSeconds);
+    // A folder that cannot be read, or whose listing breaks off part-way,
+    // starts nothing: a part of it would pass for the whole. A folder below
+    // it that cannot be read is one failed row in its place.
+    try {
+        queue_ = queueOf(documentsIn(window.FileList(), General::files(), source, subfolders));
+    } catch (...) {
+        tellUser(unreadableSourceText(source, currentError().description()));
+        return;
+    }
     General::wordPerfect().beginRun();
     const ProgressRun run(window.Progress(), queue_->size());
     window.Progress().leftoversRemoved(leftovers);
-    // Runs the whole batch. A job that fails is abandoned and the batch goes
-    // on with the next queued document; a failure that took no job off the
-    // queue (nothing left to go on with) goes to the caller.
+    runQueue();
+}
+
+// Runs the whole batch. A job that fails is abandoned and the batch goes on
+// with the next queued document; a failure that took no job off the queue
+// (nothing left to go on with) goes to the caller.
+void State2::runQueue() {
     for (;;) {
         const QueueMark mark = markOf(queue_);
         try {
@@ -231,9 +250,7 @@ void StateManager::init(Mediator& coordinator) {
 }
 
 State& StateManager::currentMode() {
-    if (!current_)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the mode manager has no current mode");
-    return *current_;
+    return required(current_, "the mode manager has no current mode");
 }
 
 void StateManager::Command1(std::string& text) {

@@ -39,10 +39,8 @@ public:
     void Command3() override {}
     std::vector<std::string> dropQueued() override;
 
-    // The current queue, for tests and diagnostics.
-    const std::shared_ptr<Stack>& queue() const { return queue_; }
-
 protected:
+    friend struct Probe; // tests read the queue
     Mediator& coordinator();
     std::shared_ptr<Stack> queue_;
 
@@ -60,6 +58,9 @@ public:
 class State2 : public WorkingMode {
 public:
     void Command1(std::string& text) override;
+
+private:
+    void runQueue();
 };
 
 // The idle mode of a freshly started program.
@@ -86,13 +87,8 @@ public:
     void Command3();
     std::vector<std::string> dropQueued();
 
-    // The current mode, for tests and diagnostics.
-    const State* current() const { return current_.get(); }
-    const State* stateOne() const { return stateOne_.get(); }
-    const State* stateTwo() const { return stateTwo_.get(); }
-    const State* stateThree() const { return stateThree_.get(); }
-
 private:
+    friend struct Probe; // tests read the mode in force
     State& currentMode();
 
     std::shared_ptr<State> current_;

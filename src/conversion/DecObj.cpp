@@ -6,6 +6,8 @@
 #include "base/views.h"
 #include "control/Command.h"
 #include "conversion/clsRunMacro.h"
+// From the spine above: the coordinator (folders, main window), the
+// program's services and the word processor's connection, through General.
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "core/connection.h"
@@ -50,84 +52,146 @@ std::string failureReason(const AppError& error) {
     return error.number() == ErrorNumber::CancelSelected ? "cancelled" : error.description();
 }
 
-void markConverted(const std::string& path, BatchProgress::Outcome outcome) {
-    MainWindowView& window = coordinator().mainWindow();
-    window.ListView1().insertStatus(path, JobStatus::Converted);
-    window.Progress().finished(path, outcome);
-}
+// Whether anyone may be at the screen: a batch runs unattended, so nothing
+// it cannot do stops it with a message box; a single document is the
+// user's own, and what goes wrong is told at once.
+enum class Attendance { Batch, SingleDocument };
 
-// What a job has to undo when one of its own steps fails. Clean-up is best
-// effort: its own failures show nothing (a batch notes the temporary files
-// it could not remove in its summary).
-struct Cleanup {
-    std::string path;      // the document
-    bool inBatch = false;  // nobody may be at the screen to answer a message
-    bool rowAdded = false; // this job added the document's row
-    std::string temporary; // a temporary file this job made and has not deleted
-    // The result's temporary file in the result's own folder, not yet
-    // renamed onto the result's name.
-    std::string resultTemporary;
-    bool documentOpen = false;
+// One document's conversion: the steps both jobs take, each doing its
+// part of the document's conversation with the word processor, and what to
+// undo when one of them fails. Clean-up is best effort: its own failures
+// show nothing (a batch notes the temporary files it could not remove in
+// its summary).
+class Conversion {
+public:
+    Conversion(std::string path, Attendance attendance) : path_(std::move(path)), attendance_(attendance) {}
 
     // The document's row, "Converting...", in the result list and in the
     // run's progress.
     void addRow() {
         MainWindowView& window = coordinator().mainWindow();
-        window.ListView1().addRow(path, path);
-        rowAdded = true;
-        window.ListView1().insertStatus(path, JobStatus::Converting);
-        window.Progress().started(path);
+        window.ListView1().addRow(path_, path_);
+        rowAdded_ = true;
+        window.ListView1().insertStatus(path_, JobStatus::Converting);
+        window.Progress().started(path_);
     }
 
-    // The row says "Failed" with the reason; a document of a run that was
-    // given up counts as not started. Called inside a catch block.
-    void markFailed() noexcept {
-        try {
-            const AppError error = currentError();
-            const std::string reason = failureReason(error);
-            MainWindowView& window = coordinator().mainWindow();
-            if (rowAdded)
-                window.ListView1().insertStatus(path, JobStatus::Failed, reason);
-            window.Progress().finished(path,
-                                       error.number() == ErrorNumber::NotStarted
-                                           ? BatchProgress::Outcome::NotStarted
-                                           : BatchProgress::Outcome::Failed,
-                                       reason);
-        } catch (...) {
+    // Opens the document (a server given up on in this run fails it here)
+    // and has the macro played; answers how the document ends when saved.
+    BatchProgress::Outcome openAndPlay() {
+        General::wordPerfect().beginDocument(path_);
+        const Arg document[] = {byVal(path_)};
+        General::wordPerfect().call("FileOpen", document);
+        documentOpen_ = true;
+        yield(4);
+        return runMacro();
+    }
+
+    // The pause the word processor needs after a macro, between yields.
+    static void settle(int yieldsBefore, int yieldsAfter) {
+        yield(yieldsBefore);
+        General::platform().pause(4);
+        yield(yieldsAfter);
+    }
+
+    // The batch's result, written whole: to a temporary file first, then
+    // into the result's folder (made as needed) under a temporary name;
+    // the document is closed and the result takes its name.
+    void saveBatchResult(const std::string& result, const std::string& targetFolder) {
+        saveToTemporary();
+        yield(1);
+        makeFoldersFor(result, targetFolder);
+        saveBeside(folderOf(result));
+        yield(3);
+        // The job goes on whether or not the first temporary file could go.
+        removeTemporary();
+        yield(4);
+        close();
+        yield(4);
+        renameOnto(result);
+    }
+
+    // The single document's result, under the name the user chose: the
+    // same road, with the document closed before the first temporary file
+    // goes.
+    void saveChosenResult(const std::string& result) {
+        saveToTemporary();
+        yield(3);
+        saveBeside(clsFileSystem().GetPath(result));
+        yield(3);
+        close();
+        yield(3);
+        removeTemporary();
+        yield(3);
+        renameOnto(result);
+    }
+
+    void markConverted(BatchProgress::Outcome outcome) {
+        MainWindowView& window = coordinator().mainWindow();
+        window.ListView1().insertStatus(path_, JobStatus::Converted);
+        window.Progress().finished(path_, outcome);
+    }
+
+    // A step failed; called inside a catch block. The row says "Failed"
+    // with the reason (a document of a run that was given up counts as not
+    // started) and the temporary files go. A batch closes the document
+    // first: while the word processor holds it open under a temporary
+    // file's name it may keep that file locked. A single document stays
+    // open, so that the user can save it by hand.
+    void abandon() noexcept {
+        markFailed();
+        if (attendance_ == Attendance::Batch)
+            closeDocument();
+        removeTemporaries();
+    }
+
+private:
+    static std::string folderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+    // Makes the folders between the target folder and the result, as
+    // needed: a folder made meanwhile by another run (another PC) is as
+    // good as one made here.
+    static void makeFoldersFor(const std::string& result, const std::string& targetFolder) {
+        FileServices& files = General::files();
+        const std::string folder = folderOf(result);
+        for (std::size_t at = targetFolder.size() + 1; at <= folder.size(); ++at) {
+            at = std::min(folder.find('\\', at), folder.size());
+            const std::string level = folder.substr(0, at);
+            if (!files.createFolder(level) && !files.pathExists(level))
+                throw AppError(ErrorNumber::PathNotFound, "The folder " + level + " cannot be made",
+                               "Tarnwick");
         }
     }
-    // Deletes a temporary file. In a batch one that cannot be deleted is
-    // noted, not shown in a message box: a box would stop an overnight batch
-    // until someone clicks it.
-    void remove(std::string& file) {
-        if (!file.empty() && !General::files().deleteFile(file) && inBatch)
-            coordinator().mainWindow().Progress().temporaryNotRemoved(file);
-        file.clear();
+
+    void saveToTemporary() {
+        temporary_ = temporaryFile();
+        const Arg file[] = {byRef(temporary_)};
+        General::wordPerfect().call("FileSave", file);
     }
-    // The first temporary file goes once the result is saved beside its
-    // name; outside a batch a failure is told at once.
-    void removeTemporary() {
-        if (inBatch)
-            remove(temporary);
-        else
-            clsFileSystem().DeleteFile(std::exchange(temporary, {}));
-    }
-    void removeTemporaries() noexcept {
-        for (std::string* file : {&temporary, &resultTemporary}) {
-            try {
-                remove(*file);
-            } catch (...) {
-            }
-        }
-    }
-    // Saves the open document under a new temporary name in the folder,
+
+    // Saves the open document under a new temporary name in the folder
     // where the result will be, so that the result can take its name by a
     // rename on the same volume.
     void saveBeside(const std::string& folder) {
-        resultTemporary = General::files().createResultTemporary(folder);
-        const Arg file[] = {byRef(resultTemporary)};
+        resultTemporary_ = General::files().createResultTemporary(folder);
+        const Arg file[] = {byRef(resultTemporary_)};
         General::wordPerfect().call("FileSave", file);
     }
+
+    void close() {
+        General::wordPerfect().call("CloseNoSave");
+        documentOpen_ = false;
+    }
+
+    // The first temporary file goes once the result is saved beside its
+    // name; outside a batch a failure is told at once.
+    void removeTemporary() {
+        if (attendance_ == Attendance::Batch)
+            remove(temporary_);
+        else
+            clsFileSystem().DeleteFile(std::exchange(temporary_, {}));
+    }
+
     // The result takes its name whole: a file already there (an earlier
     // result, or the document itself when it is converted in place) is
     // replaced only now, and stays as it was when anything before failed.
@@ -136,28 +200,86 @@ struct Cleanup {
     // under its temporary name, and the reason says where.
     void renameOnto(const std::string& result) {
         try {
-            General::files().replaceByRename(resultTemporary, result);
+            General::files().replaceByRename(resultTemporary_, result);
         } catch (const AppError& error) {
-            if (inBatch)
+            if (attendance_ == Attendance::Batch)
                 throw;
             throw AppError(error.number(),
                            error.description() + "; the result is kept as " +
-                               std::exchange(resultTemporary, {}),
+                               std::exchange(resultTemporary_, {}),
                            error.source());
         }
-        resultTemporary.clear();
+        resultTemporary_.clear();
     }
+
+    void markFailed() noexcept {
+        try {
+            const AppError error = currentError();
+            const std::string reason = failureReason(error);
+            MainWindowView& window = coordinator().mainWindow();
+            if (rowAdded_)
+                window.ListView1().insertStatus(path_, JobStatus::Failed, reason);
+            window.Progress().finished(path_,
+                                       error.number() == ErrorNumber::NotStarted
+                                           ? BatchProgress::Outcome::NotStarted
+                                           : BatchProgress::Outcome::Failed,
+                                       reason);
+        } catch (...) {
+        }
+    }
+
     // The document's clean-up: not held to its time limit, and nothing to a
     // server that does not answer.
     void closeDocument() noexcept {
         try {
             General::wordPerfect().cleaningUp();
-            if (documentOpen)
+            if (documentOpen_)
                 General::wordPerfect().call("CloseNoSave");
         } catch (...) {
         }
     }
+
+    // Deletes a temporary file. In a batch one that cannot be deleted is
+    // noted, not shown in a message box: a box would stop an overnight batch
+    // until someone clicks it.
+    void remove(std::string& file) {
+        if (!file.empty() && !General::files().deleteFile(file) && attendance_ == Attendance::Batch)
+            coordinator().mainWindow().Progress().temporaryNotRemoved(file);
+        file.clear();
+    }
+
+    void removeTemporaries() noexcept {
+        for (std::string* file : {&temporary_, &resultTemporary_}) {
+            try {
+                remove(*file);
+            } catch (...) {
+            }
+        }
+    }
+
+    std::string path_;
+    Attendance attendance_;
+    bool rowAdded_ = false;     // this job added the document's row
+    bool documentOpen_ = false; // the word processor holds the document open
+    std::string temporary_;     // a temporary file this job made and has not deleted
+    // The result's temporary file in the result's own folder, not yet
+    // renamed onto the result's name.
+    std::string resultTemporary_;
 };
+
+// Asks the user for the result's name in the Save dialog, which proposes
+// the opened document itself; the user may type a new name and is asked
+// before a file is replaced. Empty when nothing was chosen.
+std::string chooseResultName(const std::string& proposed) {
+    FileDialog& dialog = coordinator().mainWindow().CommonDialog1();
+    dialog.FileName = proposed;
+    dialog.CancelError = true;
+    dialog.Filter = "WordPerfect documents (*.wpd)|*.wpd";
+    dialog.Flags =
+        FileDialogFlags::OverwritePrompt | FileDialogFlags::PathMustExist | FileDialogFlags::HideReadOnly;
+    dialog.ShowSave();
+    return dialog.FileName;
+}
 
 } // namespace
 
@@ -170,21 +292,6 @@ std::string DecObj::ResultPath(const std::string& document, const std::string& s
            (inside ? document.substr(below.size()) : clsFileSystem().GetFileName(document));
 }
 
-namespace {
-// Makes the folders between the target folder and the result, as needed: a
-// folder made meanwhile by another run (another PC) is as good as one made here.
-void makeFoldersFor(const std::string& result, const std::string& targetFolder) {
-    FileServices& files = General::files();
-    const std::string folder = result.substr(0, result.find_last_of('\\'));
-    for (std::size_t at = targetFolder.size() + 1; at <= folder.size(); ++at) {
-        at = std::min(folder.find('\\', at), folder.size());
-        const std::string level = folder.substr(0, at);
-        if (!files.createFolder(level) && !files.pathExists(level))
-            throw AppError(ErrorNumber::PathNotFound, "The folder " + level + " cannot be made", "Tarnwick");
-    }
-}
-} // namespace
-
 void RecordUnreadableFolder(const std::string& folder, const std::string& reason) {
     MainWindowView& window = coordinator().mainWindow();
     window.ListView1().addRow(folder, folder);
@@ -195,136 +302,59 @@ void RecordUnreadableFolder(const std::string& folder, const std::string& reason
 }
 
 void DecObj::Execute() {
-    Cleanup cleanup;
-    cleanup.path = path_;
-    cleanup.inBatch = true;
+    Conversion conversion(path_, Attendance::Batch);
     try {
-        // 1. The row, "Converting...".
-        cleanup.addRow();
+        conversion.addRow();
         yield(1);
-        // 2. The target path: the separator is always inserted; a document
-        //    of a folder below the source goes to the same folder below the
-        //    target.
         const std::string targetFolder = coordinator().GetTgtFolder();
-        const std::string target = ResultPath(path_, coordinator().GetSourceFolder(), targetFolder);
-        const std::string folder = target.substr(0, target.find_last_of('\\'));
-        // 3. Open (a server given up on in this run fails the document here).
-        General::wordPerfect().beginDocument(path_);
-        const Arg document[] = {byVal(path_)};
-        General::wordPerfect().call("FileOpen", document);
-        cleanup.documentOpen = true;
-        yield(4);
-        // 4. The macro.
-        const BatchProgress::Outcome outcome = runMacro();
-        // 5. The pause the word processor needs after a macro.
-        General::platform().pause(4);
-        yield(5);
-        // 6.-7. First to a temporary file...
-        cleanup.temporary = temporaryFile();
-        const Arg temporary[] = {byRef(cleanup.temporary)};
-        General::wordPerfect().call("FileSave", temporary);
-        yield(1);
-        // 8. ...then into the result's folder, under a temporary name.
-        makeFoldersFor(target, targetFolder);
-        cleanup.saveBeside(folder);
-        yield(3);
-        // 9. The first temporary file goes; the job goes on whether or not
-        //    it could.
-        cleanup.removeTemporary();
-        yield(4);
-        // 10. Close, then give the result the document's name.
-        General::wordPerfect().call("CloseNoSave");
-        cleanup.documentOpen = false;
-        yield(4);
-        cleanup.renameOnto(target);
-        // 11.-12.
-        markConverted(path_, outcome);
+        const std::string result = ResultPath(path_, coordinator().GetSourceFolder(), targetFolder);
+        const BatchProgress::Outcome outcome = conversion.openAndPlay();
+        Conversion::settle(0, 5);
+        conversion.saveBatchResult(result, targetFolder);
+        conversion.markConverted(outcome);
         coordinator().mainWindow().show();
         yield(3);
     } catch (...) {
-        cleanup.markFailed();
-        // Closed first: while the word processor holds the document open
-        // under a temporary file's name it may keep that file locked.
-        cleanup.closeDocument();
-        cleanup.removeTemporaries();
+        conversion.abandon();
         throw;
     }
-    // 13. The next job. A failure that comes back from here belongs to a
-    //     later document; this job's row and clean-up are done.
+    // A failure that comes back from the next job belongs to a later
+    // document; this job's row and clean-up are done.
     issueNextJob(coordinator());
     yield(3);
 }
 
 void DecObj2::Execute() {
-    Cleanup cleanup;
-    cleanup.path = path_;
+    Conversion conversion(path_, Attendance::SingleDocument);
     std::string proposed;
-    BatchProgress::Outcome outcome = BatchProgress::Outcome::Converted;
+    BatchProgress::Outcome outcome{};
     try {
-        // 1. The row, "Converting...".
-        cleanup.addRow();
-        // 2. Proposed name: target folder and file name joined as they are;
-        //    the single-document road gives the folder its final backslash.
+        conversion.addRow();
+        // The target folder and file name joined as they are; the
+        // single-document road gives the folder its final backslash.
         proposed = coordinator().GetTgtFolder() + clsFileSystem().GetFileName(path_);
-        // 3. Open.
-        General::wordPerfect().beginDocument(path_);
-        const Arg document[] = {byVal(path_)};
-        General::wordPerfect().call("FileOpen", document);
-        yield(4);
-        // 4. The macro.
-        outcome = runMacro();
-        yield(1);
-        General::platform().pause(4);
-        yield(4);
+        outcome = conversion.openAndPlay();
+        Conversion::settle(1, 4);
     } catch (...) {
-        // The document stays open so that the user can save it by hand.
-        cleanup.markFailed();
+        conversion.abandon();
         throw;
     }
+    // Cancelled or failed from here on: "Failed", no message.
     try {
-        // 5.-6. The Save dialog proposes the opened document itself; the user
-        //    may type a new name and is asked before a file is replaced.
-        FileDialog& dialog = coordinator().mainWindow().CommonDialog1();
-        dialog.FileName = proposed;
-        dialog.CancelError = true;
-        dialog.Filter = "WordPerfect documents (*.wpd)|*.wpd";
-        dialog.Flags =
-            FileDialogFlags::OverwritePrompt | FileDialogFlags::PathMustExist | FileDialogFlags::HideReadOnly;
-        dialog.ShowSave();
-        // 7. Nothing chosen: nothing saved or closed.
-        if (dialog.FileName.empty())
-            return;
+        const std::string result = chooseResultName(proposed);
+        if (result.empty())
+            return; // nothing saved or closed
         // The time the user took to choose is not the word processor's.
         General::wordPerfect().restartDocumentClock();
-        // 8.-10. First to a temporary file, then beside the chosen name.
-        const std::string resultPath = dialog.FileName;
-        cleanup.temporary = temporaryFile();
-        const Arg temporary[] = {byRef(cleanup.temporary)};
-        General::wordPerfect().call("FileSave", temporary);
-        yield(3);
-        cleanup.saveBeside(clsFileSystem().GetPath(resultPath));
-        yield(3);
-        // 11. Close.
-        General::wordPerfect().call("CloseNoSave");
-        yield(3);
-        // 12. The temporary file goes (a failure to delete it is reported
-        //     by DeleteFile, and the job goes on); the result takes its name.
-        cleanup.removeTemporary();
-        yield(3);
-        cleanup.renameOnto(resultPath);
-        // 13.
+        conversion.saveChosenResult(result);
         coordinator().mainWindow().show();
         yield(3);
-        markConverted(path_, outcome);
+        conversion.markConverted(outcome);
         yield(3);
     } catch (...) {
-        // 15. Cancelled or failed: "Failed", no message, the document left
-        //     open; only the temporary files are removed.
-        cleanup.markFailed();
-        cleanup.removeTemporaries();
+        conversion.abandon();
         return;
     }
-    // 14. The next job; what fails there belongs to that job.
     issueNextJob(coordinator());
     yield(3);
 }

@@ -38,6 +38,7 @@ protected:
 };
 
 // The single-document job: the user names the result in a Save dialog.
+// DecObj and DecObj2 are the jobs' established names, kept as they are.
 class DecObj2 : public ConversionJob {
 public:
     void Execute() override;

@@ -3,10 +3,7 @@
 #include "base/error.h"
 
 void Decorator::ShowIt() {
-    if (!wrapped_)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the decorator wraps no object",
-                       "Decorator");
-    wrapped_->call("Execute");
+    required(wrapped_, "the decorator wraps no object", "Decorator").call("Execute");
 }
 
 Value Decorator::call(std::string_view name, std::span<const Arg>) {

@@ -32,6 +32,8 @@ private:
     std::shared_ptr<LateBound> contents_;
 };
 
+// Kept complete (and tested) with the decorators' family, though nothing in
+// the program uses it.
 class ReDecorator : public AbstractDecorator {
 public:
     // Takes the given decorator as its source (an empty AbstractDecorator

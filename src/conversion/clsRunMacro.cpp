@@ -5,15 +5,17 @@
 #include "base/late_binding.h"
 #include "base/ports.h"
 #include "base/settings.h"
+// From the spine above: the stored macro, the program's services and the
+// word processor's connection, through General.
 #include "core/General.h"
 #include "core/connection.h"
 #include "files/clsFileSystem.h"
 
 #include <algorithm>
 
-void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, bool byReference) {
+void MacroRunnerBase::playAndWait(LateBound& wp, const std::string& macro, PathPassing passing) {
     Platform& platform = General::platform();
-    const Arg path[] = {byReference ? byRef(macro) : byVal(macro)};
+    const Arg path[] = {passing == PathPassing::ByReference ? byRef(macro) : byVal(macro)};
     wp.call("MacroFilePlay", path);
     Value playing = wp.get("envMacroPlaying");
     yieldTimes(platform, 8);
@@ -42,7 +44,7 @@ bool clsRunMacro::RunMacro() {
         const std::string macro = General::ReadMacroSetting(); // read anew for every document
         noMacroChosen_ = macro.empty();
         if (clsFileSystem().FileExist(macro))
-            playAndWait(wp, macro, true);
+            playAndWait(wp, macro, PathPassing::ByReference);
         else if (!macro.empty())
             // A macro was chosen but is gone (moved, deleted, on a drive not
             // connected): saving the document untouched as "Converted" would
@@ -62,7 +64,7 @@ bool RmvDelayCode::RemoveDelayCode() {
         if (isTrue(wp.get("envDocBlank")))
             return true;
         wp.call("PosDocVeryTop");
-        playAndWait(wp, General::files().programFolder() + "\\RmvDelayCode.wcm", false);
+        playAndWait(wp, General::files().programFolder() + "\\RmvDelayCode.wcm", PathPassing::ByValue);
         return true;
     } catch (...) {
         failure_ = currentError();

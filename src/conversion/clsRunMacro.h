@@ -19,9 +19,12 @@ public:
     const std::optional<AppError>& failure() const { return failure_; }
 
 protected:
-    // Plays the macro (by reference or by value) and waits while the word
+    // How the macro's path is handed to the word processor's play command.
+    enum class PathPassing { ByReference, ByValue };
+
+    // Plays the macro, its path passed as given, and waits while the word
     // processor reports it playing.
-    static void playAndWait(LateBound& wordPerfect, const std::string& macro, bool byReference);
+    static void playAndWait(LateBound& wordPerfect, const std::string& macro, PathPassing passing);
     std::optional<AppError> failure_;
 };
 
@@ -38,6 +41,8 @@ private:
     bool noMacroChosen_ = false;
 };
 
+// Kept complete (and tested) with the macro runners, though nothing in the
+// program plays this macro.
 class RmvDelayCode : public MacroRunnerBase {
 public:
     // Plays "RmvDelayCode.wcm" from the program's folder; true when the run

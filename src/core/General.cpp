@@ -35,9 +35,7 @@ void LetGoOfWordPerfect() noexcept {
 }
 
 Mediator& coordinator() {
-    if (!mediator)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: there is no coordinator");
-    return *mediator;
+    return required(mediator, "there is no coordinator");
 }
 
 void install(const Services& services) {
@@ -45,27 +43,19 @@ void install(const Services& services) {
 }
 
 Platform& platform() {
-    if (services_.platform == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: no platform services installed");
-    return *services_.platform;
+    return required(services_.platform, "no platform services installed");
 }
 
 Forms& forms() {
-    if (services_.forms == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: no windows installed");
-    return *services_.forms;
+    return required(services_.forms, "no windows installed");
 }
 
 FileServices& files() {
-    if (services_.files == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: no file services installed");
-    return *services_.files;
+    return required(services_.files, "no file services installed");
 }
 
 SettingsStore& settings() {
-    if (services_.settings == nullptr)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: no settings store installed");
-    return *services_.settings;
+    return required(services_.settings, "no settings store installed");
 }
 
 std::string ReadMacroSetting() {

@@ -80,15 +80,11 @@ bool Mediator::ConnectWordPerfect() {
 }
 
 StateManager& Mediator::modes() {
-    if (!stateManager_)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the coordinator is not initialised");
-    return *stateManager_;
+    return required(stateManager_, "the coordinator is not initialised");
 }
 
 Source& Mediator::settings() {
-    if (!source_)
-        throw AppError(ErrorNumber::ObjectRequired, "Object required: the coordinator is not initialised");
-    return *source_;
+    return required(source_, "the coordinator is not initialised");
 }
 
 MainWindowView& Mediator::mainWindow() {
@@ -102,6 +98,15 @@ void Mediator::startStateOne() {
 
 void Mediator::StartStateTwo() {
     modes().SetStateTwo();
+}
+
+std::shared_ptr<cmd1> Mediator::startBatch(const std::string& source, const std::string& target,
+                                           bool includeSubfolders) {
+    SetSourceFolder(source);
+    SetTgtFolder(target);
+    SetIncludeSubfolders(includeSubfolders);
+    StartStateTwo();
+    return issueCommand<cmd1>(*this);
 }
 
 void Mediator::StartStateThree() {
@@ -138,7 +143,7 @@ void Mediator::SetTgtFolder(const std::string& folder) {
     settings().TgtFolder = folder;
 }
 std::string Mediator::GetTgtFolder() {
-    return toText(settings().GetTgtFolder());
+    return settings().GetTgtFolder();
 }
 void Mediator::SetSourceFile(const std::string& file) {
     settings().SetSourceFile(file);
@@ -150,7 +155,7 @@ void Mediator::SetTgtFile(const std::string& file) {
     settings().TgtFile = file;
 }
 std::string Mediator::GetTgtFile() {
-    return toText(settings().GetTgtFile());
+    return settings().GetTgtFile();
 }
 void Mediator::SetIncludeSubfolders(bool include) {
     settings().IncludeSubfolders = include;
@@ -184,10 +189,7 @@ void Mediator::SingleSourceFile() {
         // The result goes by default to the document's own folder.
         SetTgtFolder(clsFileSystem().GetPath(file));
         startStateOne();
-        auto start = std::make_shared<cmd1>();
-        start->init(*this);
-        Command& command = *start;
-        command.Execute(); // returns when the conversion has returned
+        issueCommand<cmd1>(*this); // returns when the conversion has returned
     } catch (...) {
     }
 }

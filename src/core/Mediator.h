@@ -18,6 +18,8 @@ public:
     ~Mediator();
 
     void init();
+    // The mode switches keep their established names, the first spelled
+    // in lower case unlike the others; callers and tests know them so.
     void startStateOne();
     void StartStateTwo();
     void StartStateThree();
@@ -39,6 +41,12 @@ public:
     std::string GetTgtFile();
     void SetIncludeSubfolders(bool include);
     bool GetIncludeSubfolders();
+    // Runs a batch from the source folder into the target folder, with the
+    // documents of the folders below the source or without, as the Batch
+    // Documents dialog's Start and the console program start one; answers
+    // its start command once the batch has run.
+    std::shared_ptr<cmd1> startBatch(const std::string& source, const std::string& target,
+                                     bool includeSubfolders);
     // Lists the documents of the chosen source folder in the Batch Documents
     // dialog (with those of its subfolders when they are included).
     void ListFoundDocuments();
@@ -53,12 +61,8 @@ public:
     // The main window, created and loaded if it does not exist yet.
     MainWindowView& mainWindow();
 
-    // Read access for tests and diagnostics.
-    const std::shared_ptr<cmd1>& latestCmd1() const { return latestCmd1_; }
-    const std::shared_ptr<Cmd2>& latestCmd2() const { return latestCmd2_; }
-    const StateManager* stateManager() const { return stateManager_.get(); }
-
 private:
+    friend struct Probe; // tests read the mode and the commands kept
     bool ConnectWordPerfect();
     StateManager& modes();
     Source& settings();

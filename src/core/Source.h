@@ -1,8 +1,6 @@
 #pragma once
 // The job settings: where the documents come from and where results go.
 // Values are kept exactly as given.
-#include "base/late_binding.h"
-
 #include <string>
 
 class Source {
@@ -18,11 +16,9 @@ public:
     void SetSourceFolder(const std::string& folder) { SrcFolder = folder; }
     std::string GetSourceFolder() const { return SrcFolder; }
     void SetTgtFolder(const std::string& folder) { TgtFolder = folder; }
-    // The target folder and target file are handed over as general values
-    // holding the text; the coordinator turns them back into text.
-    Value GetTgtFolder() const { return Value{TgtFolder}; }
+    std::string GetTgtFolder() const { return TgtFolder; }
     void SetSourceFile(const std::string& file) { SrcFile = file; }
     std::string GetSourceFile() const { return SrcFile; }
     void SetTgtFile(const std::string& file) { TgtFile = file; }
-    Value GetTgtFile() const { return Value{TgtFile}; }
+    std::string GetTgtFile() const { return TgtFile; }
 };

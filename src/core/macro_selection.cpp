@@ -24,7 +24,7 @@ bool Ok(MacroSelectView& dialog) {
         General::StoreMacroSetting("");
         return true;
     }
-    if (lowerCase(toText(fs.GetFileExtension(path))) != "wcm") {
+    if (lowerCase(fs.GetFileExtension(path)) != "wcm") {
         General::platform().messageBox(kNotAMacro, TARNWICK_TITLE, MsgIcon::None, MsgButtons::Ok);
         dialog.setPathText("");
         return false;

@@ -4,6 +4,8 @@
 #include "base/file_services.h"
 #include "base/ports.h"
 #include "base/text.h"
+// From the spine above: the program's file services and message boxes,
+// through General.
 #include "core/General.h"
 #include "version.h"
 
@@ -175,8 +177,8 @@ std::string FileExtensionText(const std::string& path) {
     return "Unknown";
 }
 
-Value clsFileSystem::GetFileExtension(const std::string& path) const {
-    return Value{FileExtensionText(path)};
+std::string clsFileSystem::GetFileExtension(const std::string& path) const {
+    return FileExtensionText(path);
 }
 
 std::string clsFileSystem::GetFileDate(const std::string& path) {

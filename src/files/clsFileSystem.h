@@ -15,6 +15,13 @@ public:
 
     std::string fnGetTempPath(const std::string& prefix, const std::string& folder);
     bool FileExist(const std::string& path);
+    std::string GetFileExtension(const std::string& path) const;
+    void DeleteFile(const std::string& path);
+    std::string GetFileName(const std::string& path) const;
+    std::string GetPath(const std::string& path) const;
+
+    // The rest of the family's operations, kept complete though nothing in
+    // the program calls them.
     void Save(const std::string& path);
     bool FileReal(const Value& path);
     std::string GetFileSize(const Value& path);
@@ -23,17 +30,13 @@ public:
     void SetReadOnly(const std::string& path);
     void SetSystem(const std::string& path);
     void SetNormal(const std::string& path);
-    Value GetFileExtension(const std::string& path) const;
     std::string GetFileDate(const std::string& path);
-    void DeleteFile(const std::string& path);
     void CopyFile(const std::string& source, const std::string& destination);
     void MoveFile(const std::string& source, const std::string& destination);
     void MakeDIR(const std::string& folder);
     void RemoveDIR(const std::string& folder);
     void CloseAllFiles();
     std::string GetFileBaseName(const std::string& path, bool keepFolder) const;
-    std::string GetFileName(const std::string& path) const;
-    std::string GetPath(const std::string& path) const;
 
 private:
     FileServices& files();
@@ -41,7 +44,7 @@ private:
     FileServices* files_ = nullptr; // the program's file services; not owned
 };
 
-// The extension as text (what GetFileExtension's value holds).
+// The extension as GetFileExtension answers it, without a file system.
 std::string FileExtensionText(const std::string& path);
 // A file length as GetFileSize writes it, with the given decimal separator.
 std::string FormatFileSize(std::uint64_t bytes, const std::string& decimalSeparator);

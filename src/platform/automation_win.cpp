@@ -6,6 +6,7 @@
 #include "platform/errors_win.h"
 #include "platform/handles_win.h"
 #include "platform/message_filter_win.h"
+#include "platform/paths_win.h"
 #include "platform/platform_win.h"
 #include "platform/registry_win.h"
 #include "platform/wide_win.h"
@@ -18,6 +19,7 @@
 #include <limits>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 using Microsoft::WRL::ComPtr;
@@ -120,6 +122,15 @@ void fillArgument(const Arg& arg, VARIANT& storage, VARIANT& passed) {
     }
 }
 
+// A whole number as the program's number: an int32 where it fits, otherwise
+// a double.
+template <typename Whole> Value wholeNumber(Whole n) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    if (std::cmp_greater_equal(n, Limits::min()) && std::cmp_less_equal(n, Limits::max()))
+        return static_cast<std::int32_t>(n);
+    return static_cast<double>(n);
+}
+
 Value toValue(VARIANT& result, std::string_view name, const std::string& source) {
     UniqueVariant direct;
     VARIANT* v = &result;
@@ -149,18 +160,11 @@ Value toValue(VARIANT& result, std::string_view name, const std::string& source)
         return static_cast<std::int32_t>(v->intVal);
     case VT_UI4:
     case VT_UINT:
-        if (v->ulVal <= static_cast<ULONG>(std::numeric_limits<std::int32_t>::max()))
-            return static_cast<std::int32_t>(v->ulVal);
-        return static_cast<double>(v->ulVal);
+        return wholeNumber(v->ulVal);
     case VT_I8:
-        if (v->llVal >= std::numeric_limits<std::int32_t>::min() &&
-            v->llVal <= std::numeric_limits<std::int32_t>::max())
-            return static_cast<std::int32_t>(v->llVal);
-        return static_cast<double>(v->llVal);
+        return wholeNumber(v->llVal);
     case VT_UI8:
-        if (v->ullVal <= static_cast<ULONGLONG>(std::numeric_limits<std::int32_t>::max()))
-            return static_cast<std::int32_t>(v->ullVal);
-        return static_cast<double>(v->ullVal);
+        return wholeNumber(v->ullVal);
     case VT_R4:
         return static_cast<double>(v->fltVal);
     case VT_R8:
@@ -340,7 +344,7 @@ struct Handover {
     UniqueHandle made{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     UniqueHandle done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     HRESULT result = E_FAIL;
-    IStream* stream = nullptr; // the marshalled object, released by whoever ends with it
+    ComPtr<IStream> stream; // the marshalled object, released by whoever ends with it
     bool abandoned = false;
 };
 
@@ -359,7 +363,7 @@ ComPtr<IDispatch> makeOnOwnThread(std::function<HRESULT(ComPtr<IDispatch>&)> mak
     std::thread([handover, make = std::move(make)] {
         const ComInitScope com = initializeCom(COINIT_MULTITHREADED);
         HRESULT hr = com ? S_OK : com.get();
-        IStream* stream = nullptr;
+        ComPtr<IStream> stream;
         if (SUCCEEDED(hr)) {
             ComPtr<IDispatch> made;
             hr = make(made);
@@ -367,12 +371,14 @@ ComPtr<IDispatch> makeOnOwnThread(std::function<HRESULT(ComPtr<IDispatch>&)> mak
                 hr = CoMarshalInterThreadInterfaceInStream(IID_IDispatch, made.Get(), &stream);
         }
         handover->result = hr;
-        handover->stream = stream;
+        handover->stream = std::move(stream);
         SetEvent(handover->made.get());
         WaitForSingleObject(handover->done.get(), INFINITE);
-        if (handover->abandoned && handover->stream != nullptr) {
-            CoReleaseMarshalData(handover->stream);
-            handover->stream->Release();
+        // Given up on: the object marshalled into the stream is let go here,
+        // in the apartment that made it, before the apartment ends.
+        if (handover->abandoned && handover->stream) {
+            CoReleaseMarshalData(handover->stream.Get());
+            handover->stream.Reset();
         }
     }).detach();
 
@@ -393,8 +399,8 @@ ComPtr<IDispatch> makeOnOwnThread(std::function<HRESULT(ComPtr<IDispatch>&)> mak
     ComPtr<IDispatch> dispatch;
     failure = handover->result;
     if (SUCCEEDED(failure))
-        failure =
-            CoGetInterfaceAndReleaseStream(std::exchange(handover->stream, nullptr), IID_PPV_ARGS(&dispatch));
+        // The call releases the stream itself, whatever it answers.
+        failure = CoGetInterfaceAndReleaseStream(handover->stream.Detach(), IID_PPV_ARGS(&dispatch));
     SetEvent(handover->done.get());
     return dispatch;
 }
@@ -419,9 +425,9 @@ std::wstring commandProgram(const std::wstring& command) {
 
 // A path in one spelling for comparing: full, long names, lower case.
 std::wstring comparable(const std::wstring& path) {
-    std::wstring full(32768, L'\0');
+    std::wstring full(kLongestPath, L'\0');
     full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
-    std::wstring longName(32768, L'\0');
+    std::wstring longName(kLongestPath, L'\0');
     const DWORD n = GetLongPathNameW(full.c_str(), longName.data(), static_cast<DWORD>(longName.size()));
     if (n > 0 && n < longName.size())
         full.assign(longName.data(), n);
@@ -440,7 +446,7 @@ std::wstring localServerOf(const CLSID& clsid) {
         if (!command.isText() || command.text.empty())
             continue;
         if (command.type == REG_EXPAND_SZ) {
-            std::wstring expanded(32768, L'\0');
+            std::wstring expanded(kLongestPath, L'\0');
             const DWORD n = ExpandEnvironmentStringsW(command.text.c_str(), expanded.data(),
                                                       static_cast<DWORD>(expanded.size()));
             if (n > 0 && n <= expanded.size())
@@ -453,7 +459,7 @@ std::wstring localServerOf(const CLSID& clsid) {
 
 // The image of an open process, comparable.
 std::wstring imageOf(HANDLE process) {
-    std::wstring image(32768, L'\0');
+    std::wstring image(kLongestPath, L'\0');
     DWORD size = static_cast<DWORD>(image.size());
     if (!QueryFullProcessImageNameW(process, 0, image.data(), &size))
         return {};

@@ -11,13 +11,12 @@ const char* const kLockName = "batch.lock";
 } // namespace
 
 std::string BatchLock::defaultFolder() {
-    PWSTR local = nullptr;
-    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &local);
-    const std::string folder = SUCCEEDED(hr) ? narrow(local) : std::string();
-    CoTaskMemFree(local);
+    // Freed by the owner on failure too, as the call asks.
+    UniqueTaskMemory<PWSTR> local;
+    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, local.put());
     if (FAILED(hr))
         throwHresult(hr, "Tarnwick", "The user's local application data folder cannot be found");
-    return folder + "\\Tarnwick";
+    return narrow(local.get()) + "\\Tarnwick";
 }
 
 BatchLock BatchLock::tryTake(const std::string& folder) {

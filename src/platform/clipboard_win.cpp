@@ -1,6 +1,7 @@
 #include "platform/clipboard_win.h"
 
 #include "platform/errors_win.h"
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 #include <cstring>
@@ -29,22 +30,18 @@ void putClipboardText(HWND owner, const std::string& text) {
     const std::wstring wide = widen(text);
     const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
     OpenClipboardScope open(owner);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (memory == nullptr)
+    UniqueGlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (!memory)
         throwWin32(GetLastError(), kSource, "the text to copy");
-    void* place = GlobalLock(memory);
-    if (place == nullptr) {
-        const DWORD error = GetLastError();
-        GlobalFree(memory);
-        throwWin32(error, kSource, "the text to copy");
-    }
+    void* place = GlobalLock(memory.get());
+    if (place == nullptr)
+        throwWin32(GetLastError(), kSource, "the text to copy");
     std::memcpy(place, wide.c_str(), bytes);
-    GlobalUnlock(memory);
+    GlobalUnlock(memory.get());
     EmptyClipboard();
-    // The clipboard owns the memory once it took it.
-    if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
-        const DWORD error = GetLastError();
-        GlobalFree(memory);
-        throwWin32(error, kSource, "the clipboard");
-    }
+    // The clipboard owns the memory once it took it; until then the owner
+    // frees it.
+    if (SetClipboardData(CF_UNICODETEXT, memory.get()) == nullptr)
+        throwWin32(GetLastError(), kSource, "the clipboard");
+    (void)memory.release();
 }

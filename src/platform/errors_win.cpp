@@ -1,17 +1,17 @@
 #include "platform/errors_win.h"
 
+#include "platform/handles_win.h"
 #include "platform/wide_win.h"
 
 #include <cstdio>
 
 std::string systemMessage(DWORD code) {
-    wchar_t* buffer = nullptr;
+    // The system allocates the text; the owner gives it back.
+    UniqueLocalMemory<wchar_t*> buffer;
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                        FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = n != 0 && buffer != nullptr ? std::wstring(buffer, n) : std::wstring();
-    if (buffer != nullptr)
-        LocalFree(buffer);
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.put()), 0, nullptr);
+    std::wstring text = n != 0 && buffer ? std::wstring(buffer.get(), n) : std::wstring();
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();
     if (!text.empty() && text.back() == L'.')

@@ -15,18 +15,6 @@
 
 namespace {
 
-std::wstring modulePath() {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n < buffer.size()) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // The user's general date format: the short date and the long time; a time
 // of exactly midnight is left out.
 std::string generalDate(const SYSTEMTIME& time) {

@@ -90,6 +90,15 @@ struct ExcepInfo {
         SysFreeString(info.bstrHelpFile);
     }
 };
+// What the system made for the caller, given back with the function that
+// goes with it: LocalFree (the text of FormatMessage), GlobalFree (clipboard
+// data not yet handed over), CoTaskMemFree (shell paths and item lists) or
+// DestroyMenu (a menu loaded from the resources).
+template <typename Pointer, auto Free> struct FreedWith {
+    static Pointer empty() noexcept { return nullptr; }
+    static bool held(Pointer memory) noexcept { return memory != nullptr; }
+    static void close(Pointer memory) noexcept { Free(memory); }
+};
 // GDI objects the program creates for itself (fonts, brushes).
 template <typename Handle> struct Gdi {
     static Handle empty() noexcept { return nullptr; }
@@ -134,6 +143,12 @@ using UniqueBstr = UniqueAny<BSTR, handle_closers::Bstr>;
 using UniqueVariant = UniqueAny<VARIANT, handle_closers::Variant>;
 using UniqueExcepInfo = UniqueAny<EXCEPINFO, handle_closers::ExcepInfo>;
 using ComInitScope = UniqueAny<HRESULT, handle_closers::ComInit>;
+template <typename Pointer>
+using UniqueLocalMemory = UniqueAny<Pointer, handle_closers::FreedWith<Pointer, &LocalFree>>;
+using UniqueGlobalMemory = UniqueAny<HGLOBAL, handle_closers::FreedWith<HGLOBAL, &GlobalFree>>;
+template <typename Pointer>
+using UniqueTaskMemory = UniqueAny<Pointer, handle_closers::FreedWith<Pointer, &CoTaskMemFree>>;
+using UniqueMenu = UniqueAny<HMENU, handle_closers::FreedWith<HMENU, &DestroyMenu>>;
 using UniqueFont = UniqueAny<HFONT, handle_closers::Gdi<HFONT>>;
 using UniqueBrush = UniqueAny<HBRUSH, handle_closers::Gdi<HBRUSH>>;
 using UniqueWindowDc = UniqueAny<handle_closers::WindowDc::Value, handle_closers::WindowDc>;

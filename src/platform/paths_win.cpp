@@ -19,3 +19,17 @@ std::wstring extendedPath(std::string_view path) {
         return L"\\\\?\\UNC\\" + wide.substr(2);
     return wide;
 }
+
+std::wstring modulePath() {
+    // The call answers the buffer's size when the path did not fit: the
+    // buffer then grows until it does.
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n < buffer.size()) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}

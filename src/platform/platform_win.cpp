@@ -2,6 +2,8 @@
 
 #include "base/result_list.h"
 #include "platform/automation_win.h"
+#include "platform/handles_win.h"
+#include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>
@@ -176,14 +178,13 @@ std::string Win32Platform::browseForFolder(const std::string& prompt) {
     info.pidlRoot = nullptr; // the desktop
     info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&info);
-    if (item == nullptr)
+    const UniqueTaskMemory<PIDLIST_ABSOLUTE> item(SHBrowseForFolderW(&info));
+    if (!item)
         return "";
     // Room for the longest path the system allows, not just 260 characters.
-    std::wstring buffer(32768, L'\0');
+    std::wstring buffer(kLongestPath, L'\0');
     const BOOL converted =
-        SHGetPathFromIDListEx(item, buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT);
-    CoTaskMemFree(item);
+        SHGetPathFromIDListEx(item.get(), buffer.data(), static_cast<DWORD>(buffer.size()), GPFIDL_DEFAULT);
     if (!converted)
         return "";
     return narrow(buffer.c_str());

@@ -46,21 +46,13 @@ bool Form1::subfoldersChecked() {
 
 void Form1::start() {
     hide();
-    Mediator& coordinator = General::coordinator();
     // The batch goes from and to the folders this dialog shows, the ones
     // picked in its folder browsers, and to no folder set elsewhere since:
     // a single document's own folder, kept as the target, may hold the very
     // documents this batch would replace. A box left empty gets its message
-    // from the batch mode.
-    coordinator.SetSourceFolder(itemText(IDC_TXTSRCFOLDER));
-    coordinator.SetTgtFolder(itemText(IDC_TXTTGTFOLDER));
-    coordinator.SetIncludeSubfolders(subfoldersChecked());
-    coordinator.StartStateTwo();
-    command_ = std::make_shared<cmd1>();
-    command_->init(coordinator);
-    // The batch runs to its end before this returns.
-    Command& command = *command_;
-    command.Execute();
+    // from the batch mode. The batch runs to its end before this returns.
+    command_ = General::coordinator().startBatch(itemText(IDC_TXTSRCFOLDER), itemText(IDC_TXTTGTFOLDER),
+                                                 subfoldersChecked());
 }
 
 bool Form1::command(int id, int) {

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+// Form1, like Form2 and Form3, is the program's established name for this
+// window, by which its tests and tools know it; it is kept as it is.
 class Form1 : public DialogWindow, public BatchDocumentsView {
 public:
     Form1();
@@ -22,9 +24,9 @@ public:
     void addFoundDocument(const std::string& name) override;
 
     // The start command of the latest "Start", none before the first.
-    const std::shared_ptr<cmd1>& startCommand() const { return command_; }
 
 private:
+    friend struct Probe; // tests read the start command
     void initialise() override;
     bool command(int id, int code) override;
     void start();

@@ -9,6 +9,8 @@
 
 class Form1;
 
+// Form3, like Form1 and Form2, is the program's established name for this
+// window; it is kept as it is.
 class Form3 : public DialogWindow {
 public:
     // "BatchDocuments" shows this Batch Documents dialog.

@@ -1,6 +1,7 @@
 #include "ui/common_dialog.h"
 
 #include "base/error.h"
+#include "platform/paths_win.h"
 #include "platform/wide_win.h"
 
 #include <windows.h>
@@ -34,9 +35,8 @@ std::wstring dialogFilter(const std::string& filter) {
     return result;
 }
 
-bool Win32FileDialogPort::show(FileDialog& dialog, bool save) {
-    // Room for the longest path the system allows.
-    std::wstring buffer(32768, L'\0');
+bool Win32FileDialogPort::show(FileDialog& dialog, FileDialogKind kind) {
+    std::wstring buffer(kLongestPath, L'\0');
     const std::wstring initial = widen(dialog.FileName);
     initial.copy(buffer.data(), std::min(initial.size(), buffer.size() - 1));
     const std::wstring filter = dialogFilter(dialog.Filter);
@@ -54,7 +54,7 @@ bool Win32FileDialogPort::show(FileDialog& dialog, bool save) {
     // the process's current folder.
     ofn.Flags = static_cast<DWORD>(dialog.Flags) | OFN_EXPLORER | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
 
-    const BOOL chosen = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
+    const BOOL chosen = kind == FileDialogKind::Save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!chosen) {
         const DWORD error = CommDlgExtendedError();
         if (error != 0)

@@ -6,7 +6,7 @@
 // Shows the system's Open and Save dialogs for the shared dialog object.
 class Win32FileDialogPort : public FileDialogPort {
 public:
-    bool show(FileDialog& dialog, bool save) override;
+    bool show(FileDialog& dialog, FileDialogKind kind) override;
 };
 
 // The filter text "description|pattern|..." in the dialog's form: pairs

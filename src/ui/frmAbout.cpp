@@ -4,13 +4,15 @@
 #include "base/ports.h"
 #include "core/General.h"
 #include "platform/handles_win.h"
+#include "platform/paths_win.h"
 #include "platform/platform_win.h"
+#include "platform/registry_win.h"
 #include "platform/wide_win.h"
 #include "ui/frmAbout_ids.h"
 #include "ui/window_util.h"
 #include "version.h"
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -61,11 +63,9 @@ void frmAbout::makeFonts(UINT dpi) {
 }
 
 std::string frmAbout::versionText() {
-    std::wstring module(32768, L'\0');
-    const DWORD n = GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
-    if (n == 0 || n >= module.size())
+    const std::wstring module = modulePath();
+    if (module.empty())
         return {};
-    module.resize(n);
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(module.c_str(), &ignored);
     if (size == 0)
@@ -86,32 +86,22 @@ std::string frmAbout::versionText() {
 
 bool frmAbout::GetKeyValue(HKEY root, const std::string& keyName, const std::string& valueName,
                            std::string& value) {
-    // Read access is all this needs; the key closes on every path.
-    UniqueHkey key;
-    if (RegOpenKeyExW(root, widen(keyName).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+    const RegistryValue read = readRegistryValue(root, widen(keyName), widen(valueName));
+    // The value is read into room for 1024 characters: a longer one counts
+    // as unreadable.
+    constexpr std::size_t kLongestBytes = 1024 * sizeof(wchar_t);
+    if (read.status != ERROR_SUCCESS || read.data.size() > kLongestBytes) {
         value.clear();
         return false;
     }
-    constexpr DWORD kCharacters = 1024;
-    std::vector<wchar_t> buffer(kCharacters, L'\0');
-    DWORD type = 0;
-    DWORD bytes = kCharacters * sizeof(wchar_t);
-    if (RegQueryValueExW(key.get(), widen(valueName).c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(buffer.data()), &bytes) != ERROR_SUCCESS) {
-        value.clear();
-        return false;
-    }
-    // The size counts bytes: n characters, the last one a NUL or not.
-    std::size_t n = bytes / sizeof(wchar_t);
-    if (n > 0 && buffer[n - 1] == L'\0')
-        --n;
-    switch (type) {
+    switch (read.type) {
     case REG_SZ:
-        value = narrow(std::wstring_view(buffer.data(), n));
+        value = narrow(read.text());
         break;
     case REG_DWORD: {
         DWORD number = 0;
-        std::memcpy(&number, buffer.data(), sizeof number);
+        std::copy_n(read.data.begin(), std::min(sizeof number, read.data.size()),
+                    reinterpret_cast<BYTE*>(&number));
         value = std::to_string(number);
         break;
     }

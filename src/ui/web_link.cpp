@@ -1,6 +1,7 @@
 #include "ui/web_link.h"
 
 #include "base/ports.h"
+#include "base/text.h"
 #include "core/General.h"
 #include "platform/file_services_win.h"
 #include "platform/paths_win.h"
@@ -12,13 +13,6 @@
 #include <string>
 
 namespace {
-
-std::wstring trimSpaces(const std::wstring& text) {
-    const auto first = text.find_first_not_of(L' ');
-    if (first == std::wstring::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 // A new placeholder page in the user's temporary folder, deleted when the
 // owner goes out of scope, whatever happened meanwhile. The name is unique
@@ -52,6 +46,12 @@ private:
     std::string path_;
 };
 
+// The path a call wrote into the buffer: up to its NUL, without the spaces
+// around it.
+std::wstring trimmedPath(const std::wstring& buffer) {
+    return widen(trimSpaces(narrow(buffer.c_str())));
+}
+
 // The program the system opens the page with, and whether one was found.
 // The shell's lookup takes paths of up to MAX_PATH characters only; for a
 // longer one the program for .htm files is asked for by the extension.
@@ -59,14 +59,14 @@ bool findBrowser(const std::wstring& page, std::wstring& browser) {
     if (page.size() < MAX_PATH) {
         browser.assign(MAX_PATH + 1, L'\0');
         const auto found = reinterpret_cast<INT_PTR>(FindExecutableW(page.c_str(), nullptr, browser.data()));
-        browser = trimSpaces(browser.c_str());
+        browser = trimmedPath(browser);
         return found > 32;
     }
-    DWORD size = 32768;
+    DWORD size = static_cast<DWORD>(kLongestPath);
     browser.assign(size, L'\0');
     const HRESULT hr =
         AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_EXECUTABLE, L".htm", L"open", browser.data(), &size);
-    browser = trimSpaces(browser.c_str());
+    browser = trimmedPath(browser);
     return SUCCEEDED(hr) && !browser.empty();
 }
 

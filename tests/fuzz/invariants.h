@@ -82,11 +82,8 @@ inline std::string checkExtension(const std::string& path) {
     const std::size_t n = chars.size();
     const std::string result = FileExtensionText(path);
     clsFileSystem fs;
-    const Value value = fs.GetFileExtension(path);
-    const auto* held = std::get_if<std::string>(&value);
-    if (held == nullptr || *held != result)
-        return "GetFileExtension's value differs from FileExtensionText " + quoted(result) + " for " +
-               quoted(path);
+    if (fs.GetFileExtension(path) != result)
+        return "GetFileExtension differs from FileExtensionText " + quoted(result) + " for " + quoted(path);
 
     std::size_t dotAt = 0; // k of the first "." found, 0 for none
     for (std::size_t k = 2; k <= 5 && dotAt == 0; ++k)

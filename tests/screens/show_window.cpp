@@ -10,6 +10,7 @@
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "platform/file_services_win.h"
+#include "platform/handles_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
 #include "platform/wide_win.h"
@@ -19,7 +20,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdio>
 #include <string>
@@ -98,7 +98,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     const std::wstring name = argv[1];
     rectFile = argv[2];
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    const ComInitScope com = initializeCom();
+    if (!com)
         return 1;
     INITCOMMONCONTROLSEX controls{sizeof controls,
                                   ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

@@ -3,6 +3,7 @@
 #include "core/Mediator.h"
 #include "core/macro_selection.h"
 #include "fakes.h"
+#include "probe.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@ struct Choices : ::testing::Test, ProgramFixture {
         General::Main();
         m = General::mediator.get();
     }
-    const StateManager& modes() const { return *m->stateManager(); }
 };
 
 TEST_F(Choices, ASingleDocumentIsStoredAndConvertedAtOnce) {
@@ -28,7 +28,7 @@ TEST_F(Choices, ASingleDocumentIsStoredAndConvertedAtOnce) {
     m->SingleSourceFile();
     EXPECT_EQ(m->GetSourceFile(), "C:\\Docs\\a.wpd");
     EXPECT_EQ(m->GetTgtFolder(), "C:\\Docs\\"); // the document's folder replaces the earlier target
-    EXPECT_EQ(modes().current(), modes().stateOne());
+    EXPECT_EQ(Probe::mode(*m), Probe::Mode::SingleDocument);
     const FileDialog& used = windows.main.dialog;
     EXPECT_EQ(dialog.seen.front(), " (open)"); // the file name box starts with what it held last
     EXPECT_EQ(dialog.seen.back(), "C:\\Docs\\a.wpd (save)");
@@ -53,7 +53,7 @@ TEST_F(Choices, TheOpenDialogOfASingleDocument) {
     // Nothing stored, nothing converted, but the mode is switched.
     EXPECT_EQ(m->GetSourceFile(), "");
     EXPECT_TRUE(wp->log.empty());
-    EXPECT_EQ(modes().current(), modes().stateOne());
+    EXPECT_EQ(Probe::mode(*m), Probe::Mode::SingleDocument);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -80,7 +80,7 @@ TEST_F(Choices, MacroSetAnswersTheChosenPathOrEmptyText) {
     EXPECT_EQ(windows.main.dialog.Flags, 4096);
     m->StartStateTwo();
     EXPECT_EQ(m->MacroSet(), ""); // cancelled
-    EXPECT_EQ(modes().current(), modes().stateOne());
+    EXPECT_EQ(Probe::mode(*m), Probe::Mode::SingleDocument);
 }
 
 TEST_F(Choices, MacroDialogOkRules) {

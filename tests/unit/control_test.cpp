@@ -9,6 +9,7 @@
 #include "core/Mediator.h"
 #include "core/connection.h"
 #include "fakes.h"
+#include "probe.h"
 
 #include <gtest/gtest.h>
 
@@ -99,12 +100,7 @@ struct Modes : ::testing::Test, ProgramFixture {
         files.folders.insert(path);
     }
     void startBatch(const std::string& source, const std::string& target = "C:\\Out") {
-        m->SetSourceFolder(source);
-        m->SetTgtFolder(target);
-        m->StartStateTwo();
-        auto start = std::make_shared<cmd1>();
-        start->init(*m);
-        start->Execute();
+        m->startBatch(source, target, m->GetIncludeSubfolders());
     }
     std::vector<std::string> opened() const {
         std::vector<std::string> out;
@@ -121,7 +117,6 @@ struct Modes : ::testing::Test, ProgramFixture {
         const auto index = windows.main.list.indexOf(key);
         return index ? windows.main.list.reason(*index) : "(no row)";
     }
-    const StateManager& modes() const { return *m->stateManager(); }
 };
 
 TEST_F(Modes, BatchQueuesTheAcceptedDocumentsInFileListOrder) {
@@ -131,7 +126,7 @@ TEST_F(Modes, BatchQueuesTheAcceptedDocumentsInFileListOrder) {
     EXPECT_EQ(status("C:\\docs\\a.wpd"), "Converted");
     EXPECT_EQ(status("C:\\docs\\c.WPD"), "Converted");
     EXPECT_EQ(windows.main.list.count(), 2u);
-    EXPECT_EQ(modes().current(), modes().stateTwo()); // the batch mode stays current
+    EXPECT_EQ(Probe::mode(*m), Probe::Mode::Batch); // the batch mode stays current
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -271,9 +266,9 @@ TEST_F(Modes, ABatchNeedsBothFolders) {
         EXPECT_EQ(platform.messages[0].icon, MsgIcon::None);
         EXPECT_EQ(windows.main.list.count(), 0u); // cleared as usual
         EXPECT_TRUE(wp->log.empty());
-        auto batch = dynamic_cast<const WorkingMode*>(modes().stateTwo());
-        ASSERT_TRUE(batch && batch->queue());
-        EXPECT_FALSE(batch->queue()->hasMoreElements());
+        const auto& queue = Probe::batchQueue(*m);
+        ASSERT_TRUE(queue);
+        EXPECT_FALSE(queue->hasMoreElements());
     }
 }
 
@@ -449,16 +444,16 @@ TEST_F(Modes, ASecondBatchStartedDuringABatchReplacesItsQueue) {
 TEST_F(Modes, ChoosingASingleDocumentDuringABatchLeavesTheRestUnrun) {
     folder("C:\\one", {"a.wpd", "b.wpd", "c.wpd"});
     platform.onYield = [&](int) {
-        if (opened().size() == 1 && modes().current() == modes().stateTwo())
+        if (opened().size() == 1 && Probe::mode(*m) == Probe::Mode::Batch)
             m->startStateOne(); // the user opens the Open dialog
     };
     startBatch("C:\\one");
     EXPECT_EQ(opened(), std::vector<std::string>{"C:\\one\\a.wpd"});
-    EXPECT_EQ(modes().current(), modes().stateOne());
+    EXPECT_EQ(Probe::mode(*m), Probe::Mode::SingleDocument);
     // The batch's other jobs are still in its queue, never run.
-    auto batch = dynamic_cast<const WorkingMode*>(modes().stateTwo());
-    ASSERT_TRUE(batch && batch->queue());
-    EXPECT_EQ(batch->queue()->size(), 2u);
+    const auto& queue = Probe::batchQueue(*m);
+    ASSERT_TRUE(queue);
+    EXPECT_EQ(queue->size(), 2u);
 }
 
 TEST_F(Modes, TheNextJobCommandReachesTheModeCurrentWhenIssued) {

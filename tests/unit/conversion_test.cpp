@@ -8,6 +8,7 @@
 #include "conversion/clsRunMacro.h"
 #include "core/Mediator.h"
 #include "fakes.h"
+#include "probe.h"
 
 #include "base/failure_reasons.h"
 #include "core/connection.h"
@@ -48,7 +49,12 @@ struct Jobs : ::testing::Test, ProgramFixture {
         std::vector<std::string> out;
         for (const auto& step : steps) {
             const auto star = step.find('*');
-            if (step.rfind("yield*", 0) == 0)
+            if (step == "open and play") { // the opening and the macro's start, as both jobs have them
+                const auto shared = expand({"FileOpen " + kDoc, "yield*4", "envDocBlank", "PosDocVeryTop",
+                                            "MacroFilePlay &" + kMacro, "envMacroPlaying", "yield*8"},
+                                           most);
+                out.insert(out.end(), shared.begin(), shared.end());
+            } else if (step.rfind("yield*", 0) == 0)
                 out.insert(out.end(),
                            static_cast<std::size_t>(std::min(std::stoi(step.substr(star + 1)), most)),
                            "yield");
@@ -77,13 +83,7 @@ struct Jobs : ::testing::Test, ProgramFixture {
         wp->reads["envMacroPlaying"] = {Value{true}, Value{true}, Value{false}};
         runBatchJob();
         return expand({"yield*1",
-                       "FileOpen " + kDoc,
-                       "yield*4",
-                       "envDocBlank",
-                       "PosDocVeryTop",
-                       "MacroFilePlay &" + kMacro,
-                       "envMacroPlaying",
-                       "yield*8",
+                       "open and play",
                        "yield*1",
                        "envMacroPlaying",
                        "wait 1",
@@ -115,7 +115,7 @@ TEST_F(Jobs, BatchDocumentCommandsYieldsAndPausesInOrder) {
     EXPECT_EQ(windows.main.list.text(0), kDoc);
     EXPECT_TRUE(files.files.count("C:\\Out\\a.wpd")); // the result, renamed into place
     EXPECT_FALSE(temporaryFilesLeft());
-    EXPECT_TRUE(General::mediator->latestCmd2()); // the next-job command was issued
+    EXPECT_TRUE(Probe::latestCmd2(*General::mediator)); // the next-job command was issued
     EXPECT_EQ(settings.reads, 1);
 }
 
@@ -195,7 +195,7 @@ TEST_P(BatchJobFailures, MarkTheRowFailedCleanUpAndReachTheCaller) {
     }
     EXPECT_EQ(history(), (std::vector<std::string>{"Failed", "Converting..."}));
     EXPECT_FALSE(temporaryFilesLeft());
-    EXPECT_FALSE(General::mediator->latestCmd2()); // no next-job command from a failed job
+    EXPECT_FALSE(Probe::latestCmd2(*General::mediator)); // no next-job command from a failed job
     // An opened document is closed again; one that never opened is not.
     const bool opened = f.command != "FileOpen";
     EXPECT_EQ(wp->log.back() == "CloseNoSave", opened) << wp->log.back();
@@ -213,20 +213,6 @@ INSTANTIATE_TEST_SUITE_P(EachStep, BatchJobFailures,
                          [](const auto& info) {
                              return info.param.command + std::to_string(info.param.call);
                          });
-
-TEST_F(Jobs, AFailedSaveClosesTheDocumentBeforeRemovingItsTemporaryFile) {
-    // The word processor may keep the file it last saved locked while the
-    // document stays open: the temporary file goes once the document is closed.
-    wp->failures.emplace("FileSave", AppError(0x80020009, "Disk is full", "WordPerfect.PerfectScript"));
-    wp->failOnCall["FileSave"] = 2; // into the target folder
-    EXPECT_THROW(runBatchJob(), AppError);
-    const auto close = std::find(journal.begin(), journal.end(), "CloseNoSave");
-    const auto remove = std::find(journal.begin(), journal.end(), "delete " + kTemp1);
-    ASSERT_NE(close, journal.end());
-    ASSERT_NE(remove, journal.end());
-    EXPECT_LT(close, remove);
-    EXPECT_FALSE(temporaryFilesLeft());
-}
 
 TEST_F(Jobs, ASettingsStoreFailureFailsTheDocument) {
     settings.failReads = true;
@@ -279,19 +265,6 @@ TEST_F(Jobs, AnUndeletableTemporaryFileIsNotedInABatchAndToldForASingleDocument)
     EXPECT_EQ(history().front(), "Converted");
 }
 
-// A result that cannot take its name (the file there is open in another
-// program) fails the document with the system's text; the file there and
-// the folder are as they were.
-TEST_F(Jobs, AResultThatCannotTakeItsNameFailsAndLeavesTheFileThere) {
-    files.files["C:\\Out\\a.wpd"] = {"an earlier result"};
-    files.files["C:\\Out\\a.wpd"].heldOpen = true;
-    EXPECT_THROW(runBatchJob(), AppError);
-    EXPECT_EQ(history().front(), "Failed");
-    EXPECT_EQ(windows.main.list.reason(0), "Access is denied");
-    EXPECT_EQ(files.files["C:\\Out\\a.wpd"].content, "an earlier result");
-    EXPECT_FALSE(temporaryFilesLeft());
-}
-
 TEST_F(Jobs, ADocumentAlreadyInTheListFailsBeforeAnythingIsSent) {
     windows.main.list.addRow(kDoc, kDoc);
     windows.main.list.insertStatus(kDoc, "Converted");
@@ -318,38 +291,18 @@ TEST_F(SingleJob, SavesUnderTheChosenNameInOrder) {
     answer("C:\\Out\\new name.wpd");
     run();
     EXPECT_EQ(proposed, std::vector<std::string>{"C:\\src\\a.wpd (save)"}); // the document's own path
-    EXPECT_EQ(journal, expand({"FileOpen " + kDoc,
-                               "yield*4",
-                               "envDocBlank",
-                               "PosDocVeryTop",
-                               "MacroFilePlay &" + kMacro,
-                               "envMacroPlaying",
-                               "yield*8",
-                               "yield*1",
-                               "pause 4",
-                               "yield*4",
-                               "temp " + kTemp1,
-                               "FileSave &" + kTemp1,
-                               "yield*3",
-                               "temp " + kResult2,
-                               "FileSave &" + kResult2,
-                               "yield*3",
-                               "CloseNoSave",
-                               "yield*3",
-                               "delete " + kTemp1,
-                               "yield*3",
-                               "rename " + kResult2 + " -> C:\\Out\\new name.wpd",
-                               "show",
-                               "yield*3",
-                               "yield*3",
-                               "yield*3"}));
+    EXPECT_EQ(journal, expand({"open and play", "yield*1", "pause 4", "yield*4", "temp " + kTemp1,
+                               "FileSave &" + kTemp1, "yield*3", "temp " + kResult2, "FileSave &" + kResult2,
+                               "yield*3", "CloseNoSave", "yield*3", "delete " + kTemp1, "yield*3",
+                               "rename " + kResult2 + " -> C:\\Out\\new name.wpd", "show", "yield*3",
+                               "yield*3", "yield*3"}));
     EXPECT_EQ(history(), (std::vector<std::string>{"Converted", "Converting..."}));
     const FileDialog& used = windows.main.dialog;
     EXPECT_TRUE(used.CancelError);
     EXPECT_EQ(used.Filter, "WordPerfect documents (*.wpd)|*.wpd");
     EXPECT_TRUE(used.Flags & FileDialogFlags::OverwritePrompt);
     EXPECT_FALSE(used.Flags & FileDialogFlags::FileMustExist);
-    EXPECT_TRUE(General::mediator->latestCmd2());
+    EXPECT_TRUE(Probe::latestCmd2(*General::mediator));
 }
 
 TEST_F(SingleJob, CancellingTheSaveDialogFailsQuietlyAndLeavesTheDocumentOpen) {
@@ -361,30 +314,58 @@ TEST_F(SingleJob, CancellingTheSaveDialogFailsQuietlyAndLeavesTheDocumentOpen) {
     EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_FALSE(temporaryFilesLeft());
-    EXPECT_FALSE(General::mediator->latestCmd2());
+    EXPECT_FALSE(Probe::latestCmd2(*General::mediator));
 }
 
-TEST_F(SingleJob, AFailedSaveRemovesTheTemporaryFileAndKeepsTheDocumentOpen) {
+// A failed save removes the temporary files. A batch closes the document
+// first (the word processor may keep the file it last saved locked while the
+// document stays open); the single document stays open for the user.
+TEST_F(SingleJob, AFailedSaveRemovesTheTemporaryFilesClosingOnlyABatchsDocumentFirst) {
+    wp->failures.emplace("FileSave", AppError(0x80020009, "Disk is full", "WordPerfect.PerfectScript"));
+    wp->failOnCall["FileSave"] = 2; // beside the result
+    General::mediator->SetTgtFolder("C:\\Out");
+    EXPECT_THROW(runBatchJob(), AppError);
+    const auto close = std::find(journal.begin(), journal.end(), "CloseNoSave");
+    const auto remove = std::find(journal.begin(), journal.end(), "delete " + kTemp1);
+    ASSERT_NE(close, journal.end());
+    ASSERT_NE(remove, journal.end());
+    EXPECT_LT(close, remove);
+    EXPECT_FALSE(temporaryFilesLeft());
+
+    windows.main.list.clear();
+    wp->log.clear();
+    wp->calls.clear();
     answer("C:\\Out\\b.wpd");
-    wp->failures.emplace("FileSave", AppError(1, "Disk full"));
-    wp->failOnCall["FileSave"] = 2;
     run(); // the job ends here, it does not raise
     EXPECT_EQ(history().front(), "Failed");
     EXPECT_FALSE(temporaryFilesLeft());
     EXPECT_EQ(std::count(wp->log.begin(), wp->log.end(), "CloseNoSave"), 0);
 }
 
-// The single document is closed before its result takes its name: a result
-// that cannot take it (the file there is open elsewhere) is the only copy of
-// the user's work, and is kept where the reason says.
-TEST_F(SingleJob, AResultThatCannotTakeItsNameIsKeptAndTheReasonSaysWhere) {
-    files.files["C:\\Out\\b.wpd"] = {"open in another program"};
-    files.files["C:\\Out\\b.wpd"].heldOpen = true;
+// A result that cannot take its name (the file there is open in another
+// program) fails with the system's text, and the file there stays as it
+// was. A batch's document is still open, so its result goes; the single
+// document is already closed, so its result is the only copy of the user's
+// work and is kept where the reason says.
+TEST_F(SingleJob, AResultThatCannotTakeItsNameGoesInABatchAndIsKeptForASingleDocument) {
+    for (const char* name : {"C:\\Out\\a.wpd", "C:\\Out\\b.wpd"}) {
+        files.files[name] = {"open in another program"};
+        files.files[name].heldOpen = true;
+    }
+    General::mediator->SetTgtFolder("C:\\Out");
+    EXPECT_THROW(runBatchJob(), AppError);
+    EXPECT_EQ(history().front(), "Failed");
+    EXPECT_EQ(windows.main.list.reason(0), "Access is denied");
+    EXPECT_FALSE(temporaryFilesLeft());
+
+    windows.main.list.clear();
+    files.tempCounter = 0;
     answer("C:\\Out\\b.wpd");
     run();
     EXPECT_EQ(windows.main.list.reason(0), "Access is denied; the result is kept as " + kResult2);
     EXPECT_TRUE(files.files.count(kResult2));
-    EXPECT_EQ(files.files["C:\\Out\\b.wpd"].content, "open in another program");
+    for (const char* name : {"C:\\Out\\a.wpd", "C:\\Out\\b.wpd"})
+        EXPECT_EQ(files.files[name].content, "open in another program") << name;
 }
 
 TEST_F(SingleJob, FailuresBeforeTheDialogMarkTheRowAndReachTheCaller) {

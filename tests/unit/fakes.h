@@ -122,8 +122,8 @@ public:
     std::vector<std::string> answers; // "" cancels
     std::vector<std::string> seen;    // the file name each showing proposed, and its kind
     int shown = 0;
-    bool show(FileDialog& dialog, bool save) override {
-        seen.push_back(dialog.FileName + (save ? " (save)" : " (open)"));
+    bool show(FileDialog& dialog, FileDialogKind kind) override {
+        seen.push_back(dialog.FileName + (kind == FileDialogKind::Save ? " (save)" : " (open)"));
         const std::string answer = shown < static_cast<int>(answers.size()) ? answers[shown] : "";
         ++shown;
         if (answer.empty())

@@ -29,7 +29,7 @@ TEST(PathText, ExtensionByTheLastDotWithinFiveCharacters) {
     clsFileSystem fs;
     for (const auto& [path, extension] : cases) {
         EXPECT_EQ(FileExtensionText(path), extension) << path;
-        EXPECT_EQ(std::get<std::string>(fs.GetFileExtension(path)), extension) << path;
+        EXPECT_EQ(fs.GetFileExtension(path), extension) << path;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/General.h"
 #include "core/Mediator.h"
 #include "fakes.h"
+#include "probe.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,8 @@ TEST_F(Spine, StartUpConnectsBuildsTheCoreAndShowsTheMainWindow) {
     EXPECT_EQ(windows.main.list.count(), 0u);
     EXPECT_EQ(windows.main.shownCount, 1);
     // The idle mode is current and the settings are empty.
-    const StateManager* modes = General::mediator->stateManager();
-    ASSERT_NE(modes, nullptr);
-    EXPECT_EQ(modes->current(), modes->stateThree());
+    ASSERT_TRUE(Probe::initialised(*General::mediator));
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::Idle);
     EXPECT_EQ(General::mediator->GetSourceFolder(), "");
     EXPECT_EQ(General::mediator->GetTgtFolder(), "");
     EXPECT_EQ(General::mediator->GetSourceFile(), "");
@@ -56,7 +56,7 @@ TEST_F(Spine, UnreachableServerShowsOneMessageAndEndsBeforeAnyWindow) {
     // loaded before it; no window shown, no core built.
     EXPECT_EQ(journal, (std::vector<std::string>{"load frmExtension", "message Could not find WordPerfect"}));
     EXPECT_EQ(windows.main.shownCount, 0);
-    EXPECT_EQ(General::mediator->stateManager(), nullptr);
+    EXPECT_FALSE(Probe::initialised(*General::mediator));
     EXPECT_FALSE(General::WordPerfect);
 }
 
@@ -134,33 +134,23 @@ TEST_F(Spine, JobSettingsRoundTripExactly) {
     EXPECT_EQ(m.GetSourceFolder() + m.GetTgtFolder() + m.GetSourceFile() + m.GetTgtFile(), "abcd");
 }
 
-TEST(SourceObject, GettersOfTheTargetAnswerGeneralValuesHoldingText) {
-    Source s;
-    s.SetTgtFolder("C:\\Out\\");
-    s.SetTgtFile("x.wpd");
-    EXPECT_EQ(std::get<std::string>(s.GetTgtFolder()), "C:\\Out\\");
-    EXPECT_EQ(std::get<std::string>(s.GetTgtFile()), "x.wpd");
-    EXPECT_EQ(s.TgtFolder, "C:\\Out\\");
-}
-
 TEST_F(Spine, ModeSwitchesAndTheirSideEffects) {
     General::Main();
     Mediator& m = *General::mediator;
-    const StateManager& modes = *m.stateManager();
     windows.main.nextVisible = true;
 
     m.startStateOne();
-    EXPECT_EQ(modes.current(), modes.stateOne());
+    EXPECT_EQ(Probe::mode(m), Probe::Mode::SingleDocument);
     EXPECT_FALSE(windows.main.nextVisible);
 
     m.StartStateTwo();
-    EXPECT_EQ(modes.current(), modes.stateTwo());
+    EXPECT_EQ(Probe::mode(m), Probe::Mode::Batch);
 
     // "Close" empties the list but keeps the mode.
     windows.main.list.addRow("k", "k");
     m.StartStateThree();
     EXPECT_EQ(windows.main.list.count(), 0u);
-    EXPECT_EQ(modes.current(), modes.stateTwo());
+    EXPECT_EQ(Probe::mode(m), Probe::Mode::Batch);
 }
 
 TEST_F(Spine, IdleModeCommandsGoThroughTheCoordinator) {
@@ -168,14 +158,10 @@ TEST_F(Spine, IdleModeCommandsGoThroughTheCoordinator) {
     Mediator& m = *General::mediator;
     windows.main.list.addRow("k", "k");
     // Command1 in the idle mode only clears the list; Command2 and Command3 do nothing.
-    auto start = std::make_shared<cmd1>();
-    start->init(m);
-    start->Execute();
+    issueCommand<cmd1>(m);
     EXPECT_EQ(windows.main.list.count(), 0u);
     windows.main.list.addRow("k", "k");
-    auto next = std::make_shared<Cmd2>();
-    next->init(m);
-    next->Execute();
+    issueNextJob(m);
     m.Command3();
     EXPECT_EQ(windows.main.list.count(), 1u);
 }
@@ -190,17 +176,17 @@ TEST_F(Spine, RegisteringACommandReplacesAndReleasesThePreviousOne) {
         first = a;
     }
     EXPECT_FALSE(first.expired()); // the coordinator keeps it alive
-    EXPECT_EQ(m.latestCmd2(), first.lock());
+    EXPECT_EQ(Probe::latestCmd2(m), first.lock());
 
     auto b = std::make_shared<Cmd2>();
     b->init(m);
-    EXPECT_EQ(m.latestCmd2(), b);
+    EXPECT_EQ(Probe::latestCmd2(m), b);
     EXPECT_TRUE(first.expired());
 
     auto c = std::make_shared<cmd1>();
     c->init(m);
-    EXPECT_EQ(m.latestCmd1(), c);
-    EXPECT_EQ(m.latestCmd2(), b); // the kinds are kept apart
+    EXPECT_EQ(Probe::latestCmd1(m), c);
+    EXPECT_EQ(Probe::latestCmd2(m), b); // the kinds are kept apart
 }
 
 TEST_F(Spine, UnexpectedFailuresAreShownOnceWithTheProgramTitle) {

@@ -9,6 +9,7 @@
 #include "dialog_test_support.h"
 #include "platform/batch_lock_win.h"
 #include "platform/wide_win.h"
+#include "probe.h"
 #include "standin_test_support.h"
 #include "ui/Form1_ids.h"
 #include "ui/Form2_ids.h"
@@ -78,8 +79,7 @@ TEST_F(QuickStart, StartUpShowsQuickStartThenTheMacroDialogBothOwnedByTheMainWin
     EXPECT_FALSE(IsWindowVisible(quick));
     EXPECT_TRUE(IsWindow(macro));
     EXPECT_FALSE(IsWindowVisible(macro));
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateThree())
-        << "Cancel changes no mode";
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::Idle) << "Cancel changes no mode";
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -108,8 +108,8 @@ TEST_F(QuickStart, BatchDocumentsReturnsOnlyWhenTheBatchDialogIsHiddenAndCancelS
     EXPECT_TRUE(user.finished());
     EXPECT_FALSE(shown(batch));
     EXPECT_TRUE(IsWindow(batch));
-    EXPECT_FALSE(windows.Form1().startCommand());
-    EXPECT_FALSE(General::mediator->latestCmd1());
+    EXPECT_FALSE(Probe::startCommand(windows.Form1()));
+    EXPECT_FALSE(Probe::latestCmd1(*General::mediator));
     EXPECT_TRUE(IsWindowEnabled(mainWindow()));
 }
 
@@ -139,7 +139,7 @@ TEST_F(QuickStart, OpenDocumentHidesItselfAndConvertsTheDocumentTypedInTheOpenDi
     Mediator& coordinator = *General::mediator;
     EXPECT_EQ(coordinator.GetSourceFile(), document);
     EXPECT_EQ(coordinator.GetTgtFolder(), folder.folder() + "\\");
-    EXPECT_EQ(coordinator.stateManager()->current(), coordinator.stateManager()->stateOne());
+    EXPECT_EQ(Probe::mode(coordinator), Probe::Mode::SingleDocument);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -338,17 +338,18 @@ TEST_F(BatchDocuments, StartHidesTheDialogRunsTheBatchAndKeepsANewCommandEachTim
     EXPECT_FALSE(shown(windows.Form1().hwnd()));
     EXPECT_EQ(General::mediator->GetSourceFolder(), source.folder());
     EXPECT_EQ(General::mediator->GetTgtFolder(), target.folder());
-    firstCommand = windows.Form1().startCommand();
+    firstCommand = Probe::startCommand(windows.Form1());
     ASSERT_TRUE(firstCommand);
-    EXPECT_EQ(General::mediator->latestCmd1(), firstCommand) << "the command hands itself to the coordinator";
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+    EXPECT_EQ(Probe::latestCmd1(*General::mediator), firstCommand)
+        << "the command hands itself to the coordinator";
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::Batch);
     {
         Script user = pressStart();
         menu(IDM_BATCH);
         ASSERT_TRUE(user.finished());
     }
-    EXPECT_NE(windows.Form1().startCommand(), firstCommand);
-    EXPECT_EQ(General::mediator->latestCmd1(), windows.Form1().startCommand());
+    EXPECT_NE(Probe::startCommand(windows.Form1()), firstCommand);
+    EXPECT_EQ(Probe::latestCmd1(*General::mediator), Probe::startCommand(windows.Form1()));
     EXPECT_TRUE(platform.messages.empty()) << platform.messages.front().text;
 }
 
@@ -471,7 +472,7 @@ TEST_F(MacroSelect, SelectTakesTheMacroFromTheOpenDialogAndOkStoresIt) {
     EXPECT_EQ(boxAfterSelect, macroFile);
     EXPECT_FALSE(shown(macro));
     EXPECT_EQ(General::ReadMacroSetting(), macroFile);
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateOne());
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::SingleDocument);
     EXPECT_TRUE(platform.messages.empty());
 }
 
@@ -535,7 +536,7 @@ TEST_F(MainWindowCommands, OpenTakesTheDocumentTypedInTheOpenDialogAndCancelStor
         ASSERT_TRUE(user.finished());
     }
     EXPECT_EQ(General::mediator->GetSourceFile(), "");
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateOne());
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::SingleDocument);
     {
         Script user({[&] { return typeFileNameAndOpen(document); }});
         menu(IDM_OPEN);
@@ -553,7 +554,7 @@ TEST_F(MainWindowCommands, CloseWithAnEmptyListOrACancelledOpenLeaveTheRowsAsThe
     MessageBoxes boxes;
     menu(IDM_CLOSE);
     EXPECT_EQ(rows.count(), 0u);
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::Batch);
 
     rows.addRow("C:\\docs\\a.wpd", "C:\\docs\\a.wpd");
     rows.insertStatus("C:\\docs\\a.wpd", "Converted");
@@ -588,12 +589,7 @@ TEST_F(MainWindowCommands, NextDocumentRunsTheNextQueuedJobOfTheCurrentMode) {
     ScratchFolder source, target;
     for (const char* name : {"a.wpd", "b.wpd", "c.wpd"})
         source.file(name, "x");
-    General::mediator->SetSourceFolder(source.folder());
-    General::mediator->SetTgtFolder(target.folder());
-    General::mediator->StartStateTwo();
-    auto start = std::make_shared<cmd1>();
-    start->init(*General::mediator);
-    static_cast<Command&>(*start).Execute();
+    General::mediator->startBatch(source.folder(), target.folder(), false);
     ResultList& rows = windows.Form2().ListView1();
     ASSERT_EQ(rows.count(), 1u) << "the batch stopped after its first document";
 

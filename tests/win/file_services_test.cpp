@@ -440,13 +440,7 @@ TEST(DirectoryListing, AListingThatBreaksOffPartWayIsAFailureAndStartsNoBatch) {
     program.platform.objectFactory = [&](const std::string&) { return wordPerfect; };
     General::Main();
     more = 0;
-    Mediator& coordinator = General::coordinator();
-    coordinator.SetSourceFolder(folder);
-    coordinator.SetTgtFolder(scratch.path("out"));
-    coordinator.StartStateTwo();
-    auto start = std::make_shared<cmd1>();
-    start->init(coordinator);
-    start->Execute();
+    General::coordinator().startBatch(folder, scratch.path("out"), false);
     ASSERT_EQ(program.platform.messages.size(), 1u);
     EXPECT_EQ(program.platform.messages[0].text,
               unreadableSourceText(folder, systemMessage(ERROR_NETNAME_DELETED)));

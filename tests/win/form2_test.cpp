@@ -6,6 +6,7 @@
 #include "platform/file_services_win.h"
 #include "platform/platform_win.h"
 #include "platform/wide_win.h"
+#include "probe.h"
 #include "standin_test_support.h"
 #include "ui/Form2_ids.h"
 #include "ui/frmMacroSelect_ids.h"
@@ -163,7 +164,7 @@ TEST_F(MainWindow, RowsAppearDescendingByPathWithTheirNewestStatus) {
         processPendingEvents();
     }
     EXPECT_EQ(ListView_GetItemCount(windows.Form2().listView()), 0);
-    EXPECT_EQ(General::mediator->stateManager()->current(), General::mediator->stateManager()->stateTwo());
+    EXPECT_EQ(Probe::mode(*General::mediator), Probe::Mode::Batch);
 }
 
 TEST_F(MainWindow, TheColumnsFitTheVisibleWidthAndTheStatusesShowWhole) {
@@ -321,10 +322,10 @@ TEST_F(MainWindow, ExitButtonMenuAndCloseBoxEndTheProgram) {
 TEST_F(MainWindow, NextDocumentMakesANewCommandEachTime) {
     startProgram();
     command(IDC_NEXT);
-    auto first = General::mediator->latestCmd2();
+    auto first = Probe::latestCmd2(*General::mediator);
     ASSERT_TRUE(first);
     command(IDC_NEXT);
-    EXPECT_NE(General::mediator->latestCmd2(), first);
+    EXPECT_NE(Probe::latestCmd2(*General::mediator), first);
 }
 
 TEST_F(MainWindow, AFailureInAHandlerIsShownOnceAndTheWindowGoesOn) {

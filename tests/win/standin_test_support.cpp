@@ -168,16 +168,15 @@ KeyReadDenied::KeyReadDenied(const std::string& path) : path_(path) {
     }
     std::vector<BYTE> original(size);
     // Everyone: reading denied, everything else allowed.
-    PSECURITY_DESCRIPTOR denying = nullptr;
+    UniqueLocalMemory<PSECURITY_DESCRIPTOR> denying;
     if (RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, original.data(), &size) != ERROR_SUCCESS ||
         !ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;KR;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                              &denying, nullptr)) {
+                                                              denying.put(), nullptr)) {
         ADD_FAILURE() << "cannot make the deny rule for " << path_;
         return;
     }
     original_ = std::move(original);
-    EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denying), ERROR_SUCCESS);
-    LocalFree(denying);
+    EXPECT_EQ(RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denying.get()), ERROR_SUCCESS);
 }
 
 KeyReadDenied::~KeyReadDenied() {

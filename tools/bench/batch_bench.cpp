@@ -31,6 +31,7 @@
 #include "core/connection.h"
 #include "platform/automation_win.h"
 #include "platform/file_services_win.h"
+#include "platform/handles_win.h"
 #include "platform/message_filter_win.h"
 #include "platform/platform_win.h"
 #include "platform/settings_win.h"
@@ -277,16 +278,9 @@ int runProgram(DWORD context, const std::wstring& source, const std::wstring& ta
     General::mediator->init();
     forms.Form2().show();
     Mediator& m = *General::mediator;
-    m.SetSourceFolder(narrow(source));
-    m.SetTgtFolder(narrow(target));
-    m.SetIncludeSubfolders(subfolders);
-
     const std::size_t before = peakWorkingSet();
     const Snapshot start{Clock::now(), spent};
-    m.StartStateTwo();
-    auto command = std::make_shared<cmd1>();
-    command->init(m);
-    static_cast<Command&>(*command).Execute();
+    m.startBatch(narrow(source), narrow(target), subfolders);
     const Snapshot end{Clock::now(), spent};
     const std::size_t peak = peakWorkingSet();
 
@@ -409,7 +403,7 @@ int wmain(int argc, wchar_t** argv) {
                              "       batch_bench calls inproc|local N\n");
         return 2;
     }
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ComInitScope com = initializeCom();
     if (mode == L"calls")
         return runCalls(context, documents);
     const std::wstring source = argv[4], target = argv[5];
