@@ -24,9 +24,12 @@ RegistryValue readRegistryValue(HKEY root, const std::wstring& key, const std::w
     read.status = RegQueryValueExW(hkey.get(), value, nullptr, &read.type, nullptr, &bytes);
     if (read.status != ERROR_SUCCESS)
         return read;
-    // The value may change between the two queries; a grown one is read again.
+    // The value may change between the two queries; a grown one is read
+    // again. The room has a character more than asked for, so that even an
+    // empty value is read into a buffer and a grown one is noticed.
     do {
-        read.data.assign(bytes, 0);
+        read.data.assign(bytes + sizeof(wchar_t), 0);
+        bytes = static_cast<DWORD>(read.data.size());
         read.status = RegQueryValueExW(hkey.get(), value, nullptr, &read.type, read.data.data(), &bytes);
     } while (read.status == ERROR_MORE_DATA);
     if (read.status != ERROR_SUCCESS)

@@ -23,8 +23,6 @@ public:
     void clearFoundDocuments() override;
     void addFoundDocument(const std::string& name) override;
 
-    // The start command of the latest "Start", none before the first.
-
 private:
     friend struct Probe; // tests read the start command
     void initialise() override;
@@ -32,5 +30,5 @@ private:
     void start();
     bool subfoldersChecked();
 
-    std::shared_ptr<cmd1> command_;
+    std::shared_ptr<cmd1> command_; // the start command of the latest "Start", none before the first
 };

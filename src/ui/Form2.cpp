@@ -70,6 +70,8 @@ void Form2::load() {
                         CW_USEDEFAULT, CW_USEDEFAULT, 720, 480, nullptr, menu, instance, this);
     if (createFailure_) {
         hwnd_ = nullptr;
+        list_.detach();
+        progressView_.attach(nullptr, nullptr);
         std::rethrow_exception(std::exchange(createFailure_, nullptr));
     }
     if (made == nullptr)

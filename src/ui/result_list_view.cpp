@@ -55,6 +55,11 @@ HWND ResultListView::create(HWND window, int id, HWND statusBar) {
     return list_;
 }
 
+void ResultListView::detach() {
+    window_ = list_ = statusBar_ = nullptr;
+    updatePending_ = false;
+}
+
 void ResultListView::setDpi(UINT dpi) {
     const UINT old = std::exchange(dpi_, dpi);
     if (userSizedColumns_ && old != 0)

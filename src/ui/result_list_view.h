@@ -28,6 +28,8 @@ public:
     // Makes the control in the window; the reason of the selected row goes
     // into the status bar's second part. Answers the control, or nullptr.
     HWND create(HWND window, int id, HWND statusBar);
+    // Lets go of a window whose making failed: nothing is scheduled for it.
+    void detach();
     HWND hwnd() const { return list_; }
     ResultList& rows() { return rows_; }
     // Told within each update: what else the window shows with the rows.
