@@ -58,3 +58,10 @@ FolderRelation folderRelation(const std::string& target, const std::string& sour
         folder = parent;
     }
 }
+
+std::string pathBelow(const std::string& folder, const std::string& path) {
+    if (folder.empty())
+        return {};
+    const std::string below = folder.ends_with('\\') ? folder : folder + "\\";
+    return path.size() > below.size() && path.starts_with(below) ? path.substr(below.size()) : std::string();
+}

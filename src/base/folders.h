@@ -35,3 +35,7 @@ bool hasDriveLetter(std::string_view path);
 // The folder above an absolute path ("C:\docs\a" gives "C:\docs", "C:\docs"
 // gives "C:\"); a drive root or a share is its own parent.
 std::string parentFolder(const std::string& path);
+
+// The part of a path below a folder ("C:\\docs" and "C:\\docs\\2009\\a.wpd"
+// give "2009\\a.wpd"); empty when the path does not lie inside the folder.
+std::string pathBelow(const std::string& folder, const std::string& path);

@@ -1,6 +1,7 @@
 #include "console/console_views.h"
 
 #include "base/error.h"
+#include "base/folders.h"
 #include "base/text.h"
 #include "console/batch_run.h"
 #include "console/stop_request.h"
@@ -52,7 +53,6 @@ std::string RunSettings::GetSetting(const std::string& application, const std::s
 
 std::vector<DirectoryEntry> RunLister::list(const std::string& folder) {
     std::vector<DirectoryEntry> kept;
-    const std::string below = source_.ends_with('\\') ? source_ : source_ + "\\";
     for (DirectoryEntry& entry : lister_.list(folder)) {
         const std::string path = entryPath(folder, entry.name);
         // Only what the batch would convert is left out: an ordinary file
@@ -61,7 +61,9 @@ std::vector<DirectoryEntry> RunLister::list(const std::string& folder) {
             kept.push_back(std::move(entry));
             continue;
         }
-        const std::string relative = path.starts_with(below) ? path.substr(below.size()) : entry.name;
+        std::string relative = pathBelow(source_, path);
+        if (relative.empty())
+            relative = entry.name;
         switch (choose_(path, relative)) {
         case RunChoice::Take:
             kept.push_back(std::move(entry));

@@ -3,6 +3,7 @@
 #include "base/text.h"
 #include "console/console_text.h"
 #include "conversion/DecObj.h"
+#include "files/clsFileSystem.h"
 
 namespace {
 
@@ -14,23 +15,18 @@ std::size_t utf16Length(const std::string& text) {
     return units;
 }
 
-} // namespace
-
-std::string joinedReasons(const std::vector<std::string>& reasons) {
-    std::string text;
-    for (const std::string& reason : reasons)
-        text += (text.empty() ? "" : "; ") + reason;
-    return text;
-}
-
-std::vector<std::string> likelyProblems(const std::string& document, const std::string& result,
-                                        PathProbe& probe) {
+// Why a run would likely stumble on the document, none when nothing is seen:
+// empty, cannot be read now, a name the system's code page cannot hold, a
+// result that exists and would be replaced, a path too long for older
+// programs (the document's or its result's).
+std::vector<std::string> likelyProblems(const std::string& document, std::optional<std::uint64_t> size,
+                                        const std::string& result, PathProbe& probe) {
     std::vector<std::string> problems;
-    if (probe.size(document) == std::uint64_t{0})
+    if (size == std::uint64_t{0})
         problems.push_back("empty (0 bytes)");
     if (const std::string reason = probe.readProblem(document); !reason.empty())
         problems.push_back("cannot be read now: " + reason);
-    if (!probe.fitsCodePage(document.substr(document.find_last_of('\\') + 1)))
+    if (!probe.fitsCodePage(clsFileSystem().GetFileName(document)))
         problems.push_back(
             "its name has characters the system's code page cannot hold: an older word processor "
             "may not open it");
@@ -44,6 +40,15 @@ std::vector<std::string> likelyProblems(const std::string& document, const std::
     return problems;
 }
 
+} // namespace
+
+std::string joinedReasons(const std::vector<std::string>& reasons) {
+    std::string text;
+    for (const std::string& reason : reasons)
+        text += (text.empty() ? "" : "; ") + reason;
+    return text;
+}
+
 std::vector<Listed> listFound(const std::vector<FoundItem>& found, const std::string& source,
                               const std::string& target, PathProbe& probe) {
     std::vector<Listed> listed;
@@ -52,9 +57,10 @@ std::vector<Listed> listFound(const std::vector<FoundItem>& found, const std::st
             listed.push_back({item.path, 0, {"cannot be read: " + item.unreadable}, true});
             continue;
         }
-        listed.push_back({item.path, probe.size(item.path).value_or(0),
-                          likelyProblems(item.path, DecObj::ResultPath(item.path, source, target), probe),
-                          false});
+        const std::optional<std::uint64_t> size = probe.size(item.path);
+        listed.push_back(
+            {item.path, size.value_or(0),
+             likelyProblems(item.path, size, DecObj::ResultPath(item.path, source, target), probe), false});
     }
     return listed;
 }

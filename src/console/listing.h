@@ -9,13 +9,6 @@
 #include <string>
 #include <vector>
 
-// Why a run would likely stumble on the document, none when nothing is seen:
-// empty, cannot be read now, a name the system's code page cannot hold, a
-// result that exists and would be replaced, a path too long for older
-// programs (the document's or its result's).
-std::vector<std::string> likelyProblems(const std::string& document, const std::string& result,
-                                        PathProbe& probe);
-
 // The longest path older programs open, in UTF-16 units.
 inline constexpr std::size_t kLongestPlainPath = 259;
 

@@ -2,6 +2,7 @@
 
 #include "base/error.h"
 #include "base/file_services.h"
+#include "base/folders.h"
 #include "base/ports.h"
 #include "base/views.h"
 #include "control/Command.h"
@@ -285,11 +286,8 @@ std::string chooseResultName(const std::string& proposed) {
 
 std::string DecObj::ResultPath(const std::string& document, const std::string& sourceFolder,
                                const std::string& targetFolder) {
-    const std::string below = sourceFolder.ends_with('\\') ? sourceFolder : sourceFolder + "\\";
-    const bool inside =
-        !sourceFolder.empty() && document.size() > below.size() && document.starts_with(below);
-    return targetFolder + "\\" +
-           (inside ? document.substr(below.size()) : clsFileSystem().GetFileName(document));
+    const std::string relative = pathBelow(sourceFolder, document);
+    return targetFolder + "\\" + (relative.empty() ? clsFileSystem().GetFileName(document) : relative);
 }
 
 void RecordUnreadableFolder(const std::string& folder, const std::string& reason) {

@@ -3,6 +3,7 @@
 #include "base/failure_reasons.h"
 #include "base/ports.h"
 #include "core/General.h"
+#include "files/clsFileSystem.h"
 
 #include <utility>
 
@@ -18,10 +19,6 @@ AppError givenUp() {
 // for a person) and its state is unknown.
 bool stuck(const AppError& error) {
     return error.number() == ServerError::NotAnswered || error.number() == ServerError::Rejected;
-}
-
-std::string fileNameOf(const std::string& path) {
-    return path.substr(path.find_last_of('\\') + 1);
 }
 } // namespace
 
@@ -89,7 +86,7 @@ void WordPerfectConnection::beginDocument(const std::string& document) {
     callMadeInDocument_ = false;
     cleaningUp_ = false;
     documentRefusal_.reset();
-    document_ = fileNameOf(document);
+    document_ = clsFileSystem().GetFileName(document);
     if (runRefusal_)
         throw *runRefusal_;
     if (lost_ || !General::WordPerfect)

@@ -24,6 +24,8 @@ namespace {
 using Lines = std::vector<std::string>;
 
 constexpr int kDocuments = 20;
+// Each parameterised case is named by its row's label.
+const auto byLabel = [](const auto& info) { return std::string(info.param.label); };
 const std::string kMacroLines = "Replace \"a\" \"b\"\r\n";
 
 std::string twoDigits(int i) {
@@ -245,9 +247,8 @@ protected:
         for (const std::string& folder : unused)
             EXPECT_TRUE(namesIn(folder).empty()) << folder;
         std::map<std::string, int> opened;
-        for (const std::string& line : journalLines(journal))
-            if (line.rfind("FileOpen\t", 0) == 0)
-                ++opened[line.substr(9)];
+        for (const std::string& path : openedDocuments(journal))
+            ++opened[path];
         for (const auto& [path, times] : opened) {
             EXPECT_NE(std::find(documents.begin(), documents.end(), path), documents.end())
                 << "not a document: " << path;
@@ -333,10 +334,7 @@ TEST_P(ReliabilityFault, OneDocumentInTheMiddleFails) {
     EXPECT_EQ(outcome.failed, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityFault, ::testing::ValuesIn(kFaults),
-                         [](const ::testing::TestParamInfo<Fault>& info) {
-                             return std::string(info.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityFault, ::testing::ValuesIn(kFaults), byLabel);
 
 // The commands of the document without the server's refusals, and how
 // many refusals there were.
@@ -478,10 +476,7 @@ TEST_P(ReliabilityStuck, TheDocumentFailsAtItsLimitAndTheRestConvert) {
     record(GetParam().caseName);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityStuck, ::testing::ValuesIn(kStuckServers),
-                         [](const ::testing::TestParamInfo<Stuck>& info) {
-                             return std::string(info.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityStuck, ::testing::ValuesIn(kStuckServers), byLabel);
 
 TEST_F(Reliability, AServerThatRefusesEveryCallFromTheFifthDocumentOn) {
     twentyDocuments();
@@ -815,10 +810,7 @@ TEST_P(ReliabilityBrokenSave, TheFileUnderTheDocumentsNameStaysWhole) {
     record(GetParam().caseName);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityBrokenSave, ::testing::ValuesIn(kBrokenSaves),
-                         [](const ::testing::TestParamInfo<BrokenSave>& info) {
-                             return std::string(info.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityBrokenSave, ::testing::ValuesIn(kBrokenSaves), byLabel);
 
 TEST_F(Reliability, AnEarlierResultHeldOpenWhenTheNewOneIsRenamedOntoIt) {
     twentyDocuments();
@@ -1047,10 +1039,7 @@ TEST_P(ReliabilityMacroValue, EveryDocumentGetsTheSameClearResult) {
     record(value.caseName);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityMacroValue, ::testing::ValuesIn(kMacroValues),
-                         [](const ::testing::TestParamInfo<MacroValue>& info) {
-                             return std::string(info.param.label);
-                         });
+INSTANTIATE_TEST_SUITE_P(Reliability, ReliabilityMacroValue, ::testing::ValuesIn(kMacroValues), byLabel);
 
 TEST_F(Reliability, ExtensionEntriesWithDotsBlanksAndMixedCase) {
     // Entries are taken as typed and compared without regard to case: "DoC"

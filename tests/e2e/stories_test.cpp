@@ -455,10 +455,7 @@ TEST_F(EndToEnd, IncludeSubfoldersConvertsTheTreeIntoTheSameFoldersBelowTheTarge
     Lines expectedFound = tree.documents;
     expectedFound.push_back("locked\\ (" + systemMessage(ERROR_ACCESS_DENIED) + ")");
     EXPECT_EQ(found, expectedFound) << "the found documents by their paths below the source";
-    Lines opened;
-    for (const std::string& line : journalLines(journal))
-        if (line.starts_with("FileOpen\t"))
-            opened.push_back(line.substr(9));
+    const Lines opened = openedDocuments(journal);
     Lines expectedOpened;
     for (const std::string& relative : tree.documents) {
         expectedOpened.push_back(tree.root + "\\" + relative);

@@ -5,6 +5,7 @@
 #include "base/late_binding.h"
 #include "base/ports.h"
 #include "base/settings.h"
+#include "base/text.h"
 #include "base/views.h"
 #include "core/General.h"
 
@@ -428,14 +429,9 @@ public:
     // the folder it names (a link, a mapped drive).
     std::map<std::string, std::string> aliases;
     std::optional<FolderIdentity> folderIdentity(const std::string& path) override {
-        const auto lower = [](std::string text) {
-            std::transform(text.begin(), text.end(), text.begin(),
-                           [](unsigned char c) { return std::tolower(c); });
-            return text;
-        };
-        const std::string key = lower(aliases.count(path) ? aliases[path] : path);
+        const std::string key = lowerCase(aliases.count(path) ? aliases[path] : path);
         for (const std::string& folder : folders)
-            if (lower(folder) == key)
+            if (lowerCase(folder) == key)
                 return FolderIdentity{1, std::hash<std::string>{}(key)};
         return std::nullopt;
     }

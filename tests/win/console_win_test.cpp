@@ -221,13 +221,7 @@ struct TarnwickBatchRun : ::testing::Test {
     ~TarnwickBatchRun() override { endServersStartedSince(servers); }
 
     std::string source(std::size_t i) const { return scratch.path("src\\" + documents[i]); }
-    std::vector<std::string> opened() const {
-        std::vector<std::string> paths;
-        for (const std::string& line : journalLines(journal))
-            if (line.rfind("FileOpen\t", 0) == 0)
-                paths.push_back(line.substr(9));
-        return paths;
-    }
+    std::vector<std::string> opened() const { return openedDocuments(journal); }
     // Output and report with every figure of seconds replaced by "s".
     static std::string timeless(const std::string& text) {
         return std::regex_replace(std::regex_replace(text, std::regex(R"(\(\d+\.\d s\))"), "(s)"),

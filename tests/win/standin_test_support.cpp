@@ -260,6 +260,14 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesW(longForm(widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::vector<std::string> openedDocuments(const std::string& journal) {
+    std::vector<std::string> paths;
+    for (const std::string& line : journalLines(journal))
+        if (line.starts_with("FileOpen\t"))
+            paths.push_back(line.substr(9));
+    return paths;
+}
+
 std::vector<std::string> journalLines(const std::string& path, bool withServerStarts) {
     std::vector<std::string> lines;
     if (!fileExists(path))

@@ -205,6 +205,8 @@ void endServersStartedSince(const std::vector<DWORD>& before);
 // unless asked for. A save to a result's temporary file names the file
 // kResultTemporaryShown, in its folder.
 std::vector<std::string> journalLines(const std::string& path, bool withServerStarts = false);
+// The documents the journal's server was told to open, in order.
+std::vector<std::string> openedDocuments(const std::string& journal);
 inline constexpr const char* kResultTemporaryShown = "<result temp>";
 // The journal's line of the save beside the result (its temporary name in
 // the result's folder), before it is renamed onto the result.
